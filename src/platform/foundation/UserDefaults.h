@@ -1,0 +1,99 @@
+// A typed key-value settings domain. Values keep their type: reading a key as
+// another type gives nothing (a Boolean stays a Boolean; the string "false" is
+// not one).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace corvanta::platform {
+
+using Data = std::vector<std::uint8_t>;
+
+// Integers and doubles are both numbers; they are kept apart so that an
+// integer written is read back exactly.
+using DefaultsValue =
+    std::variant<std::string, bool, std::int64_t, double, std::vector<std::string>, Data>;
+
+class UserDefaults {
+public:
+    virtual ~UserDefaults() = default;
+
+    virtual std::optional<DefaultsValue> object(std::string_view key) const = 0;
+    virtual void set(std::string_view key, DefaultsValue value) = 0;
+    virtual void removeObject(std::string_view key) = 0;
+    // Makes every accepted write durable; stores that write through may do nothing.
+    virtual void synchronize() {}
+
+    std::optional<std::string> string(std::string_view key) const;
+    std::optional<bool> boolean(std::string_view key) const;
+    // A Boolean, or false when absent or of another type.
+    bool boolForKey(std::string_view key) const { return boolean(key).value_or(false); }
+    // Integer or double, read as double.
+    std::optional<double> number(std::string_view key) const;
+    std::optional<std::vector<std::string>> stringArray(std::string_view key) const;
+    std::optional<Data> data(std::string_view key) const;
+
+    void setString(std::string_view key, std::string value) { set(key, std::move(value)); }
+    void setBool(std::string_view key, bool value) { set(key, value); }
+    void setInteger(std::string_view key, std::int64_t value) { set(key, value); }
+    void setDouble(std::string_view key, double value) { set(key, value); }
+    void setStringArray(std::string_view key, std::vector<std::string> value) {
+        set(key, std::move(value));
+    }
+    void setData(std::string_view key, Data value) { set(key, std::move(value)); }
+};
+
+// Values in memory only; for tests and as a fallback when no file can be used.
+class MemoryUserDefaults final : public UserDefaults {
+public:
+    std::optional<DefaultsValue> object(std::string_view key) const override;
+    void set(std::string_view key, DefaultsValue value) override;
+    void removeObject(std::string_view key) override;
+
+    const std::map<std::string, DefaultsValue, std::less<>>& values() const { return values_; }
+
+private:
+    std::map<std::string, DefaultsValue, std::less<>> values_;
+};
+
+// One JSON document per domain. Each write replaces the file atomically
+// (temporary file, flush, rename). A file found unreadable is moved aside under
+// a timestamped name and the domain starts empty; it is never overwritten.
+class JsonFileUserDefaults final : public UserDefaults {
+public:
+    // `$XDG_CONFIG_HOME/corvanta`, or `~/.config/corvanta`.
+    static std::filesystem::path defaultDirectory();
+
+    // Opens (or creates on first write) `<directory>/<domain>.json`.
+    JsonFileUserDefaults(std::filesystem::path directory, std::string domain);
+
+    std::optional<DefaultsValue> object(std::string_view key) const override;
+    void set(std::string_view key, DefaultsValue value) override;
+    void removeObject(std::string_view key) override;
+    void synchronize() override;
+
+    const std::filesystem::path& filePath() const { return path_; }
+    // Where an unreadable file found at open was moved, if one was.
+    const std::optional<std::filesystem::path>& movedAsidePath() const { return movedAside_; }
+    // False when the last write could not reach the disk; the value stays in memory.
+    bool lastWriteSucceeded() const { return lastWriteOk_; }
+
+private:
+    void load();
+    bool writeFile();
+
+    std::filesystem::path path_;
+    std::map<std::string, DefaultsValue, std::less<>> values_;
+    std::optional<std::filesystem::path> movedAside_;
+    bool lastWriteOk_ = true;
+};
+
+}  // namespace corvanta::platform
