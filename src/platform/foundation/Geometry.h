@@ -42,7 +42,9 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
-inline Rect makeRect(double x, double y, double w, double h) { return Rect{{x, y}, {w, h}}; }
+inline Rect makeRect(double x, double y, double w, double h) {
+    return Rect{{x, y}, {w, h}};
+}
 
 // Numbers are written in shortest round-trip form, so they read back exactly.
 std::string stringFromPoint(Point p);

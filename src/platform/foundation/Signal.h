@@ -27,7 +27,8 @@ public:
     ~Connection() { disconnect(); }
 
     void disconnect() {
-        if (disconnect_) std::exchange(disconnect_, {})();
+        if (disconnect_)
+            std::exchange(disconnect_, {})();
     }
     bool connected() const { return static_cast<bool>(disconnect_); }
 

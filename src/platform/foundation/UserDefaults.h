@@ -88,11 +88,20 @@ public:
 
 private:
     void load();
+    bool moveAside();
     bool writeFile();
+    void persist();
 
+    std::filesystem::path directory_;
     std::filesystem::path path_;
     std::map<std::string, DefaultsValue, std::less<>> values_;
+    // Entries of the file this version cannot read (unknown type tag, bad
+    // shape), kept as JSON text and written back untouched.
+    std::map<std::string, std::string, std::less<>> preserved_;
     std::optional<std::filesystem::path> movedAside_;
+    // An unreadable file that could not be moved aside yet; until it is, no
+    // write may replace it.
+    bool unreadableInPlace_ = false;
     bool lastWriteOk_ = true;
 };
 
