@@ -1,0 +1,208 @@
+// Settings stores: type strictness of reads and the JSON file store's durability.
+#include "platform/foundation/UserDefaults.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <nlohmann/json.hpp>
+
+#include "TempDirectory.h"
+
+namespace corvanta::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDirectory;
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> fileNames(const fs::path& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(UserDefaultsReads, ReadingAsAnotherTypeGivesNothing) {
+    MemoryUserDefaults defaults;
+    defaults.setString("flag", "false");
+    defaults.setBool("bool", true);
+    defaults.setInteger("int", 7);
+    defaults.setDouble("double", 2.5);
+    defaults.setStringArray("list", {"a"});
+    defaults.setData("bytes", {1, 2});
+
+    // The string "false" is not a Boolean, and absent reads as false.
+    EXPECT_EQ(defaults.boolean("flag"), std::nullopt);
+    EXPECT_FALSE(defaults.boolForKey("flag"));
+    EXPECT_FALSE(defaults.boolForKey("missing"));
+    EXPECT_TRUE(defaults.boolForKey("bool"));
+    EXPECT_EQ(defaults.string("bool"), std::nullopt);
+    EXPECT_EQ(defaults.number("bool"), std::nullopt);
+    EXPECT_EQ(defaults.number("flag"), std::nullopt);
+    EXPECT_EQ(defaults.stringArray("flag"), std::nullopt);
+    EXPECT_EQ(defaults.data("flag"), std::nullopt);
+    EXPECT_EQ(defaults.string("bytes"), std::nullopt);
+
+    // Integers and doubles are both numbers.
+    EXPECT_EQ(defaults.number("int"), 7.0);
+    EXPECT_EQ(defaults.number("double"), 2.5);
+    EXPECT_EQ(defaults.object("int"), DefaultsValue(std::int64_t{7}));
+
+    defaults.removeObject("int");
+    EXPECT_EQ(defaults.object("int"), std::nullopt);
+}
+
+class JsonFileUserDefaultsTest : public ::testing::Test {
+protected:
+    TempDirectory temp;
+    fs::path file() const { return temp.path() / "domain.json"; }
+    JsonFileUserDefaults open() const { return JsonFileUserDefaults(temp.path(), "domain"); }
+};
+
+TEST_F(JsonFileUserDefaultsTest, ValuesAndTypesSurviveAReopen) {
+    const Data bytes{0, 1, 2, 253, 254, 255, '{', '"'};
+    {
+        auto defaults = open();
+        defaults.setString("string", "false");
+        defaults.setString("unicode", "快捷键 ⌘ é");
+        defaults.setBool("bool", false);
+        defaults.setInteger("integer", std::numeric_limits<std::int64_t>::min());
+        defaults.setDouble("double", 0.1);
+        defaults.setDouble("whole", 230.0);
+        defaults.setDouble("infinite", -std::numeric_limits<double>::infinity());
+        defaults.setStringArray("list", {"b", "", "a"});
+        defaults.setStringArray("empty", {});
+        defaults.setData("data", bytes);
+        defaults.setData("noData", {});
+        EXPECT_TRUE(defaults.lastWriteSucceeded());
+    }
+    const auto defaults = open();
+    EXPECT_EQ(defaults.object("string"), DefaultsValue(std::string("false")));
+    EXPECT_EQ(defaults.boolean("string"), std::nullopt);
+    EXPECT_EQ(defaults.string("unicode"), "快捷键 ⌘ é");
+    EXPECT_EQ(defaults.object("bool"), DefaultsValue(false));
+    EXPECT_EQ(defaults.object("integer"), DefaultsValue(std::numeric_limits<std::int64_t>::min()));
+    EXPECT_EQ(defaults.object("double"), DefaultsValue(0.1));
+    // A whole double stays a double, not an integer.
+    EXPECT_EQ(defaults.object("whole"), DefaultsValue(230.0));
+    EXPECT_EQ(defaults.number("infinite"), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(defaults.stringArray("list"), (std::vector<std::string>{"b", "", "a"}));
+    EXPECT_EQ(defaults.stringArray("empty"), std::vector<std::string>{});
+    EXPECT_EQ(defaults.data("data"), bytes);
+    EXPECT_EQ(defaults.data("noData"), Data{});
+    EXPECT_FALSE(defaults.movedAsidePath());
+}
+
+TEST_F(JsonFileUserDefaultsTest, RemovalIsPersisted) {
+    {
+        auto defaults = open();
+        defaults.setInteger("a", 1);
+        defaults.setInteger("b", 2);
+        defaults.removeObject("a");
+    }
+    const auto defaults = open();
+    EXPECT_EQ(defaults.object("a"), std::nullopt);
+    EXPECT_EQ(defaults.number("b"), 2.0);
+}
+
+TEST_F(JsonFileUserDefaultsTest, WritesLeaveNoTemporaryFilesBehind) {
+    auto defaults = open();
+    for (int i = 0; i < 20; ++i) defaults.setInteger("counter", i);
+    defaults.removeObject("counter");
+    defaults.synchronize();
+    EXPECT_EQ(fileNames(temp.path()), std::vector<std::string>{"domain.json"});
+    // Every write leaves a complete document.
+    EXPECT_TRUE(nlohmann::json::parse(readBytes(file())).is_object());
+}
+
+TEST_F(JsonFileUserDefaultsTest, UnreadableFileIsMovedAsideIntact) {
+    const std::string garbage = "{\"CorvantaLanguage\": {\"type\": \"string\", \"val\xff";
+    for (const std::string& bytes : {garbage, std::string("[1, 2]"), std::string()}) {
+        TempDirectory dir;
+        writeBytes(dir.path() / "domain.json", bytes);
+        JsonFileUserDefaults defaults(dir.path(), "domain");
+
+        EXPECT_EQ(defaults.object("CorvantaLanguage"), std::nullopt);
+        ASSERT_TRUE(defaults.movedAsidePath());
+        const fs::path aside = *defaults.movedAsidePath();
+        EXPECT_EQ(aside.parent_path(), dir.path());
+        EXPECT_EQ(aside.filename().string().rfind("domain.json.unreadable-", 0), 0u);
+        EXPECT_EQ(readBytes(aside), bytes);
+        EXPECT_FALSE(fs::exists(dir.path() / "domain.json"));
+
+        // The domain starts empty and writes a fresh file; the moved bytes stay.
+        defaults.setString("CorvantaLanguage", "en");
+        EXPECT_TRUE(defaults.lastWriteSucceeded());
+        EXPECT_EQ(readBytes(aside), bytes);
+        EXPECT_EQ(JsonFileUserDefaults(dir.path(), "domain").string("CorvantaLanguage"), "en");
+    }
+}
+
+TEST_F(JsonFileUserDefaultsTest, UnknownEntriesOfAGoodFileAreKept) {
+    writeBytes(file(), R"({
+        "future": {"type": "colour", "value": "#ff0000"},
+        "bare": 12,
+        "badData": {"type": "data", "value": "not base64!"},
+        "known": {"type": "bool", "value": true}
+    })");
+    {
+        auto defaults = open();
+        EXPECT_FALSE(defaults.movedAsidePath());
+        EXPECT_EQ(defaults.boolean("known"), true);
+        EXPECT_EQ(defaults.object("future"), std::nullopt);
+        EXPECT_EQ(defaults.object("bare"), std::nullopt);
+        EXPECT_EQ(defaults.object("badData"), std::nullopt);
+        defaults.setString("added", "x");
+        defaults.setInteger("bare", 3);  // a write replaces an unreadable entry
+    }
+    const auto document = nlohmann::json::parse(readBytes(file()));
+    EXPECT_EQ(document["future"], nlohmann::json({{"type", "colour"}, {"value", "#ff0000"}}));
+    EXPECT_EQ(document["badData"]["value"], "not base64!");
+    EXPECT_EQ(open().number("bare"), 3.0);
+    EXPECT_EQ(open().string("added"), "x");
+}
+
+TEST_F(JsonFileUserDefaultsTest, UnwritableDirectoryKeepsValuesInMemory) {
+    // A regular file where the folder should be: no folder can be created,
+    // whatever the privileges of the user running the tests.
+    writeBytes(temp.path() / "blocker", "x");
+    JsonFileUserDefaults defaults(temp.path() / "blocker" / "corvanta", "domain");
+    EXPECT_NO_THROW(defaults.setString("key", "value"));
+    EXPECT_FALSE(defaults.lastWriteSucceeded());
+    EXPECT_EQ(defaults.string("key"), "value");
+    EXPECT_NO_THROW(defaults.synchronize());
+    EXPECT_FALSE(defaults.lastWriteSucceeded());
+    EXPECT_EQ(readBytes(temp.path() / "blocker"), "x");
+}
+
+TEST(JsonFileUserDefaultsDirectory, FollowsXdgConfigHome) {
+    const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = savedXdg ? savedXdg : "";
+    ::setenv("XDG_CONFIG_HOME", "/tmp/xdg-config", 1);
+    EXPECT_EQ(JsonFileUserDefaults::defaultDirectory(), fs::path("/tmp/xdg-config/corvanta"));
+    ::setenv("XDG_CONFIG_HOME", "", 1);
+    EXPECT_EQ(JsonFileUserDefaults::defaultDirectory().filename(), "corvanta");
+    EXPECT_EQ(JsonFileUserDefaults::defaultDirectory().parent_path().filename(), ".config");
+    if (savedXdg) {
+        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+}  // namespace
+}  // namespace corvanta::platform
