@@ -1,0 +1,72 @@
+// PanelWindow on a top-level QWidget (tool window, frameless, translucent). The
+// window sets itself up as an X11 sticky window when asked, and masks its
+// corners when no compositor is running.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/qt/PanelWindow.h"
+
+class QPropertyAnimation;
+class QTimer;
+
+namespace corvanta::platform {
+
+class QtPanelWindow final : public QObject, public PanelWindow {
+    Q_OBJECT
+public:
+    // Creates the window hidden at a y-up `frame`.
+    QtPanelWindow(const Rect& frame, Screens& screens, MainQueue& queue);
+    ~QtPanelWindow() override;
+
+    Rect frame() const override;
+    void setFrame(const Rect& frame) override;
+    void setFrameAnimated(const Rect& frame, double durationSeconds,
+                          std::function<void()> completion) override;
+
+    void setFloating(bool floating) override;
+    bool isFloating() const override;
+    void setOnAllSpaces(bool onAllSpaces) override;
+    bool isOnAllSpaces() const override { return onAllSpaces_; }
+    void startSystemMove() override;
+
+    void setTitle(const std::string& title) override;
+    void setCornerRadius(double radius) override;
+    // Whether corners are cut by a shape mask (no compositor on X11).
+    bool usesShapeMask() const { return useMask_; }
+
+    bool isVisible() const override;
+    void show() override;
+    void orderOut() override;
+    void orderFrontRegardless() override;
+    void makeKey() override;
+
+    QWidget* window() override;
+    QWidget* contentWidget() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void finishAnimation();
+    void applyStickyState();
+    void updateMask();
+    void noteFrame();
+
+    std::unique_ptr<QWidget> window_;
+    QWidget* content_ = nullptr;
+    QPointer<QPropertyAnimation> animation_;
+    std::function<void()> animationCompletion_;
+    QTimer* liveResizeTimer_ = nullptr;
+    Rect lastFrame_;
+    double cornerRadius_ = 0;
+    bool onAllSpaces_ = false;
+    bool useMask_ = false;
+    int programmaticChange_ = 0;
+};
+
+}  // namespace corvanta::platform
