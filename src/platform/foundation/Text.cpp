@@ -203,10 +203,16 @@ std::vector<std::string> graphemes(std::string_view text) {
     if (text.empty())
         return out;
     const icu::UnicodeString s = toIcu(text);
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> it(
-        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status) || !it) {
+    // Creating a break iterator costs far more than using one; each thread keeps its own.
+    thread_local std::unique_ptr<icu::BreakIterator> it = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::BreakIterator> created(
+            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+        if (U_FAILURE(status))
+            created.reset();
+        return created;
+    }();
+    if (!it) {
         // Without break data, code points are the best available approximation.
         for (int32_t i = 0; i < s.length();) {
             const UChar32 c = s.char32At(i);

@@ -22,7 +22,8 @@ bool isBlank(std::string_view text);
 std::string fold(std::string_view text);
 // Locale-independent full lower-casing.
 std::string lowercased(std::string_view text);
-// Case-insensitive containment (both sides case-folded).
+// Case-insensitive containment (both sides case-folded); an empty needle is
+// contained nowhere.
 bool containsCaseInsensitive(std::string_view haystack, std::string_view needle);
 
 // User-perceived characters (extended grapheme clusters) of a text.

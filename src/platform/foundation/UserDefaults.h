@@ -67,6 +67,10 @@ private:
 // One JSON document per domain. Each write replaces the file atomically
 // (temporary file, flush, rename). A file found unreadable is moved aside under
 // a timestamped name and the domain starts empty; it is never overwritten.
+// The document is an object of `"<key>": {"type": T, "value": V}` with T one of
+// "string", "bool", "integer", "double" (non-finite values as "nan", "inf",
+// "-inf"), "stringArray" or "data" (base64). Entries this version cannot read
+// are kept and written back unchanged.
 class JsonFileUserDefaults final : public UserDefaults {
 public:
     // `$XDG_CONFIG_HOME/corvanta`, or `~/.config/corvanta`.
