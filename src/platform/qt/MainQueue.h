@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "platform/qt/TaskHandle.h"
 
@@ -35,7 +36,7 @@ protected:
     virtual void scheduleAfter(double seconds, Work run) = 0;
 
 private:
-    static Work wrap(const TaskHandle& handle, std::shared_ptr<TaskHandle::State> state, Work work);
+    static Work wrap(std::shared_ptr<TaskHandle::State> state, Work work);
 };
 
 }  // namespace corvanta::platform

@@ -4,6 +4,7 @@
 // records what the shell asks for.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -101,7 +102,8 @@ private:
     Size minSize_{0, 0};
     Size maxSize_{10000, 10000};
     bool movable_ = true;
-    std::optional<std::uint32_t> lastDisplay_;
+    std::uint32_t lastDisplay_ = 0;  // 0: off all screens
+    bool screenKnown_ = false;
     Connection screensConnection_;
 };
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/qt/PanelWindow.h"
+#include "platform/qt/TaskHandle.h"
 
 class QPropertyAnimation;
-class QTimer;
 
 namespace corvanta::platform {
 
@@ -52,16 +52,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void finishAnimation();
-    void applyStickyState();
+    void applyFrame(const Rect& frame);
+    // Stops a running animation where it is and posts its completion.
+    void interruptAnimation();
+    void animationFinished();
     void updateMask();
     void noteFrame();
+    void noteSystemResize();
 
     std::unique_ptr<QWidget> window_;
     QWidget* content_ = nullptr;
     QPointer<QPropertyAnimation> animation_;
     std::function<void()> animationCompletion_;
-    QTimer* liveResizeTimer_ = nullptr;
+    TaskHandle liveResizeEnd_;
     Rect lastFrame_;
     double cornerRadius_ = 0;
     bool onAllSpaces_ = false;

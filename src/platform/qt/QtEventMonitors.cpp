@@ -1,0 +1,105 @@
+// One application event filter turns our windows' key and left-button presses
+// into monitor events, once per user action.
+#include "platform/qt/QtEventMonitors.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
+
+namespace corvanta::platform {
+namespace {
+
+// The top-level widget a receiver belongs to; null for windows that are not
+// widget windows of this application.
+QWidget* topLevelFor(QObject* receiver) {
+    if (auto* widget = qobject_cast<QWidget*>(receiver))
+        return widget->window();
+    if (auto* window = qobject_cast<QWindow*>(receiver)) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == window)
+                return top;
+    }
+    return nullptr;
+}
+
+bool isLeftPress(const QEvent* event) {
+    const auto type = event->type();
+    return (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
+           static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
+}
+
+}  // namespace
+
+QtEventMonitors::QtEventMonitors() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+QtEventMonitors::~QtEventMonitors() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeEventFilter(this);
+}
+
+// Qt hands one user event to a widget window and then to widgets, and passes
+// ignored events on to parent widgets, each time through the application's
+// filters. Only the first sight of an event is offered to the monitors.
+bool QtEventMonitors::isRepeatDelivery(QObject* receiver, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(receiver);
+        QObject* last = lastKeyReceiver_;
+        bool repeat = false;
+        if (widget && event == lastKeyEvent_ && last) {
+            if (auto* lastWindow = qobject_cast<QWindow*>(last))
+                repeat = widget->window()->windowHandle() == lastWindow;
+            else if (auto* lastWidget = qobject_cast<QWidget*>(last))
+                repeat = widget->isAncestorOf(lastWidget);
+        }
+        lastKeyEvent_ = event;
+        lastKeyReceiver_ = receiver;
+        return repeat;
+    }
+    // Widget windows translate mouse events into copies for the widget and its
+    // parents; the copies keep the time stamp and the global position.
+    const auto* mouse = static_cast<const QMouseEvent*>(event);
+    const auto timestamp = static_cast<qint64>(mouse->timestamp());
+    const bool repeat = havePress_ && timestamp == lastPressTimestamp_ &&
+                        mouse->globalPosition() == lastPressGlobal_;
+    havePress_ = true;
+    lastPressTimestamp_ = timestamp;
+    lastPressGlobal_ = mouse->globalPosition();
+    return repeat;
+}
+
+bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
+    const bool key = event->type() == QEvent::KeyPress;
+    if (!key && !isLeftPress(event))
+        return false;
+    if (!watched->isWidgetType() && !watched->isWindowType())
+        return false;
+    QWidget* window = topLevelFor(watched);
+    if (!window)
+        return false;
+    if (isRepeatDelivery(watched, event))
+        return false;
+
+    Event e;
+    if (key) {
+        const auto* keyEvent = static_cast<const QKeyEvent*>(event);
+        e.type = EventType::keyDown;
+        e.qtKey = keyEvent->key();
+        e.keyCode = keyCodeFromQtKey(keyEvent->key());
+        e.modifiers = keyEvent->modifiers();
+    } else {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        e.type = EventType::leftMouseDown;
+        e.modifiers = mouse->modifiers();
+        const QPointF local = window->mapFromGlobal(mouse->globalPosition());
+        e.locationInWindow = Point{local.x(), window->height() - local.y()};
+    }
+    e.window = window;
+    return !dispatch(e);
+}
+
+}  // namespace corvanta::platform

@@ -1,0 +1,250 @@
+// The panel as a frameless, translucent Qt tool window addressed in y-up frames.
+#include "platform/qt/QtPanelWindow.h"
+
+#include <QEvent>
+#include <QPainterPath>
+#include <QPropertyAnimation>
+#include <QRegion>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <QWindow>
+#include <cmath>
+
+#include "platform/qt/MainQueue.h"
+#include "platform/qt/QtScreens.h"
+#include "platform/qt/X11Window.h"
+
+namespace corvanta::platform {
+namespace {
+
+// How long the window system must leave the size alone before a resize it
+// drove counts as finished.
+constexpr double kLiveResizeSettleSeconds = 0.3;
+
+QRect toQRect(const Rect& yUp) {
+    const Rect r = yDownFromYUp(yUp, QtScreens::primaryGeometry());
+    return QRect(static_cast<int>(std::lround(r.minX())), static_cast<int>(std::lround(r.minY())),
+                 static_cast<int>(std::lround(r.width())),
+                 static_cast<int>(std::lround(r.height())));
+}
+
+Rect fromQRect(const QRect& r) {
+    return yUpFromYDown(makeRect(r.x(), r.y(), r.width(), r.height()),
+                        QtScreens::primaryGeometry());
+}
+
+}  // namespace
+
+QtPanelWindow::QtPanelWindow(const Rect& frame, Screens& screens, MainQueue& queue)
+    : PanelWindow(screens, queue),
+      window_(std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint)) {
+    window_->setAttribute(Qt::WA_TranslucentBackground);
+    window_->setAttribute(Qt::WA_QuitOnClose, false);
+    content_ = new QWidget(window_.get());
+    content_->setObjectName(QStringLiteral("corvanta.panel.content"));
+    auto* layout = new QVBoxLayout(window_.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(content_);
+    useMask_ = x11::isX11() && !x11::compositorRunning();
+    window_->setGeometry(toQRect(frame));
+    window_->installEventFilter(this);
+    lastFrame_ = this->frame();
+    checkScreen();
+}
+
+QtPanelWindow::~QtPanelWindow() {
+    interruptAnimation();
+    liveResizeEnd_.cancel();
+    window_->removeEventFilter(this);
+    window_.reset();
+}
+
+Rect QtPanelWindow::frame() const {
+    return fromQRect(window_->geometry());
+}
+
+void QtPanelWindow::applyFrame(const Rect& frame) {
+    ++programmaticChange_;
+    window_->setGeometry(toQRect(frame));
+    --programmaticChange_;
+    noteFrame();
+}
+
+void QtPanelWindow::setFrame(const Rect& frame) {
+    interruptAnimation();
+    applyFrame(frame);
+}
+
+void QtPanelWindow::setFrameAnimated(const Rect& frame, double durationSeconds,
+                                     std::function<void()> completion) {
+    interruptAnimation();
+    if (!(durationSeconds > 0)) {
+        applyFrame(frame);
+        queue_.post([completion = std::move(completion)] {
+            if (completion)
+                completion();
+        });
+        return;
+    }
+    animationCompletion_ = std::move(completion);
+    auto* animation = new QPropertyAnimation(window_.get(), "geometry", this);
+    animation->setDuration(static_cast<int>(std::lround(durationSeconds * 1000)));
+    // The design's animations use the platform's default ease-in-ease-out.
+    animation->setEasingCurve(QEasingCurve::InOutQuad);
+    animation->setStartValue(window_->geometry());
+    animation->setEndValue(toQRect(frame));
+    connect(animation, &QPropertyAnimation::finished, this, [this] { animationFinished(); });
+    animation_ = animation;
+    animation->start();
+}
+
+void QtPanelWindow::animationFinished() {
+    if (animation_)
+        animation_->deleteLater();
+    animation_ = nullptr;
+    noteFrame();
+    queue_.post([completion = std::exchange(animationCompletion_, {})] {
+        if (completion)
+            completion();
+    });
+}
+
+void QtPanelWindow::interruptAnimation() {
+    if (!animation_)
+        return;
+    QPropertyAnimation* animation = animation_;
+    animation_ = nullptr;
+    animation->disconnect(this);
+    animation->stop();
+    animation->deleteLater();
+    queue_.post([completion = std::exchange(animationCompletion_, {})] {
+        if (completion)
+            completion();
+    });
+}
+
+void QtPanelWindow::setFloating(bool floating) {
+    Qt::WindowFlags flags = window_->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, floating);
+    if (flags == window_->windowFlags())
+        return;
+    if (QWindow* handle = window_->windowHandle()) {
+        // Telling the existing native window avoids QWidget::setWindowFlags,
+        // which would hide and recreate it.
+        window_->overrideWindowFlags(flags);
+        handle->setFlags(flags);
+    } else {
+        window_->setWindowFlags(flags);
+    }
+}
+
+bool QtPanelWindow::isFloating() const {
+    return window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void QtPanelWindow::setOnAllSpaces(bool onAllSpaces) {
+    if (onAllSpaces == onAllSpaces_)
+        return;
+    onAllSpaces_ = onAllSpaces;
+    x11::setSticky(window_.get(), onAllSpaces);
+}
+
+void QtPanelWindow::startSystemMove() {
+    if (!isMovable())
+        return;
+    if (QWindow* handle = window_->windowHandle())
+        handle->startSystemMove();
+}
+
+void QtPanelWindow::setTitle(const std::string& title) {
+    window_->setWindowTitle(QString::fromStdString(title));
+}
+
+void QtPanelWindow::setCornerRadius(double radius) {
+    cornerRadius_ = radius;
+    updateMask();
+}
+
+void QtPanelWindow::updateMask() {
+    if (!useMask_)
+        return;
+    if (cornerRadius_ <= 0) {
+        window_->clearMask();
+        return;
+    }
+    QPainterPath path;
+    path.addRoundedRect(QRectF(window_->rect()), cornerRadius_, cornerRadius_);
+    window_->setMask(QRegion(path.toFillPolygon().toPolygon()));
+}
+
+bool QtPanelWindow::isVisible() const {
+    return window_->isVisible();
+}
+
+void QtPanelWindow::show() {
+    window_->show();
+}
+
+void QtPanelWindow::orderOut() {
+    window_->hide();
+}
+
+void QtPanelWindow::orderFrontRegardless() {
+    window_->show();
+    window_->raise();
+}
+
+void QtPanelWindow::makeKey() {
+    window_->activateWindow();
+}
+
+QWidget* QtPanelWindow::window() {
+    return window_.get();
+}
+
+QWidget* QtPanelWindow::contentWidget() {
+    return content_;
+}
+
+void QtPanelWindow::noteFrame() {
+    const Rect now = frame();
+    if (now == lastFrame_)
+        return;
+    const Rect old = lastFrame_;
+    lastFrame_ = now;
+    frameDidChange(old, now);
+}
+
+void QtPanelWindow::noteSystemResize() {
+    liveResizeEnd_.cancel();
+    liveResizeEnd_ = queue_.postAfter(kLiveResizeSettleSeconds, [this] { liveResizeEnded.emit(); });
+}
+
+bool QtPanelWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != window_.get())
+        return false;
+    switch (event->type()) {
+        case QEvent::Resize: {
+            const Size before = lastFrame_.size;
+            updateMask();
+            noteFrame();
+            if (programmaticChange_ == 0 && !animation_ && lastFrame_.size != before)
+                noteSystemResize();
+            break;
+        }
+        case QEvent::Move:
+            noteFrame();
+            break;
+        case QEvent::Show:
+            // A native window made anew has lost the sticky state.
+            if (onAllSpaces_)
+                x11::setSticky(window_.get(), true);
+            break;
+        default:
+            break;
+    }
+    return false;
+}
+
+}  // namespace corvanta::platform

@@ -1,0 +1,128 @@
+// Follows _NET_ACTIVE_WINDOW on the root window over a private xcb connection.
+#include "platform/qt/XcbWorkspace.h"
+
+#include <xcb/xcb.h>
+
+#include <QSocketNotifier>
+#include <cstdlib>
+#include <cstring>
+
+namespace corvanta::platform {
+namespace {
+
+template <class T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <class T>
+Reply<T> owned(T* raw) {
+    return Reply<T>(raw, &std::free);
+}
+
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
+    auto reply = owned(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+// Any type: some clients write WM_CLASS as UTF8_STRING, and _NET_ACTIVE_WINDOW
+// is WINDOW for most window managers but CARDINAL for a few.
+Reply<xcb_get_property_reply_t> readProperty(xcb_connection_t* c, xcb_window_t window,
+                                             xcb_atom_t property, uint32_t longLength) {
+    return owned(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, longLength),
+        nullptr));
+}
+
+}  // namespace
+
+XcbWorkspace::XcbWorkspace(const char* displayName) {
+    int screenNumber = 0;
+    xcb_connection_t* c = xcb_connect(displayName, &screenNumber);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return;
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
+    if (!it.rem) {
+        xcb_disconnect(c);
+        return;
+    }
+    connection_ = c;
+    root_ = it.data->root;
+    activeWindowAtom_ = internAtom(c, "_NET_ACTIVE_WINDOW");
+    // Event masks are per client, so this does not disturb Qt's own selection.
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(c, root_, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(c);
+    lastReported_ = activeApplication();
+
+    notifier_ =
+        std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { readEvents(); });
+}
+
+XcbWorkspace::~XcbWorkspace() {
+    notifier_.reset();
+    if (connection_)
+        xcb_disconnect(connection_);
+}
+
+std::optional<std::string> XcbWorkspace::activeApplication() {
+    if (!connection_)
+        return std::nullopt;
+    auto active = readProperty(connection_, root_, activeWindowAtom_, 1);
+    if (!active || active->format != 32 || xcb_get_property_value_length(active.get()) < 4)
+        return std::nullopt;
+    xcb_window_t window = 0;
+    std::memcpy(&window, xcb_get_property_value(active.get()), sizeof window);
+    if (window == XCB_WINDOW_NONE)
+        return std::nullopt;
+
+    // WM_CLASS holds two NUL-terminated strings: instance name, class name.
+    auto wmClass = readProperty(connection_, window, XCB_ATOM_WM_CLASS, 256);
+    if (!wmClass || wmClass->format != 8)
+        return std::nullopt;
+    const auto* data = static_cast<const char*>(xcb_get_property_value(wmClass.get()));
+    const std::string value(data,
+                            static_cast<std::size_t>(xcb_get_property_value_length(wmClass.get())));
+    const auto firstEnd = value.find('\0');
+    if (firstEnd == std::string::npos)
+        return std::nullopt;
+    std::string className = value.substr(firstEnd + 1);
+    if (const auto end = className.find('\0'); end != std::string::npos)
+        className.resize(end);
+    if (className.empty())
+        return std::nullopt;
+    return className;
+}
+
+void XcbWorkspace::readEvents() {
+    // Reading a reply can pull further events off the socket without waking the
+    // notifier again, so keep going until a pass finds nothing new.
+    for (;;) {
+        bool activeChanged = false;
+        while (xcb_generic_event_t* raw = xcb_poll_for_event(connection_)) {
+            auto event = owned(raw);
+            if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY)
+                continue;
+            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+            if (notify->window == root_ && notify->atom == activeWindowAtom_)
+                activeChanged = true;
+        }
+        if (xcb_connection_has_error(connection_)) {
+            // The display went away: stop listening, report nothing more.
+            notifier_->setEnabled(false);
+            return;
+        }
+        if (!activeChanged)
+            return;
+        const auto current = activeApplication();
+        if (current && current != lastReported_) {
+            lastReported_ = current;
+            didActivateApplication.emit(*current);
+        }
+    }
+}
+
+}  // namespace corvanta::platform
