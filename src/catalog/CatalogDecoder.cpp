@@ -1,0 +1,319 @@
+// Catalog file decoding over simdjson's DOM: the whole document is validated
+// by the parser, then walked once; unknown keys are skipped at every level.
+#include "catalog/CatalogDecoder.h"
+
+#include <simdjson.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace corvanta {
+namespace {
+
+namespace dom = simdjson::dom;
+
+// A place in the document, rendered only when something fails there.
+struct Place {
+    const Place* parent = nullptr;
+    std::string_view key;  // field name, or the list name for an element
+    long index = -1;       // element index, or -1 for a field
+
+    std::string path() const {
+        std::string out = parent ? parent->path() : std::string();
+        if (!key.empty()) {
+            if (!out.empty())
+                out += '.';
+            out += key;
+        }
+        if (index >= 0)
+            out += "[" + std::to_string(index) + "]";
+        return out;
+    }
+    std::string text() const {
+        std::string out = path();
+        return out.empty() ? "top level" : out;
+    }
+};
+
+struct DecodeFailure {
+    std::string description;
+};
+
+[[noreturn]] void fail(const Place& place, const std::string& problem) {
+    throw DecodeFailure{place.text() + ": " + problem};
+}
+
+const char* typeName(dom::element_type type) {
+    switch (type) {
+        case dom::element_type::ARRAY:
+            return "array";
+        case dom::element_type::OBJECT:
+            return "object";
+        case dom::element_type::INT64:
+        case dom::element_type::UINT64:
+        case dom::element_type::DOUBLE:
+            return "number";
+        case dom::element_type::STRING:
+            return "string";
+        case dom::element_type::BOOL:
+            return "boolean";
+        case dom::element_type::NULL_VALUE:
+            return "null";
+    }
+    return "value";
+}
+
+void expectType(const dom::element& value, dom::element_type type, const Place& place) {
+    if (value.type() != type) {
+        fail(place,
+             std::string("expected ") + typeName(type) + ", found " + typeName(value.type()));
+    }
+}
+
+std::string readString(const dom::element& value, const Place& place) {
+    expectType(value, dom::element_type::STRING, place);
+    return std::string(value.get_string().value_unsafe());
+}
+
+std::vector<std::string> readStrings(const dom::element& value, const Place& place) {
+    expectType(value, dom::element_type::ARRAY, place);
+    const dom::array array = value.get_array().value_unsafe();
+    std::vector<std::string> out;
+    out.reserve(array.size());
+    long i = 0;
+    for (dom::element element : array) {
+        out.push_back(readString(element, Place{place.parent, place.key, i++}));
+    }
+    return out;
+}
+
+// Walks the fields of one object. Each wanted key is handed to `read` once
+// (the first occurrence wins); null counts as absent. Returns the bit set of
+// keys seen with a non-null value.
+template <std::size_t N, class Read>
+unsigned readFields(const dom::element& value, const Place& place,
+                    const std::array<std::string_view, N>& keys, unsigned required, Read&& read) {
+    expectType(value, dom::element_type::OBJECT, place);
+    unsigned seen = 0;
+    unsigned seenNull = 0;
+    const dom::object object = value.get_object().value_unsafe();
+    for (dom::key_value_pair field : object) {
+        for (std::size_t k = 0; k < N; ++k) {
+            if (field.key != keys[k])
+                continue;
+            const unsigned bit = 1u << k;
+            if ((seen | seenNull) & bit)
+                break;
+            if (field.value.is_null()) {
+                seenNull |= bit;
+            } else {
+                seen |= bit;
+                read(k, field.value, Place{&place, keys[k]});
+            }
+            break;
+        }
+    }
+    const unsigned missing = required & ~seen;
+    if (missing != 0) {
+        for (std::size_t k = 0; k < N; ++k) {
+            const unsigned bit = 1u << k;
+            if (!(missing & bit))
+                continue;
+            if (seenNull & bit)
+                fail(place, "required key \"" + std::string(keys[k]) + "\" is null");
+            fail(place, "missing required key \"" + std::string(keys[k]) + "\"");
+        }
+    }
+    return seen;
+}
+
+template <class Enum>
+Enum readEnum(const dom::element& value, const Place& place,
+              std::optional<Enum> (*fromRaw)(std::string_view), const char* what) {
+    const std::string raw = readString(value, place);
+    const std::optional<Enum> parsed = fromRaw(raw);
+    if (!parsed)
+        fail(place, "\"" + raw + "\" is not a valid " + what);
+    return *parsed;
+}
+
+template <class T, class ReadOne>
+std::vector<T> readList(const dom::element& value, const Place& place, ReadOne&& readOne) {
+    expectType(value, dom::element_type::ARRAY, place);
+    const dom::array array = value.get_array().value_unsafe();
+    std::vector<T> out;
+    out.reserve(array.size());
+    long i = 0;
+    for (dom::element element : array) {
+        out.push_back(readOne(element, Place{place.parent, place.key, i++}));
+    }
+    return out;
+}
+
+ShortcutItem readItem(const dom::element& value, const Place& place) {
+    static constexpr std::array<std::string_view, 7> kKeys{"id", "keys", "keysZh", "keysEn",
+                                                           "zh", "en",   "tags"};
+    ShortcutItem item;
+    readFields(value, place, kKeys, 0b1110011,
+               [&](std::size_t k, const dom::element& v, const Place& p) {
+                   switch (k) {
+                       case 0:
+                           item.id = readString(v, p);
+                           break;
+                       case 1:
+                           item.keys = readStrings(v, p);
+                           break;
+                       case 2:
+                           item.keysZh = readStrings(v, p);
+                           break;
+                       case 3:
+                           item.keysEn = readStrings(v, p);
+                           break;
+                       case 4:
+                           item.zh = readString(v, p);
+                           break;
+                       case 5:
+                           item.en = readString(v, p);
+                           break;
+                       case 6:
+                           item.tags = readStrings(v, p);
+                           break;
+                   }
+               });
+    return item;
+}
+
+ShortcutCategory readCategory(const dom::element& value, const Place& place) {
+    static constexpr std::array<std::string_view, 4> kKeys{"id", "zh", "en", "items"};
+    ShortcutCategory category;
+    readFields(value, place, kKeys, 0b1111,
+               [&](std::size_t k, const dom::element& v, const Place& p) {
+                   switch (k) {
+                       case 0:
+                           category.id = readString(v, p);
+                           break;
+                       case 1:
+                           category.zh = readString(v, p);
+                           break;
+                       case 2:
+                           category.en = readString(v, p);
+                           break;
+                       case 3:
+                           category.items = readList<ShortcutItem>(v, p, readItem);
+                           break;
+                   }
+               });
+    return category;
+}
+
+ShortcutProvenance readProvenance(const dom::element& value, const Place& place) {
+    static constexpr std::array<std::string_view, 6> kKeys{
+        "sourceURL", "sourceTitle", "appVersion", "verifiedAt", "coverage", "platform"};
+    ShortcutProvenance provenance;
+    std::optional<std::string>* fields[] = {&provenance.sourceURL,  &provenance.sourceTitle,
+                                            &provenance.appVersion, &provenance.verifiedAt,
+                                            &provenance.coverage,   &provenance.platform};
+    readFields(value, place, kKeys, 0, [&](std::size_t k, const dom::element& v, const Place& p) {
+        *fields[k] = readString(v, p);
+    });
+    return provenance;
+}
+
+SoftwarePack readPack(const dom::element& value, const Place& place) {
+    static constexpr std::array<std::string_view, 10> kKeys{
+        "id",    "name",       "vendor",     "accent",    "glyph", "bundleIdentifiers",
+        "group", "dataStatus", "categories", "provenance"};
+    SoftwarePack pack;
+    readFields(
+        value, place, kKeys, 0b0100011111,
+        [&](std::size_t k, const dom::element& v, const Place& p) {
+            switch (k) {
+                case 0:
+                    pack.id = readString(v, p);
+                    break;
+                case 1:
+                    pack.name = readString(v, p);
+                    break;
+                case 2:
+                    pack.vendor = readString(v, p);
+                    break;
+                case 3:
+                    pack.accent = readString(v, p);
+                    break;
+                case 4:
+                    pack.glyph = readString(v, p);
+                    break;
+                case 5:
+                    pack.bundleIdentifiers = readStrings(v, p);
+                    break;
+                case 6:
+                    pack.declaredGroup = readEnum(v, p, softwareGroupFromRaw, "software group");
+                    break;
+                case 7:
+                    pack.dataStatus = readEnum(v, p, softwareDataStatusFromRaw, "data status");
+                    break;
+                case 8:
+                    pack.categories = readList<ShortcutCategory>(v, p, readCategory);
+                    break;
+                case 9:
+                    pack.provenance = readProvenance(v, p);
+                    break;
+            }
+        });
+    return pack;
+}
+
+ShortcutLibrary readLibrary(const dom::element& root) {
+    static constexpr std::array<std::string_view, 1> kKeys{"software"};
+    const Place top;
+    ShortcutLibrary library;
+    readFields(root, top, kKeys, 0b1, [&](std::size_t, const dom::element& v, const Place& p) {
+        library.software = readList<SoftwarePack>(v, p, readPack);
+    });
+    return library;
+}
+
+}  // namespace
+
+struct CatalogDecoder::Impl {
+    dom::parser parser;
+};
+
+CatalogDecoder::CatalogDecoder() : impl_(std::make_unique<Impl>()) {}
+CatalogDecoder::~CatalogDecoder() = default;
+
+CatalogDecodeResult CatalogDecoder::decode(std::string_view json) {
+    dom::element root;
+    if (const auto error = impl_->parser.parse(json.data(), json.size()).get(root)) {
+        return {std::nullopt, std::string("invalid JSON: ") + simdjson::error_message(error)};
+    }
+    try {
+        return {readLibrary(root), {}};
+    } catch (const DecodeFailure& failure) {
+        return {std::nullopt, failure.description};
+    }
+}
+
+CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path) {
+    const auto readFailure = [&] {
+        return CatalogDecodeResult{
+            std::nullopt, std::string("the file could not be read: ") + std::strerror(errno)};
+    };
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return readFailure();
+    std::string bytes;
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+    const bool readError = std::ferror(file) != 0;
+    std::fclose(file);
+    if (readError)
+        return readFailure();
+    return decode(bytes);
+}
+
+}  // namespace corvanta

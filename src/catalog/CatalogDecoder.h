@@ -1,0 +1,39 @@
+// Decodes one catalog file into a ShortcutLibrary, all or nothing. A failure
+// names the place and the problem, e.g.
+// `software[3].categories[0].items[2]: missing required key "tags"`.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "catalog/ShortcutLibrary.h"
+
+namespace corvanta {
+
+struct CatalogDecodeResult {
+    std::optional<ShortcutLibrary> library;
+    std::string error;  // set when `library` is absent
+
+    bool ok() const { return library.has_value(); }
+};
+
+class CatalogDecoder {
+public:
+    CatalogDecoder();
+    ~CatalogDecoder();
+    CatalogDecoder(const CatalogDecoder&) = delete;
+    CatalogDecoder& operator=(const CatalogDecoder&) = delete;
+
+    CatalogDecodeResult decode(std::string_view json);
+    // Reads the whole file first; a read failure is reported like a decoding one.
+    CatalogDecodeResult decodeFile(const std::filesystem::path& path);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;  // keeps the parser's buffers between files
+};
+
+}  // namespace corvanta

@@ -1,0 +1,88 @@
+// Reads the eleven catalog files in their fixed order into one catalog: each
+// pack id keeps the position of its first appearance, later versions replace
+// or merge into it according to their file's flag.
+#include <unordered_map>
+#include <utility>
+
+#include "catalog/CatalogDecoder.h"
+#include "catalog/CatalogLoading.h"
+
+namespace corvanta::detail {
+
+LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
+    LoadedCatalog catalog;
+    std::unordered_map<std::string, std::size_t> position;
+    CatalogDecoder decoder;
+
+    for (const CatalogResource& resource : kCatalogResources) {
+        const std::string name(resource.name);
+        const std::optional<std::filesystem::path> url = bundle.url(resource.name, "json");
+        if (!url) {
+            catalog.warnings.push_back(name + ".json is missing from the app bundle.");
+            continue;
+        }
+        CatalogDecodeResult decoded = decoder.decodeFile(*url);
+        if (!decoded.ok()) {
+            catalog.warnings.push_back(name + ".json could not be loaded: " + decoded.error);
+            continue;
+        }
+        for (SoftwarePack& candidate : decoded.library->software) {
+            std::optional<SoftwarePack> pack =
+                sanitized(std::move(candidate), resource.name, catalog.warnings);
+            if (!pack)
+                continue;
+            const auto [at, isNew] = position.try_emplace(pack->id, catalog.software.size());
+            if (isNew) {
+                catalog.software.push_back(std::move(*pack));
+            } else if (resource.replaces) {
+                catalog.software[at->second] = std::move(*pack);
+            } else {
+                catalog.software[at->second] = merge(catalog.software[at->second], *pack);
+            }
+        }
+    }
+    return catalog;
+}
+
+const std::unordered_map<std::string, std::string>& fallbackSoftwareIDByBundleIdentifier() {
+    static const std::unordered_map<std::string, std::string> table{
+        {"com.figma.desktop", "figma"},
+        {"com.adobe.photoshop", "photoshop"},
+        {"com.adobe.illustrator", "illustrator"},
+        {"com.adobe.aftereffects.application", "aftereffects"},
+        {"com.adobe.premierepro", "premiere"},
+        {"org.blenderfoundation.blender", "blender"},
+        {"com.microsoft.word", "word"},
+        {"com.microsoft.excel", "excel"},
+        {"com.microsoft.powerpoint", "powerpoint"},
+        {"com.microsoft.outlook", "outlook"},
+        {"com.microsoft.onenote.mac", "onenote"},
+        {"com.autodesk.autocad", "autocad"},
+        {"com.mcneel.rhinoceros", "rhino"},
+        {"com.autodesk.fusion360", "fusion360"},
+        {"com.autodesk.mas.fusion360", "fusion360"},
+        {"org.freecad.freecad", "freecad"},
+        {"org.freecadweb.freecad", "freecad"},
+        {"com.shapr3d.shapr", "shapr3d"},
+        {"com.shapr3d.shapr3d", "shapr3d"},
+        {"net.maxon.cinema4d", "cinema4d"},
+        {"com.comsol.multiphysics", "comsol"},
+        {"com.mathworks.matlab", "matlab"},
+        {"com.microsoft.vscode", "vscode"},
+        {"com.apple.dt.xcode", "xcode"},
+        {"com.apple.terminal", "terminal"},
+        {"com.google.android.studio", "androidstudio"},
+        {"com.jetbrains.intellij", "intellij"},
+        {"com.ibm.spss.statistics", "spss"},
+        {"org.rstudio.rstudio", "rstudio"},
+        {"com.blackmagic-design.davinciresolve", "davinci"},
+        {"com.google.chrome", "chrome"},
+        {"com.apple.safari", "safari"},
+        {"com.apple.finder", "finder"},
+        {"notion.id", "notion"},
+        {"md.obsidian", "obsidian"},
+    };
+    return table;
+}
+
+}  // namespace corvanta::detail

@@ -1,0 +1,59 @@
+// The steps of the catalog load, kept apart from the store so that each can be
+// tested alone: the resource list, validation of one pack, merging two
+// versions of a pack, and reading all files into one ordered catalog.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "catalog/SoftwarePack.h"
+#include "platform/foundation/Bundle.h"
+
+namespace corvanta::detail {
+
+struct CatalogResource {
+    std::string_view name;
+    // A valid pack of this file replaces an earlier one with its id; otherwise
+    // it is merged into it.
+    bool replaces;
+};
+
+inline constexpr std::array<CatalogResource, 11> kCatalogResources{{
+    {"shortcuts-mac", false},
+    {"office-shortcuts-mac", false},
+    {"professional-shortcuts-mac", false},
+    {"productivity-shortcuts-mac", false},
+    {"ecosystem-shortcuts-mac", true},
+    {"verified-shortcuts-mac", true},
+    {"supplemental-shortcuts-mac", true},
+    {"browser-reviewed-shortcuts-mac", true},
+    {"extended-shortcuts-mac", false},
+    {"curated-shortcuts-mac", true},
+    {"curated-supplements-mac", false},
+}};
+
+// The usable part of a pack, or nothing when nothing usable is left; every
+// problem appends one sentence to `warnings`.
+std::optional<SoftwarePack> sanitized(SoftwarePack pack, std::string_view source,
+                                      std::vector<std::string>& warnings);
+
+// `overlay`'s scalars over `base`, categories and items combined by id with the
+// base order first. Never removes a category or an item.
+SoftwarePack merge(const SoftwarePack& base, const SoftwarePack& overlay);
+
+struct LoadedCatalog {
+    std::vector<SoftwarePack> software;  // in order of first appearance of each id
+    std::vector<std::string> warnings;
+};
+
+LoadedCatalog loadCatalog(const platform::Bundle& bundle);
+
+// Lower-case bundle identifier -> pack id, for applications whose packs do not
+// list their own identifiers.
+const std::unordered_map<std::string, std::string>& fallbackSoftwareIDByBundleIdentifier();
+
+}  // namespace corvanta::detail

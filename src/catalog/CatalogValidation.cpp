@@ -1,0 +1,188 @@
+// Validation of one decoded pack and merging of two versions of a pack.
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "catalog/CatalogLoading.h"
+#include "platform/foundation/Text.h"
+
+namespace corvanta::detail {
+namespace {
+
+std::string sentence(std::string_view source, std::initializer_list<std::string_view> pieces) {
+    std::string out(source);
+    out += ".json";
+    for (std::string_view piece : pieces) out += piece;
+    return out;
+}
+
+bool isAsciiBlankFree(std::string_view text) {
+    // A first byte that is printable ASCII cannot start a blank text; this
+    // spares the Unicode scan for nearly every title.
+    if (text.empty())
+        return false;
+    const auto first = static_cast<unsigned char>(text.front());
+    return first > 0x20 && first < 0x7F;
+}
+
+bool isBlank(std::string_view text) {
+    return !isAsciiBlankFree(text) && text::isBlank(text);
+}
+
+bool asciiContainsWindows(std::string_view key) {
+    static constexpr std::string_view kWord = "windows";
+    if (key.size() < kWord.size())
+        return false;
+    for (std::size_t i = 0; i + kWord.size() <= key.size(); ++i) {
+        std::size_t j = 0;
+        while (j < kWord.size() && (key[i + j] | 0x20) == kWord[j]) ++j;
+        if (j == kWord.size())
+            return true;
+    }
+    return false;
+}
+
+// Keys repeat heavily across a catalog (modifier symbols, letters), so the
+// Unicode containment test runs once per distinct non-ASCII key.
+class WindowsKeyCheck {
+public:
+    bool isWindowsOnly(const std::string& key) {
+        if (key == "⊞")
+            return true;
+        bool ascii = true;
+        for (const char c : key) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        if (ascii)
+            return asciiContainsWindows(key);
+        const auto [it, inserted] = cache_.try_emplace(key, false);
+        if (inserted)
+            it->second = text::containsCaseInsensitive(key, "windows");
+        return it->second;
+    }
+
+private:
+    std::unordered_map<std::string, bool> cache_;
+};
+
+WindowsKeyCheck& windowsKeyCheck() {
+    thread_local WindowsKeyCheck check;
+    return check;
+}
+
+}  // namespace
+
+std::optional<SoftwarePack> sanitized(SoftwarePack pack, std::string_view source,
+                                      std::vector<std::string>& warnings) {
+    if (isBlank(pack.id) || isBlank(pack.name)) {
+        warnings.push_back(
+            sentence(source, {" contains a software pack with an empty id or name."}));
+        return std::nullopt;
+    }
+    if (pack.dataStatus == SoftwareDataStatus::catalogOnly && pack.categories.empty())
+        return pack;
+
+    // Owned copies: the categories and items are moved out as they are kept.
+    std::unordered_set<std::string> categoryIDs;
+    std::unordered_set<std::string> itemIDs;
+    std::vector<ShortcutCategory> kept;
+    kept.reserve(pack.categories.size());
+    WindowsKeyCheck& windows = windowsKeyCheck();
+
+    for (ShortcutCategory& category : pack.categories) {
+        if (category.id.empty() || !categoryIDs.insert(category.id).second) {
+            warnings.push_back(sentence(
+                source,
+                {": ", pack.id, " has a duplicate or empty category id '", category.id, "'."}));
+            continue;
+        }
+        std::vector<ShortcutItem> items;
+        items.reserve(category.items.size());
+        for (ShortcutItem& item : category.items) {
+            // The id is taken before the other tests: a failing item still holds it.
+            if (item.id.empty() || !itemIDs.insert(item.id).second) {
+                warnings.push_back(sentence(
+                    source,
+                    {": ", pack.id, " has a duplicate or empty shortcut id '", item.id, "'."}));
+                continue;
+            }
+            if (item.keys.empty() || isBlank(item.en) || isBlank(item.zh)) {
+                warnings.push_back(
+                    sentence(source, {": ", pack.id, "/", item.id, " has an empty key or title."}));
+                continue;
+            }
+            bool windowsOnly = false;
+            for (const std::string& key : item.keys) {
+                if (windows.isWindowsOnly(key)) {
+                    windowsOnly = true;
+                    break;
+                }
+            }
+            if (windowsOnly) {
+                warnings.push_back(
+                    sentence(source, {": ", pack.id, "/", item.id,
+                                      " contains a Windows-only key and was skipped."}));
+                continue;
+            }
+            items.push_back(std::move(item));
+        }
+        if (items.empty())
+            continue;
+        category.items = std::move(items);
+        kept.push_back(std::move(category));
+    }
+
+    if (kept.empty()) {
+        warnings.push_back(
+            sentence(source, {": ", pack.id, " contains no valid shortcut categories."}));
+        return std::nullopt;
+    }
+    pack.categories = std::move(kept);
+    return pack;
+}
+
+SoftwarePack merge(const SoftwarePack& base, const SoftwarePack& overlay) {
+    SoftwarePack result;
+    result.id = overlay.id;
+    result.name = overlay.name;
+    result.vendor = overlay.vendor;
+    result.accent = overlay.accent;
+    result.glyph = overlay.glyph;
+    result.bundleIdentifiers =
+        overlay.bundleIdentifiers ? overlay.bundleIdentifiers : base.bundleIdentifiers;
+    result.declaredGroup = overlay.declaredGroup ? overlay.declaredGroup : base.declaredGroup;
+    result.dataStatus = overlay.dataStatus ? overlay.dataStatus : base.dataStatus;
+    result.provenance = overlay.provenance ? overlay.provenance : base.provenance;
+
+    result.categories = base.categories;
+    std::unordered_map<std::string, std::size_t> categoryPosition;
+    for (std::size_t i = 0; i < result.categories.size(); ++i) {
+        categoryPosition.try_emplace(result.categories[i].id, i);
+    }
+    for (const ShortcutCategory& incoming : overlay.categories) {
+        const auto found = categoryPosition.find(incoming.id);
+        if (found == categoryPosition.end()) {
+            categoryPosition.emplace(incoming.id, result.categories.size());
+            result.categories.push_back(incoming);
+            continue;
+        }
+        ShortcutCategory& target = result.categories[found->second];
+        target.id = incoming.id;
+        target.zh = incoming.zh;
+        target.en = incoming.en;
+        std::unordered_map<std::string, std::size_t> itemPosition;
+        for (std::size_t i = 0; i < target.items.size(); ++i) {
+            itemPosition.try_emplace(target.items[i].id, i);
+        }
+        for (const ShortcutItem& item : incoming.items) {
+            const auto at = itemPosition.find(item.id);
+            if (at != itemPosition.end()) {
+                target.items[at->second] = item;
+            } else {
+                itemPosition.emplace(item.id, target.items.size());
+                target.items.push_back(item);
+            }
+        }
+    }
+    return result;
+}
+
+}  // namespace corvanta::detail

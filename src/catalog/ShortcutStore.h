@@ -1,0 +1,95 @@
+// The catalog's model object: the loaded packs and their derived tables, the
+// selection, search and favourites state, the interface settings, and the
+// local submissions. Every change of published state is announced first.
+#pragma once
+
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "catalog/FilterCacheKey.h"
+#include "catalog/SearchDocument.h"
+#include "catalog/ShortcutModels.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Observable.h"
+#include "platform/foundation/UserDefaults.h"
+
+namespace corvanta {
+
+class ShortcutStore final : public platform::ObservableObject {
+public:
+    // Reads the saved settings, then loads the whole catalog of `bundle`.
+    ShortcutStore(const platform::Bundle& bundle, platform::UserDefaults& defaults);
+
+    platform::Published<std::vector<SoftwarePack>> software{*this, {}};
+    platform::Published<std::optional<std::string>> loadError{*this, std::nullopt};
+    platform::Published<std::vector<std::string>> dataWarnings{*this, {}};
+    platform::Published<std::string> selectedSoftwareID{*this, {}};
+    platform::Published<AppLanguage> language{*this, AppLanguage::en};
+    platform::Published<AppTheme> theme{*this, AppTheme::dark};
+    platform::Published<std::string> selectedCategoryID{*this, "all"};
+    platform::Published<std::string> query{*this, {}};
+    platform::Published<bool> favoriteOnly{*this, false};
+    platform::Published<bool> isExpanded{*this, false};
+    platform::Published<int> escapeRequestID{*this, 0};
+    platform::Published<int> dismissSearchRequestID{*this, 0};
+    platform::Published<bool> isPinned{*this, true};
+    platform::Published<std::set<std::string>> favorites{*this, {}};
+
+    // The pack on show: the selected one, else the first; none without a catalog.
+    const SoftwarePack* selectedSoftware() const;
+    // Follows the front-most application; false when nothing changed.
+    bool selectSoftwareMatchingBundleIdentifier(std::string_view bundleIdentifier);
+    void selectSoftware(const std::string& id);
+    void selectCategory(const std::string& id);
+    void toggleLanguage();
+    void toggleTheme();
+    void setPinned(bool pinned);
+    void toggleFavorite(const ShortcutItem& item);
+
+    int shownCount();
+    std::string resultTitle() const;
+    const std::vector<ShortcutSection>& filteredSections();
+
+    // Blank messages and names are ignored; lists keep the newest 100 records.
+    void submitFeedback(std::string_view message, std::string_view contact);
+    void submitSoftwareRequest(std::string_view name, std::string_view contact,
+                               SoftwareGroup group);
+
+    const std::unordered_map<std::string, SoftwarePack>& softwareByID() const {
+        return softwareByID_;
+    }
+    const std::unordered_map<std::string, std::string>& softwareIDByBundleIdentifier() const {
+        return softwareIDByBundleIdentifier_;
+    }
+    const std::vector<SoftwareGroupSection>& groupedSoftwareCache() const {
+        return groupedSoftwareCache_;
+    }
+    const std::unordered_map<std::string, SearchDocument>& searchDocuments() const {
+        return searchDocuments_;
+    }
+    platform::UserDefaults& defaults() const { return defaults_; }
+
+    // `<pack id>:<item id>`, the key of favourites and search documents.
+    static std::string itemKey(std::string_view packID, std::string_view itemID);
+
+private:
+    void loadShortcutLibrary(const platform::Bundle& bundle);
+    void buildSearchIndex();
+    void removeStaleFavorites();
+    void saveFavorites();
+
+    platform::UserDefaults& defaults_;
+    std::unordered_map<std::string, SoftwarePack> softwareByID_;
+    std::unordered_map<std::string, std::string> softwareIDByBundleIdentifier_;
+    std::vector<SoftwareGroupSection> groupedSoftwareCache_;
+    std::unordered_map<std::string, SearchDocument> searchDocuments_;
+    std::optional<FilterCacheKey> cachedFilterKey_;
+    std::vector<ShortcutSection> cachedFilteredSections_;
+    int favoritesRevision_ = 0;
+};
+
+}  // namespace corvanta
