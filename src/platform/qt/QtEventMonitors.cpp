@@ -30,6 +30,26 @@ bool isLeftPress(const QEvent* event) {
            static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
 }
 
+// Pressing a modifier alone is a flags change in the design's event model, not
+// a key-down.
+bool isModifierKey(int key) {
+    switch (key) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_CapsLock:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_Hyper_L:
+        case Qt::Key_Hyper_R:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 QtEventMonitors::QtEventMonitors() {
@@ -73,7 +93,8 @@ bool QtEventMonitors::isRepeatDelivery(QObject* receiver, QEvent* event) {
 }
 
 bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
-    const bool key = event->type() == QEvent::KeyPress;
+    const bool key = event->type() == QEvent::KeyPress &&
+                     !isModifierKey(static_cast<const QKeyEvent*>(event)->key());
     if (!key && !isLeftPress(event))
         return false;
     if (!watched->isWidgetType() && !watched->isWindowType())

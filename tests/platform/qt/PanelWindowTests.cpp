@@ -1,0 +1,242 @@
+// The Qt panel window: y-up frames, notifications, animation completions, level
+// and sticky state; and the recording fake the shell tests use.
+#include <gtest/gtest.h>
+
+#include <QBitmap>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/qt/FakePanelWindow.h"
+#include "platform/qt/FakeScreens.h"
+#include "platform/qt/ManualMainQueue.h"
+#include "platform/qt/QtPanelWindow.h"
+#include "platform/qt/QtScreens.h"
+#include "platform/qt/X11Window.h"
+
+namespace corvanta::platform {
+namespace {
+
+struct Counts {
+    int moved = 0;
+    int resized = 0;
+    int screen = 0;
+    int liveResize = 0;
+};
+
+class PanelWindowTest : public ::testing::Test {
+protected:
+    void watch(PanelWindow& panel) {
+        connections_.push_back(panel.moved.connect([this] { ++counts.moved; }));
+        connections_.push_back(panel.resized.connect([this] { ++counts.resized; }));
+        connections_.push_back(panel.screenChanged.connect([this] { ++counts.screen; }));
+        connections_.push_back(panel.liveResizeEnded.connect([this] { ++counts.liveResize; }));
+    }
+    double primaryHeight() const { return QtScreens::primaryGeometry().height(); }
+
+    QtScreens screens;
+    ManualMainQueue queue;
+    Counts counts;
+
+private:
+    std::vector<Connection> connections_;
+};
+
+TEST_F(PanelWindowTest, FrameRoundTripsThroughQtGeometryInYUp) {
+    QtPanelWindow panel(makeRect(100, 200, 230, 62), screens, queue);
+    EXPECT_EQ(panel.frame(), makeRect(100, 200, 230, 62));
+    EXPECT_EQ(panel.window()->geometry(),
+              QRect(100, static_cast<int>(primaryHeight()) - 200 - 62, 230, 62));
+    EXPECT_EQ(panel.window()->windowFlags() & (Qt::Tool | Qt::FramelessWindowHint),
+              Qt::Tool | Qt::FramelessWindowHint);
+    EXPECT_TRUE(panel.window()->testAttribute(Qt::WA_TranslucentBackground));
+
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window()));
+    panel.setFrame(makeRect(40, 30, 432, 716));
+    EXPECT_EQ(panel.frame(), makeRect(40, 30, 432, 716));
+    EXPECT_EQ(panel.contentWidget()->parentWidget(), panel.window());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.contentWidget()->size(), QSize(432, 716));
+}
+
+TEST_F(PanelWindowTest, ReportsMovesAndResizesInYUpTerms) {
+    QtPanelWindow panel(makeRect(100, 200, 230, 62), screens, queue);
+    watch(panel);
+    // Growing upward keeps the y-up origin: a resize, not a move, even though
+    // Qt's top-left moves.
+    panel.setFrame(makeRect(100, 200, 230, 300));
+    EXPECT_EQ(counts.moved, 0);
+    EXPECT_EQ(counts.resized, 1);
+    panel.setFrame(makeRect(120, 200, 230, 300));
+    EXPECT_EQ(counts.moved, 1);
+    EXPECT_EQ(counts.resized, 1);
+    panel.setFrame(makeRect(120, 200, 230, 300));  // unchanged: silent
+    EXPECT_EQ(counts.moved + counts.resized, 2);
+    EXPECT_EQ(counts.liveResize, 0);
+}
+
+TEST_F(PanelWindowTest, ResizeByTheWindowSystemEndsAsLiveResizeOnceItSettles) {
+    QtPanelWindow panel(makeRect(100, 200, 432, 600), screens, queue);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window()));
+    watch(panel);
+    panel.window()->resize(440, 600);  // not through setFrame
+    panel.window()->resize(450, 610);
+    EXPECT_EQ(counts.resized, 2);
+    queue.advance(0.1);
+    EXPECT_EQ(counts.liveResize, 0);
+    queue.advance(1);
+    EXPECT_EQ(counts.liveResize, 1);
+}
+
+TEST_F(PanelWindowTest, ScreenChangeIsReportedWhenTheFrameCrossesScreens) {
+    FakeScreens fake({ScreenInfo{makeRect(0, 0, 1000, 800), makeRect(0, 0, 1000, 780), 11},
+                      ScreenInfo{makeRect(1000, 0, 1000, 800), makeRect(1000, 0, 1000, 780), 22}});
+    QtPanelWindow panel(makeRect(10, 10, 230, 62), fake, queue);
+    watch(panel);
+    EXPECT_EQ(panel.screen()->displayID, 11u);
+    panel.setFrame(makeRect(500, 10, 230, 62));
+    EXPECT_EQ(counts.screen, 0);
+    panel.setFrame(makeRect(1500, 10, 230, 62));
+    EXPECT_EQ(counts.screen, 1);
+    EXPECT_EQ(panel.screen()->displayID, 22u);
+    // The screen goes away under the window.
+    fake.setScreens({ScreenInfo{makeRect(0, 0, 1000, 800), makeRect(0, 0, 1000, 780), 11}});
+    EXPECT_EQ(counts.screen, 2);
+    EXPECT_FALSE(panel.screen().has_value());
+}
+
+TEST_F(PanelWindowTest, AnimatedFrameEndsExactlyOnTargetThenPostsItsCompletion) {
+    QtPanelWindow panel(makeRect(770, 300, 230, 62), screens, queue);
+    panel.show();
+    int completions = 0;
+    const Rect target = makeRect(568, 84, 432, 278);
+    panel.setFrameAnimated(target, 0.05, [&] { ++completions; });
+    EXPECT_NE(panel.frame(), target);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return queue.readyCount() > 0; }, 3000));
+    EXPECT_EQ(panel.frame(), target);
+    EXPECT_EQ(completions, 0);  // posted, not run inside the animation's callback
+    queue.runUntilIdle();
+    EXPECT_EQ(completions, 1);
+}
+
+TEST_F(PanelWindowTest, EveryAnimationCompletionRunsOnceWhateverHappensToIt) {
+    int first = 0, second = 0, third = 0, immediate = 0;
+    {
+        QtPanelWindow panel(makeRect(0, 0, 230, 62), screens, queue);
+        panel.setFrameAnimated(makeRect(0, 0, 400, 600), 5, [&] { ++first; });
+        // Replaced by another animation.
+        panel.setFrameAnimated(makeRect(0, 0, 500, 600), 5, [&] { ++second; });
+        queue.runUntilIdle();
+        EXPECT_EQ(first, 1);
+        EXPECT_EQ(second, 0);
+        // Interrupted by an immediate frame.
+        panel.setFrame(makeRect(10, 10, 230, 62));
+        queue.runUntilIdle();
+        EXPECT_EQ(second, 1);
+        EXPECT_EQ(panel.frame(), makeRect(10, 10, 230, 62));
+        // No duration: set now, completion still on a later turn.
+        panel.setFrameAnimated(makeRect(20, 20, 230, 62), 0, [&] { ++immediate; });
+        EXPECT_EQ(panel.frame(), makeRect(20, 20, 230, 62));
+        EXPECT_EQ(immediate, 0);
+        // The window goes away mid-animation.
+        panel.setFrameAnimated(makeRect(0, 0, 432, 716), 5, [&] { ++third; });
+    }
+    queue.runUntilIdle();
+    EXPECT_EQ(immediate, 1);
+    EXPECT_EQ(third, 1);
+    QTest::qWait(20);  // a stray animation tick must not touch the dead window
+    EXPECT_EQ(first + second + third + immediate, 4);
+}
+
+TEST_F(PanelWindowTest, LevelChangeKeepsTheNativeWindowFrameAndVisibility) {
+    QtPanelWindow panel(makeRect(300, 300, 230, 62), screens, queue);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window()));
+    const QWindow* handle = panel.window()->windowHandle();
+    watch(panel);
+
+    panel.setFloating(true);
+    EXPECT_TRUE(panel.isFloating());
+    EXPECT_TRUE(panel.window()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    panel.setFloating(false);
+    EXPECT_FALSE(panel.isFloating());
+    EXPECT_FALSE(panel.window()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.window()->windowHandle(), handle);
+    EXPECT_EQ(panel.frame(), makeRect(300, 300, 230, 62));
+    EXPECT_EQ(counts.moved + counts.resized, 0);
+    EXPECT_TRUE(panel.window()->windowFlags().testFlag(Qt::FramelessWindowHint));
+
+    // Before the native window exists the flag is simply stored.
+    QtPanelWindow hidden(makeRect(0, 0, 230, 62), screens, queue);
+    hidden.setFloating(true);
+    EXPECT_TRUE(hidden.isFloating());
+    EXPECT_FALSE(hidden.isVisible());
+}
+
+TEST_F(PanelWindowTest, OrderingAndSystemMoveRespectMovable) {
+    QtPanelWindow panel(makeRect(0, 0, 230, 62), screens, queue);
+    EXPECT_FALSE(panel.isVisible());
+    panel.orderFrontRegardless();
+    EXPECT_TRUE(panel.isVisible());
+    panel.orderOut();
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(panel.frame(), makeRect(0, 0, 230, 62));
+
+    FakeScreens fake;
+    FakePanelWindow fakePanel(makeRect(0, 0, 230, 62), fake, queue);
+    fakePanel.startSystemMove();
+    fakePanel.setMovable(false);
+    fakePanel.startSystemMove();
+    EXPECT_EQ(fakePanel.systemMoveCount(), 1);
+}
+
+TEST_F(PanelWindowTest, FakeRecordsAnimationsAndCompletesThemOnTheQueue) {
+    FakeScreens fake({ScreenInfo{makeRect(0, 0, 1440, 900), makeRect(0, 0, 1440, 875), 1}});
+    FakePanelWindow panel(makeRect(770, 738, 230, 62), fake, queue);
+    watch(panel);
+    bool done = false;
+    panel.setFrameAnimated(makeRect(568, 84, 432, 716), 0.14, [&] { done = true; });
+    EXPECT_EQ(panel.frame(), makeRect(568, 84, 432, 716));
+    EXPECT_EQ(counts.moved, 1);
+    EXPECT_EQ(counts.resized, 1);
+    EXPECT_FALSE(done);
+    queue.runUntilIdle();
+    EXPECT_TRUE(done);
+    ASSERT_EQ(panel.animations().size(), 1u);
+    EXPECT_EQ(panel.animations()[0].durationSeconds, 0.14);
+    ASSERT_NE(panel.contentWidget(), nullptr);
+    EXPECT_EQ(panel.contentWidget()->window(), panel.window());
+}
+
+// Runs only on a real X server (the *X11* ctest entry under xvfb-run).
+TEST_F(PanelWindowTest, X11StickyStateAndCornerMaskWithoutCompositor) {
+    if (!x11::isX11())
+        GTEST_SKIP() << "needs the xcb platform";
+    QtPanelWindow panel(makeRect(100, 100, 230, 62), screens, queue);
+    panel.setOnAllSpaces(true);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window()));
+    EXPECT_TRUE(x11::isSticky(panel.window()));
+    panel.setOnAllSpaces(false);
+    EXPECT_FALSE(x11::isSticky(panel.window()));
+    panel.setOnAllSpaces(true);
+    EXPECT_TRUE(x11::isSticky(panel.window()));
+
+    if (x11::compositorRunning())
+        GTEST_SKIP() << "a compositor draws the corners";
+    EXPECT_TRUE(panel.usesShapeMask());
+    panel.setCornerRadius(12);
+    const QRegion mask = panel.window()->mask();
+    EXPECT_FALSE(mask.contains(QPoint(0, 0)));
+    EXPECT_TRUE(mask.contains(QPoint(115, 31)));
+    EXPECT_TRUE(mask.contains(QPoint(12, 0)));
+    panel.setFrame(makeRect(100, 100, 432, 716));
+    EXPECT_TRUE(panel.window()->mask().contains(QPoint(400, 700)));
+}
+
+}  // namespace
+}  // namespace corvanta::platform

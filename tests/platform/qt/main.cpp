@@ -1,0 +1,13 @@
+// Test entry: one QApplication for all tests, offscreen unless the caller chose
+// a platform (the X11 cases run under xvfb-run with QT_QPA_PLATFORM=xcb).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
