@@ -1,0 +1,121 @@
+// The application delegate; see AppDelegate.h.
+#include "shell/AppDelegate.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include "catalog/ShortcutStore.h"
+#include "platform/qt/PanelWindow.h"
+#include "platform/qt/StatusItem.h"
+#include "platform/qt/Workspace.h"
+#include "shell/FloatingWindowController.h"
+
+namespace corvanta {
+
+namespace {
+
+constexpr int kStatusIconPoints = 22;
+
+// A 22-point icon drawn from an SVG resource, or a null icon when the file is
+// missing or unreadable.
+QIcon statusIconFromSvg(const std::optional<std::filesystem::path>& path) {
+    if (!path)
+        return {};
+    QSvgRenderer renderer(QString::fromStdString(path->string()));
+    if (!renderer.isValid())
+        return {};
+    QIcon icon;
+    for (const int scale : {1, 2}) {
+        QPixmap pixmap(kStatusIconPoints * scale, kStatusIconPoints * scale);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+        painter.end();
+        pixmap.setDevicePixelRatio(scale);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(ShellServices& services, platform::Workspace& workspace,
+                         StatusItemFactory makeStatusItem)
+    : services_(services), workspace_(workspace), makeStatusItem_(std::move(makeStatusItem)) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    installStatusItem();
+    activationObserver_ = workspace_.didActivateApplication.connect(
+        [this](const std::string& identifier) { workspaceApplicationDidActivate(identifier); });
+    showFloatingWindow();
+}
+
+void AppDelegate::applicationWillTerminate() {
+    activationObserver_.disconnect();
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool) {
+    showFloatingWindow();
+    return true;
+}
+
+void AppDelegate::installStatusItem() {
+    statusItem_ = makeStatusItem_ ? makeStatusItem_() : nullptr;
+    if (!statusItem_)
+        return;
+    const platform::Bundle& bundle = services_.bundle;
+    QIcon icon = statusIconFromSvg(bundle.url("CorvantaWhiteLogo", "svg", "images"));
+    if (icon.isNull())
+        icon = statusIconFromSvg(bundle.url("keyboard", "svg", "symbols"));
+    statusItem_->setImage(icon, true);
+    statusItem_->setToolTip(QStringLiteral("Corvanta"));
+    statusItem_->onClick = [this] { toggleFloatingWindow(); };
+    statusItem_->setAccessibilityLabel(QStringLiteral("Corvanta"));
+    statusItem_->show();
+}
+
+void AppDelegate::showFloatingWindow() {
+    if (!controller_) {
+        controller_ = std::make_unique<FloatingWindowController>(services_);
+        if (onControllerCreated)
+            onControllerCreated(*controller_);
+    }
+    platform::PanelWindow* window = controller_->window();
+    if (!window)
+        return;
+    controller_->showWindow();
+    window->makeKey();
+    window->orderFrontRegardless();
+}
+
+void AppDelegate::toggleFloatingWindow() {
+    if (!controller_)
+        return;
+    platform::PanelWindow* window = controller_->window();
+    if (!window)
+        return;
+    if (window->isVisible()) {
+        window->orderOut();
+    } else {
+        showFloatingWindow();
+    }
+}
+
+void AppDelegate::workspaceApplicationDidActivate(const std::string& bundleIdentifier) {
+    if (bundleIdentifier.empty())
+        return;
+    // Activating this application itself never changes the selected pack.
+    const auto& own = services_.bundle.bundleIdentifier();
+    if (own && *own == bundleIdentifier)
+        return;
+    // Activations before the panel exists are dropped, not queued.
+    if (!controller_)
+        return;
+    controller_->store().selectSoftwareMatchingBundleIdentifier(bundleIdentifier);
+}
+
+}  // namespace corvanta

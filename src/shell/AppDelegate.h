@@ -1,0 +1,62 @@
+// The application's delegate: the status item, following the front-most
+// application, and showing, hiding and reopening the panel.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/foundation/Signal.h"
+#include "shell/ShellServices.h"
+
+namespace corvanta {
+
+class FloatingWindowController;
+
+namespace platform {
+class StatusItem;
+class Workspace;
+}  // namespace platform
+
+class AppDelegate final {
+public:
+    using StatusItemFactory = std::function<std::unique_ptr<platform::StatusItem>()>;
+
+    AppDelegate(ShellServices& services, platform::Workspace& workspace,
+                StatusItemFactory makeStatusItem);
+    ~AppDelegate();
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // Start-up: status item, then the front-most-application observer, then the panel.
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    // Hiding or closing the panel never quits.
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return false; }
+    // Another launch or the desktop asked for the application: show the panel.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    // The status item's action.
+    void toggleFloatingWindow();
+    void workspaceApplicationDidActivate(const std::string& bundleIdentifier);
+
+    FloatingWindowController* floatingWindowController() const { return controller_.get(); }
+    platform::StatusItem* statusItem() const { return statusItem_.get(); }
+
+    // Runs after the panel has first been created (the application hooks its
+    // keyboard shortcuts to the panel here).
+    std::function<void(FloatingWindowController&)> onControllerCreated;
+
+private:
+    void installStatusItem();
+    void showFloatingWindow();
+
+    ShellServices& services_;
+    platform::Workspace& workspace_;
+    StatusItemFactory makeStatusItem_;
+    std::unique_ptr<FloatingWindowController> controller_;
+    std::unique_ptr<platform::StatusItem> statusItem_;
+    platform::Connection activationObserver_;
+};
+
+}  // namespace corvanta

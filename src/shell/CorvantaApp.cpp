@@ -1,0 +1,96 @@
+// The application object; see CorvantaApp.h.
+#include "shell/CorvantaApp.h"
+
+#include <QApplication>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/qt/EventMonitors.h"
+#include "platform/qt/MainQueue.h"
+#include "platform/qt/PanelWindow.h"
+#include "platform/qt/QtMainQueue.h"
+#include "platform/qt/QtPanelWindow.h"
+#include "platform/qt/QuitHandling.h"
+#include "platform/qt/Screens.h"
+#include "platform/qt/SingleInstance.h"
+#include "platform/qt/StatusItem.h"
+#include "platform/qt/Workspace.h"
+#include "shell/AppDelegate.h"
+#include "shell/FloatingWindowController.h"
+
+namespace corvanta {
+
+namespace {
+
+platform::Bundle mainBundle(const char* argv0) {
+    std::optional<std::string> identifier{std::string(CorvantaApp::bundleIdentifier)};
+    if (const char* override = std::getenv(CorvantaApp::resourcesVariable); override && *override) {
+        return platform::Bundle(override, identifier);
+    }
+    const QString path = QCoreApplication::applicationFilePath();
+    return platform::Bundle::forExecutable(
+        path.isEmpty() ? std::filesystem::path(argv0) : std::filesystem::path(path.toStdString()),
+        identifier);
+}
+
+}  // namespace
+
+int CorvantaApp::main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName(
+        QString::fromUtf8(bundleIdentifier.data(), bundleIdentifier.size()));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Corvanta"));
+    QGuiApplication::setDesktopFileName(
+        QString::fromUtf8(bundleIdentifier.data(), bundleIdentifier.size()));
+
+    // A second launch hands over to the running instance, which shows its panel.
+    platform::SingleInstance singleInstance;
+    if (!singleInstance.tryBecomePrimary())
+        return 0;
+
+    platform::QuitHandling quitHandling;
+    platform::QtMainQueue queue;
+    platform::MainQueue::setShared(&queue);
+    platform::JsonFileUserDefaults defaults(platform::JsonFileUserDefaults::defaultDirectory(),
+                                            "settings");
+    platform::Screens& screens = platform::Screens::shared();
+    ShellServices services{
+        mainBundle(argc > 0 ? argv[0] : ""),
+        defaults,
+        screens,
+        queue,
+        platform::EventMonitors::shared(),
+        [&screens, &queue](const platform::Rect& frame) -> std::unique_ptr<platform::PanelWindow> {
+            return std::make_unique<platform::QtPanelWindow>(frame, screens, queue);
+        }};
+    const std::unique_ptr<platform::Workspace> workspace = platform::Workspace::create();
+
+    AppDelegate delegate(services, *workspace, [] { return platform::StatusItem::create(); });
+    QApplication::setQuitOnLastWindowClosed(
+        delegate.applicationShouldTerminateAfterLastWindowClosed());
+    delegate.onControllerCreated = [](FloatingWindowController& controller) {
+        // The platform's standard Quit key, while the panel has the keyboard.
+        auto* quit = new QShortcut(QKeySequence(QKeySequence::Quit), controller.window()->window());
+        quit->setContext(Qt::WindowShortcut);
+        QObject::connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit);
+    };
+    auto reopen = singleInstance.reopenRequested.connect(
+        [&delegate] { delegate.applicationShouldHandleReopen(true); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&delegate, &defaults] {
+        delegate.applicationWillTerminate();
+        defaults.synchronize();
+    });
+    QTimer::singleShot(0, &application, [&delegate] { delegate.applicationDidFinishLaunching(); });
+
+    const int status = QApplication::exec();
+    platform::MainQueue::setShared(nullptr);
+    return status;
+}
+
+}  // namespace corvanta

@@ -1,0 +1,127 @@
+// The application delegate: start-up, the status item, reopening and following
+// the front-most application.
+#include "shell/AppDelegate.h"
+
+#include <gtest/gtest.h>
+
+#include "ShellFixture.h"
+#include "catalog/ShortcutStore.h"
+#include "platform/qt/FakeStatusItem.h"
+#include "platform/qt/FakeWorkspace.h"
+#include "shell/FloatingWindowController.h"
+
+namespace corvanta {
+namespace {
+
+using testing_support::ShellFixture;
+using testing_support::TestBundle;
+
+class AppDelegateTest : public ShellFixture {
+protected:
+    AppDelegateTest() {
+        defaults.setString("CorvantaSoftware", "alpha");
+        delegate = std::make_unique<AppDelegate>(services(), workspace, [this] {
+            auto item = std::make_unique<platform::FakeStatusItem>();
+            statusItem = item.get();
+            return item;
+        });
+    }
+
+    std::string selected() const {
+        return delegate->floatingWindowController()->store().selectedSoftwareID.get();
+    }
+
+    platform::FakeWorkspace workspace;
+    platform::FakeStatusItem* statusItem = nullptr;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+TEST_F(AppDelegateTest, LaunchInstallsTheStatusItemAndShowsThePanelInFront) {
+    EXPECT_EQ(delegate->floatingWindowController(), nullptr);
+    delegate->applicationDidFinishLaunching();
+    ASSERT_NE(statusItem, nullptr);
+    EXPECT_EQ(statusItem->toolTip(), "Corvanta");
+    EXPECT_EQ(statusItem->accessibilityLabel(), "Corvanta");
+    EXPECT_TRUE(statusItem->isTemplate());
+    EXPECT_TRUE(statusItem->isShown());
+    ASSERT_NE(delegate->floatingWindowController(), nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->frontCount(), 1);
+    EXPECT_EQ(panel->makeKeyCount(), 1);
+    EXPECT_FALSE(delegate->applicationShouldTerminateAfterLastWindowClosed());
+}
+
+TEST_F(AppDelegateTest, StatusIconUsesTheLogoElseTheKeyboardSymbolElseNothing) {
+    delegate->applicationDidFinishLaunching();
+    EXPECT_TRUE(statusItem->icon().isNull());  // the test bundle has no images
+
+    const char* square =
+        R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 22 22"><rect width="22" height="22"/></svg>)";
+    bundle.write("symbols/keyboard.svg", square);
+    AppDelegate withSymbol(services(), workspace, [this] {
+        auto item = std::make_unique<platform::FakeStatusItem>();
+        statusItem = item.get();
+        return item;
+    });
+    withSymbol.applicationDidFinishLaunching();
+    EXPECT_FALSE(statusItem->icon().isNull());
+    EXPECT_EQ(statusItem->icon().actualSize(QSize(64, 64)), QSize(22, 22));
+}
+
+TEST_F(AppDelegateTest, StatusItemClickTogglesThePanel) {
+    delegate->applicationDidFinishLaunching();
+    statusItem->click();
+    EXPECT_FALSE(panel->isVisible());
+    statusItem->click();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->frontCount(), 2);
+    // Still the one controller and the one panel.
+    statusItem->click();
+    statusItem->click();
+    EXPECT_EQ(panel->frontCount(), 3);
+}
+
+TEST_F(AppDelegateTest, ReopenShowsTheHiddenPanel) {
+    delegate->applicationDidFinishLaunching();
+    delegate->floatingWindowController()->commands().closeWindow();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_TRUE(delegate->applicationShouldHandleReopen(false));
+    EXPECT_TRUE(panel->isVisible());
+}
+
+TEST_F(AppDelegateTest, FollowsOtherApplicationsButNotItself) {
+    delegate->applicationDidFinishLaunching();
+    ASSERT_EQ(selected(), "alpha");
+
+    workspace.activate(TestBundle::identifier);
+    EXPECT_EQ(selected(), "alpha");
+    workspace.activate("BetaBoard");  // a window class; matched case-insensitively
+    EXPECT_EQ(selected(), "beta");
+    EXPECT_EQ(defaults.string("CorvantaSoftware"), "beta");
+    workspace.activate("com.unknown.app");
+    EXPECT_EQ(selected(), "beta");
+    workspace.activate("");
+    EXPECT_EQ(selected(), "beta");
+
+    // While the panel is expanded the pack stays.
+    delegate->floatingWindowController()->store().isExpanded = true;
+    workspace.activate("com.example.alpha");
+    EXPECT_EQ(selected(), "beta");
+}
+
+TEST_F(AppDelegateTest, ActivationsBeforeThePanelExistsAreDropped) {
+    delegate->workspaceApplicationDidActivate("com.example.beta");
+    EXPECT_EQ(delegate->floatingWindowController(), nullptr);
+    delegate->applicationDidFinishLaunching();
+    EXPECT_EQ(selected(), "alpha");
+}
+
+TEST_F(AppDelegateTest, TerminationStopsFollowing) {
+    delegate->applicationDidFinishLaunching();
+    delegate->applicationWillTerminate();
+    workspace.activate("com.example.beta");
+    EXPECT_EQ(selected(), "alpha");
+}
+
+}  // namespace
+}  // namespace corvanta
