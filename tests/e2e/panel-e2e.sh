@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# End-to-end run of the real application on an X display (run it under
+# xvfb-run): placement, following the active window, single instance and a
+# clean quit. Usage: panel-e2e.sh <corvanta> <probe window> <test bundle> <out dir>
+set -uo pipefail
+
+app="$1"
+probe="$2"
+bundle="$3"
+out="$4"
+
+config="$(mktemp -d)"
+app_pid=""
+probe_pid=""
+cleanup() {
+    [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
+    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
+    rm -rf "$config"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$settings" ] && { echo "settings file:" >&2; cat "$settings" >&2; }
+    exit 1
+}
+
+# Polls a command for up to ~10 s.
+wait_for() {
+    for _ in $(seq 100); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+setting() {
+    python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))[sys.argv[2]]["value"])' \
+        "$settings" "$1" 2>/dev/null
+}
+
+export XDG_CONFIG_HOME="$config"
+export CORVANTA_RESOURCES="$bundle"
+settings="$config/corvanta/settings.json"
+
+"$app" &
+app_pid=$!
+
+panel_window() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$' | head -n 1; }
+has_panel() { [ -n "$(panel_window)" ]; }
+wait_for has_panel || true
+wid="$(panel_window)"
+[ -n "$wid" ] || fail "the panel never appeared"
+sleep 0.5
+import -window root "$out/e2e-startup.png" || fail "no start-up screenshot"
+
+# On a bare 1440 × 900 display the bar sits 22 points from the right edge and
+# 110 below the top.
+geometry="$(xwininfo -id "$wid")"
+x="$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")"
+y="$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")"
+w="$(awk '/Width:/ {print $2}' <<<"$geometry")"
+h="$(awk '/Height:/ {print $2}' <<<"$geometry")"
+[ "$x,$y,$w,$h" = "1188,110,230,62" ] || fail "panel at $x,$y size ${w}x$h, expected 1188,110 230x62"
+
+# Our own window class is our identifier, so activating the panel changes nothing.
+xprop -id "$wid" WM_CLASS | grep -q '"org.corvanta.Corvanta"' || fail "unexpected window class"
+
+# Another application comes to the front: the panel switches to its pack.
+wait_for test -f "$settings" || fail "no settings file written"
+[ "$(setting CorvantaSoftware)" = "notes" ] || fail "first pack not selected at start"
+"$probe" CorvantaE2EProbe >/dev/null &
+probe_pid=$!
+selected_probe() { [ "$(setting CorvantaSoftware)" = "probe" ]; }
+wait_for selected_probe || fail "the active window's pack was not selected"
+sleep 0.3
+import -window root "$out/e2e-switched.png" || fail "no screenshot after the switch"
+
+# A second launch hands over to the running one and exits 0.
+timeout 10 "$app"
+status=$?
+[ "$status" -eq 0 ] || fail "second launch exited with $status"
+kill -0 "$app_pid" 2>/dev/null || fail "the first instance died"
+
+# SIGTERM is a normal quit: exit status 0, settings intact.
+kill -TERM "$app_pid"
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "no exit after SIGTERM"
+wait "$app_pid"
+status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "exit status $status after SIGTERM"
+[ "$(setting CorvantaSoftware)" = "probe" ] || fail "settings lost on quit"
+echo "PASS: screenshots in $out"
