@@ -50,8 +50,6 @@ CorvantaView::CorvantaView(ShortcutStore& store, WindowCommands& commands, QWidg
                 self->handleEscape();
         });
     });
-    // There is no search field to unfocus yet; the request needs no action.
-    dismissSearchRequested_ = store_.dismissSearchRequestID.willSet.connect([](int) {});
 }
 
 void CorvantaView::handleEscape() {

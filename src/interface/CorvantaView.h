@@ -1,5 +1,6 @@
 // The panel's root view: draws the panel's face from the store and turns the
-// shell's request counters (Escape, outside clicks) into view actions.
+// shell's Escape requests into a collapse. (Outside-click requests only matter
+// once there is a search field to unfocus.)
 #pragma once
 
 #include <QWidget>
@@ -35,7 +36,6 @@ private:
     WindowCommands& commands_;
     platform::Connection storeChanged_;
     platform::Connection escapeRequested_;
-    platform::Connection dismissSearchRequested_;
 };
 
 }  // namespace corvanta
