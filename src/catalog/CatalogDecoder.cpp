@@ -297,7 +297,7 @@ CatalogDecodeResult CatalogDecoder::decode(std::string_view json) {
 }
 
 CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path) {
-    const auto readFailure = [&] {
+    const auto readFailure = [] {
         return CatalogDecodeResult{
             std::nullopt, std::string("the file could not be read: ") + std::strerror(errno)};
     };
@@ -305,15 +305,33 @@ CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return readFailure();
-    std::string bytes;
-    char buffer[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError)
+    // One buffer of the file's size with the parser's padding, so that the
+    // parser reads it in place instead of copying it.
+    std::error_code sizeError;
+    const auto size = static_cast<std::size_t>(std::filesystem::file_size(path, sizeError));
+    if (sizeError) {
+        std::fclose(file);
+        errno = sizeError.value();
         return readFailure();
-    return decode(bytes);
+    }
+    simdjson::padded_string bytes(size);
+    const std::size_t read = std::fread(bytes.data(), 1, size, file);
+    const bool complete = read == size && std::fgetc(file) == EOF && !std::ferror(file);
+    std::fclose(file);
+    if (!complete) {
+        if (errno == 0)
+            errno = EIO;
+        return readFailure();
+    }
+    dom::element root;
+    if (const auto error = impl_->parser.parse(bytes).get(root)) {
+        return {std::nullopt, std::string("invalid JSON: ") + simdjson::error_message(error)};
+    }
+    try {
+        return {readLibrary(root), {}};
+    } catch (const DecodeFailure& failure) {
+        return {std::nullopt, failure.description};
+    }
 }
 
 }  // namespace corvanta

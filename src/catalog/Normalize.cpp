@@ -1,13 +1,12 @@
-// One pass per stage instead of eleven string rewrites: the folded text is
-// decoded once, the modifier joiners are removed on the code points, and the
-// punctuation words, separators, splitting and aliases happen in a final scan.
-// The result equals the step-by-step definition (the tests cross-check it).
+// Two passes instead of eleven string rewrites: the folded text is decoded to
+// code points once, then one scan spells out symbols and punctuation, drops
+// joiners and separators, splits the words and applies the aliases. The
+// result equals the step-by-step definition (the tests cross-check it).
 #include "catalog/Normalize.h"
 
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -52,9 +51,17 @@ std::string_view keySymbolWord(char32_t c) {
     }
 }
 
-bool isLetterOrNumber(char32_t c) {
+constexpr std::array<bool, 128> kAsciiLetterOrDigit = [] {
+    std::array<bool, 128> table{};
+    for (char c = 'a'; c <= 'z'; ++c) table[static_cast<std::size_t>(c)] = true;
+    for (char c = 'A'; c <= 'Z'; ++c) table[static_cast<std::size_t>(c)] = true;
+    for (char c = '0'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = true;
+    return table;
+}();
+
+inline bool isLetterOrNumber(char32_t c) {
     if (c < 0x80)
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        return kAsciiLetterOrDigit[c];
     if (c >= 0x4E00 && c <= 0x9FFF)
         return true;  // CJK unified ideographs, all Lo
     return (U_GET_GC_MASK(static_cast<UChar32>(c)) & (U_GC_L_MASK | U_GC_N_MASK)) != 0;
@@ -102,9 +109,8 @@ char32_t quickFold(char32_t c) {
     }
 }
 
-// Decodes UTF-8 (malformed bytes become U+FFFD) and spells out key symbols
-// with a space on each side.
-void decodeWithSymbols(std::string_view text, bool quick, std::u32string& out) {
+// Decodes UTF-8; malformed bytes become U+FFFD, as in the full fold.
+void decode(std::string_view text, bool quick, std::u32string& out) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
     const auto length = static_cast<int32_t>(text.size());
     for (int32_t i = 0; i < length;) {
@@ -116,17 +122,7 @@ void decodeWithSymbols(std::string_view text, bool quick, std::u32string& out) {
             if (c < 0)
                 c = kReplacement;
         }
-        char32_t folded = static_cast<char32_t>(c);
-        if (quick)
-            folded = quickFold(folded);
-        const std::string_view word = folded >= 0x80 ? keySymbolWord(folded) : std::string_view{};
-        if (word.empty()) {
-            out.push_back(folded);
-        } else {
-            out.push_back(' ');
-            out.append(word.begin(), word.end());
-            out.push_back(' ');
-        }
+        out.push_back(quick ? quickFold(static_cast<char32_t>(c)) : static_cast<char32_t>(c));
     }
 }
 
@@ -146,32 +142,26 @@ bool allQuick(std::string_view text) {
     return true;
 }
 
+// A key symbol stands for a word, so it counts as letters next to a joiner.
+inline bool isWordLike(char32_t c) {
+    return isLetterOrNumber(c) || (c >= 0x80 && !keySymbolWord(c).empty());
+}
+
 // A "+" or "-" between a letter or digit and a following letter, digit,
-// bracket, backslash or slash joins two keys: it goes, with the white space
-// around it, and the letter or digit is followed by one space instead.
-void removeJoiners(const std::u32string& in, std::u32string& out) {
-    const std::size_t n = in.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const char32_t c = in[i];
-        out.push_back(c);
-        ++i;
-        if (!isLetterOrNumber(c))
-            continue;
-        std::size_t j = i;
-        while (j < n && isPatternSpace(in[j])) ++j;
-        if (j >= n || (in[j] != '+' && in[j] != '-'))
-            continue;
-        std::size_t k = j + 1;
-        while (k < n && isPatternSpace(in[k])) ++k;
-        if (k >= n)
-            continue;
-        const char32_t next = in[k];
-        if (isLetterOrNumber(next) || next == '[' || next == ']' || next == '\\' || next == '/') {
-            out.push_back(' ');
-            i = k;
-        }
-    }
+// bracket, backslash or slash joins two keys, and goes with the white space
+// around it. Such a sign is never next to another "+", so the "++" pairing
+// is not affected by dropping it first.
+bool isJoiner(const std::u32string& text, std::size_t at) {
+    std::size_t left = at;
+    while (left > 0 && isPatternSpace(text[left - 1])) --left;
+    if (left == 0 || !isWordLike(text[left - 1]))
+        return false;
+    std::size_t right = at + 1;
+    while (right < text.size() && isPatternSpace(text[right])) ++right;
+    if (right >= text.size())
+        return false;
+    const char32_t next = text[right];
+    return isWordLike(next) || next == '[' || next == ']' || next == '\\' || next == '/';
 }
 
 struct Alias {
@@ -179,24 +169,45 @@ struct Alias {
     std::string_view word;
 };
 
-// Sorted by token for binary search.
-constexpr std::array<Alias, 32> kAliases = [] {
-    std::array<Alias, 32> rows{{
-        {"command", "cmd"},   {"cmd", "cmd"},     {"命令", "cmd"},      {"option", "option"},
-        {"opt", "option"},    {"alt", "option"},  {"选项", "option"},   {"control", "control"},
-        {"ctrl", "control"},  {"ctl", "control"}, {"控制", "control"},  {"shift", "shift"},
-        {"上档", "shift"},    {"换档", "shift"},  {"return", "return"}, {"enter", "return"},
-        {"回车", "return"},   {"escape", "esc"},  {"esc", "esc"},       {"backspace", "delete"},
-        {"delete", "delete"}, {"删除", "delete"}, {"arrow", ""},        {"箭头", ""},
-        {"left", "left"},     {"左", "left"},     {"right", "right"},   {"右", "right"},
-        {"up", "up"},         {"上", "up"},       {"down", "down"},     {"下", "down"},
-    }};
-    std::sort(rows.begin(), rows.end(),
-              [](const Alias& a, const Alias& b) { return a.token < b.token; });
-    return rows;
-}();
+constexpr std::array<Alias, 32> kAliases{{
+    {"command", "cmd"},   {"cmd", "cmd"},     {"命令", "cmd"},      {"option", "option"},
+    {"opt", "option"},    {"alt", "option"},  {"选项", "option"},   {"control", "control"},
+    {"ctrl", "control"},  {"ctl", "control"}, {"控制", "control"},  {"shift", "shift"},
+    {"上档", "shift"},    {"换档", "shift"},  {"return", "return"}, {"enter", "return"},
+    {"回车", "return"},   {"escape", "esc"},  {"esc", "esc"},       {"backspace", "delete"},
+    {"delete", "delete"}, {"删除", "delete"}, {"arrow", ""},        {"箭头", ""},
+    {"left", "left"},     {"左", "left"},     {"right", "right"},   {"右", "right"},
+    {"up", "up"},         {"上", "up"},       {"down", "down"},     {"下", "down"},
+}};
 
 constexpr std::size_t kLongestAlias = 9;  // "backspace"
+
+// Aliases grouped by byte length, so a word is compared with a handful at most.
+struct AliasBuckets {
+    std::array<std::array<const Alias*, 16>, kLongestAlias + 1> rows{};
+    std::array<std::size_t, kLongestAlias + 1> counts{};
+};
+
+constexpr AliasBuckets kAliasBuckets = [] {
+    AliasBuckets buckets;
+    for (const Alias& alias : kAliases) {
+        const std::size_t n = alias.token.size();
+        buckets.rows[n][buckets.counts[n]++] = &alias;
+    }
+    return buckets;
+}();
+
+std::string_view aliasOf(std::string_view token) {
+    if (token.size() > kLongestAlias)
+        return token;
+    const std::size_t n = token.size();
+    for (std::size_t i = 0; i < kAliasBuckets.counts[n]; ++i) {
+        const Alias& alias = *kAliasBuckets.rows[n][i];
+        if (alias.token[0] == token[0] && alias.token == token)
+            return alias.word;
+    }
+    return token;
+}
 
 void appendWord(std::string& out, std::string_view word) {
     if (word.empty())
@@ -207,16 +218,7 @@ void appendWord(std::string& out, std::string_view word) {
 }
 
 void appendToken(std::string& out, std::string_view token) {
-    if (token.size() <= kLongestAlias) {
-        const auto it =
-            std::lower_bound(kAliases.begin(), kAliases.end(), token,
-                             [](const Alias& a, std::string_view t) { return a.token < t; });
-        if (it != kAliases.end() && it->token == token) {
-            appendWord(out, it->word);
-            return;
-        }
-    }
-    appendWord(out, token);
+    appendWord(out, aliasOf(token));
 }
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -249,11 +251,11 @@ std::string_view punctuationWord(char32_t c) {
     }
 }
 
-// Punctuation words ("++" counts as one plus), every other run of
-// non-letters and non-digits as a separator, then the aliases per word.
-std::string spellAndSplit(const std::u32string& in) {
+// Key symbols and punctuation become words ("++" one plus, a joiner nothing),
+// every other run of non-letters and non-digits separates words, and each
+// word goes through the aliases.
+std::string scan(const std::u32string& in) {
     std::string out;
-    out.reserve(in.size() + 8);
     std::string token;
     const auto flush = [&] {
         if (!token.empty()) {
@@ -264,21 +266,29 @@ std::string spellAndSplit(const std::u32string& in) {
     const std::size_t n = in.size();
     for (std::size_t i = 0; i < n; ++i) {
         const char32_t c = in[i];
-        if (isLetterOrNumber(c)) {
-            if (c < 0x80) {
+        if (c < 0x80) {
+            if (kAsciiLetterOrDigit[c]) {
                 token.push_back(static_cast<char>(c));
-            } else {
-                appendUtf8(token, c);
+                continue;
             }
+            flush();
+            if ((c == '+' || c == '-') && isJoiner(in, i))
+                continue;
+            const std::string_view word = punctuationWord(c);
+            if (word.empty())
+                continue;
+            if (c == '+' && i + 1 < n && in[i + 1] == '+')
+                ++i;
+            appendWord(out, word);  // no punctuation word is an alias
+            continue;
+        }
+        if (isLetterOrNumber(c)) {
+            appendUtf8(token, c);
             continue;
         }
         flush();
-        const std::string_view word = c < 0x80 ? punctuationWord(c) : std::string_view{};
-        if (word.empty())
-            continue;
-        if (c == '+' && i + 1 < n && in[i + 1] == '+')
-            ++i;
-        appendToken(out, word);
+        // The symbol words are their own aliases, or none ("forwarddelete").
+        appendWord(out, keySymbolWord(c));
     }
     flush();
     return out;
@@ -288,16 +298,13 @@ std::string spellAndSplit(const std::u32string& in) {
 
 std::string normalize(std::string_view text) {
     thread_local std::u32string decoded;
-    thread_local std::u32string joined;
     decoded.clear();
-    joined.clear();
     if (allQuick(text)) {
-        decodeWithSymbols(text, true, decoded);
+        decode(text, true, decoded);
     } else {
-        decodeWithSymbols(text::lowercased(text::fold(text)), false, decoded);
+        decode(text::lowercased(text::fold(text)), false, decoded);
     }
-    removeJoiners(decoded, joined);
-    return spellAndSplit(joined);
+    return scan(decoded);
 }
 
 }  // namespace corvanta

@@ -2,7 +2,7 @@
 // scores against.
 #pragma once
 
-#include <algorithm>
+#include <bitset>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,13 +17,18 @@ struct SearchDocument {
     std::string tags;
     std::string category;
     std::string haystack;  // title, keys, tags and category joined with one space
-    // The words of `haystack`, distinct and sorted ascending (a set kept as a
-    // sorted list: cheaper to build for every shortcut at start-up).
-    std::vector<std::string> tokens;
 
-    bool hasToken(std::string_view word) const {
-        return std::binary_search(tokens.begin(), tokens.end(), word);
-    }
+    // The words of `haystack` (split at each space, empty pieces dropped),
+    // distinct and ascending. Views into `haystack`.
+    std::vector<std::string_view> tokens() const;
+    // Whether `word` is one of the tokens. The search asks this only for
+    // one-character ASCII words, which are answered from a prepared bit set;
+    // building a full word set for every shortcut at start-up costs more than
+    // the whole search.
+    bool hasToken(std::string_view word) const;
+
+    // Set by the index builder from `haystack`.
+    std::bitset<128> asciiLetterTokens;
 
     bool operator==(const SearchDocument&) const = default;
 };

@@ -23,33 +23,62 @@ std::string joined(const std::vector<std::string>& parts) {
     return out;
 }
 
-SearchDocument makeDocument(const ShortcutItem& item, const std::string& categoryText) {
-    SearchDocument doc;
-    doc.titleVariants = {normalize(item.zh), normalize(item.en)};
-    doc.keyVariants.push_back(normalize(joined(item.keys)));
-    if (item.keysZh)
-        doc.keyVariants.push_back(normalize(joined(*item.keysZh)));
-    if (item.keysEn)
-        doc.keyVariants.push_back(normalize(joined(*item.keysEn)));
-    std::sort(doc.keyVariants.begin(), doc.keyVariants.end());
-    doc.keyVariants.erase(std::unique(doc.keyVariants.begin(), doc.keyVariants.end()),
-                          doc.keyVariants.end());
-    doc.title = joined(doc.titleVariants);
-    doc.keys = joined(doc.keyVariants);
-    doc.tags = normalize(joined(item.tags));
-    doc.category = categoryText;
-    doc.haystack = doc.title + ' ' + doc.keys + ' ' + doc.tags + ' ' + doc.category;
-
-    const std::string_view haystack = doc.haystack;
+void forEachWord(std::string_view text, auto&& visit) {
     std::size_t start = 0;
-    while (start < haystack.size()) {
-        const std::size_t end = std::min(haystack.find(' ', start), haystack.size());
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find(' ', start), text.size());
         if (end > start)
-            doc.tokens.emplace_back(haystack.substr(start, end - start));
+            visit(text.substr(start, end - start));
         start = end + 1;
     }
-    std::sort(doc.tokens.begin(), doc.tokens.end());
-    doc.tokens.erase(std::unique(doc.tokens.begin(), doc.tokens.end()), doc.tokens.end());
+}
+
+SearchDocument makeDocument(const ShortcutItem& item, const std::string& categoryText,
+                            std::string& scratch) {
+    SearchDocument doc;
+    doc.titleVariants.reserve(2);
+    doc.titleVariants.push_back(normalize(item.zh));
+    doc.titleVariants.push_back(normalize(item.en));
+    const auto normalizedKeys = [&](const std::vector<std::string>& caps) {
+        scratch.clear();
+        for (std::size_t i = 0; i < caps.size(); ++i) {
+            if (i > 0)
+                scratch.push_back(' ');
+            scratch += caps[i];
+        }
+        return normalize(scratch);
+    };
+    doc.keyVariants.reserve(1 + (item.keysZh ? 1 : 0) + (item.keysEn ? 1 : 0));
+    doc.keyVariants.push_back(normalizedKeys(item.keys));
+    if (item.keysZh)
+        doc.keyVariants.push_back(normalizedKeys(*item.keysZh));
+    if (item.keysEn)
+        doc.keyVariants.push_back(normalizedKeys(*item.keysEn));
+    if (doc.keyVariants.size() > 1) {
+        std::sort(doc.keyVariants.begin(), doc.keyVariants.end());
+        doc.keyVariants.erase(std::unique(doc.keyVariants.begin(), doc.keyVariants.end()),
+                              doc.keyVariants.end());
+    }
+    doc.title = joined(doc.titleVariants);
+    doc.keys = joined(doc.keyVariants);
+    doc.tags = normalizedKeys(item.tags);
+    doc.category = categoryText;
+
+    doc.haystack.reserve(doc.title.size() + doc.keys.size() + doc.tags.size() +
+                         doc.category.size() + 3);
+    doc.haystack += doc.title;
+    doc.haystack += ' ';
+    doc.haystack += doc.keys;
+    doc.haystack += ' ';
+    doc.haystack += doc.tags;
+    doc.haystack += ' ';
+    doc.haystack += doc.category;
+
+    forEachWord(doc.haystack, [&](std::string_view word) {
+        if (word.size() == 1 && static_cast<unsigned char>(word[0]) < 0x80) {
+            doc.asciiLetterTokens.set(static_cast<unsigned char>(word[0]));
+        }
+    });
     return doc;
 }
 
@@ -82,12 +111,13 @@ std::unordered_map<std::string, SearchDocument> buildSearchDocuments(
     std::size_t count = 0;
     for (const auto& pack : software) count += static_cast<std::size_t>(pack.shortcutCount());
     documents.reserve(count);
+    std::string scratch;
     for (const auto& pack : software) {
         for (const auto& category : pack.categories) {
             const std::string categoryText = normalize(category.zh + ' ' + category.en);
             for (const auto& item : category.items) {
                 documents.insert_or_assign(ShortcutStore::itemKey(pack.id, item.id),
-                                           makeDocument(item, categoryText));
+                                           makeDocument(item, categoryText, scratch));
             }
         }
     }
@@ -123,6 +153,23 @@ int searchScore(const SearchDocument& document, std::string_view query,
 }  // namespace corvanta::detail
 
 namespace corvanta {
+
+std::vector<std::string_view> SearchDocument::tokens() const {
+    std::vector<std::string_view> words;
+    detail::forEachWord(haystack, [&](std::string_view word) { words.push_back(word); });
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    return words;
+}
+
+bool SearchDocument::hasToken(std::string_view word) const {
+    if (word.size() == 1 && static_cast<unsigned char>(word[0]) < 0x80) {
+        return asciiLetterTokens.test(static_cast<unsigned char>(word[0]));
+    }
+    bool found = false;
+    detail::forEachWord(haystack, [&](std::string_view w) { found = found || w == word; });
+    return found;
+}
 
 void ShortcutStore::buildSearchIndex() {
     searchDocuments_ = detail::buildSearchDocuments(software.get());

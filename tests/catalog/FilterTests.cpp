@@ -57,8 +57,12 @@ TEST_F(FilterTest, SearchDocumentFields) {
     EXPECT_EQ(doc.keys, " cmd shift s");
     EXPECT_EQ(doc.category, "文件 file");
     EXPECT_EQ(doc.haystack, "另存为 save as  cmd shift s  文件 file");
-    EXPECT_EQ(doc.tokens, (std::vector<std::string>{"as", "cmd", "file", "s", "save", "shift",
-                                                    "另存为", "文件"}));
+    EXPECT_EQ(doc.tokens(), (std::vector<std::string_view>{"as", "cmd", "file", "s", "save",
+                                                           "shift", "另存为", "文件"}));
+    EXPECT_TRUE(doc.hasToken("s"));
+    EXPECT_TRUE(doc.hasToken("shift"));
+    EXPECT_FALSE(doc.hasToken("a"));
+    EXPECT_FALSE(doc.hasToken("shif"));
     EXPECT_EQ(store->searchDocuments().size(), 8u);
     EXPECT_TRUE(store->searchDocuments().contains("sketch:s"));
 }

@@ -1,0 +1,121 @@
+// Start-up and search costs of the catalog: store construction (load,
+// validate, merge, index), normalisation throughput, and the filtered list on
+// a cache miss and a cache hit.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <random>
+
+#include "SyntheticCatalog.h"
+#include "catalog/Normalize.h"
+#include "catalog/ShortcutStore.h"
+
+namespace corvanta::bench {
+namespace {
+
+// One generated bundle per size, removed at exit.
+class Bundles {
+public:
+    ~Bundles() {
+        std::error_code ignored;
+        for (const auto& [scale, catalog] : catalogs_)
+            std::filesystem::remove_all(catalog.root, ignored);
+    }
+    const SyntheticCatalog& get(int scale) {
+        auto it = catalogs_.find(scale);
+        if (it == catalogs_.end()) {
+            std::random_device random;
+            const auto root =
+                std::filesystem::temp_directory_path() /
+                ("corvanta-bench-" + std::to_string(random()) + "-" + std::to_string(scale));
+            it = catalogs_.emplace(scale, writeSyntheticCatalog(root, 100 * scale, 40)).first;
+        }
+        return it->second;
+    }
+
+private:
+    std::map<int, SyntheticCatalog> catalogs_;
+};
+
+Bundles& bundles() {
+    static Bundles instance;
+    return instance;
+}
+
+void BM_StoreConstruction(benchmark::State& state) {
+    const SyntheticCatalog& catalog = bundles().get(static_cast<int>(state.range(0)));
+    const platform::Bundle bundle(catalog.root, "app.corvanta.bench");
+    std::size_t shortcuts = 0;
+    for (auto _ : state) {
+        platform::MemoryUserDefaults defaults;
+        auto store = std::make_unique<ShortcutStore>(bundle, defaults);
+        shortcuts = store->searchDocuments().size();
+        benchmark::DoNotOptimize(shortcuts);
+        // Tearing the store down is not part of start-up.
+        state.PauseTiming();
+        store.reset();
+        state.ResumeTiming();
+    }
+    state.counters["packs"] = static_cast<double>(100 * state.range(0));
+    state.counters["shortcuts"] = static_cast<double>(shortcuts);
+}
+BENCHMARK(BM_StoreConstruction)->Arg(1)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_Normalize(benchmark::State& state) {
+    const std::vector<std::string>& texts = bundles().get(1).texts;
+    std::size_t bytes = 0;
+    for (const auto& text : texts) bytes += text.size();
+    for (auto _ : state) {
+        for (const auto& text : texts) benchmark::DoNotOptimize(normalize(text));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+    state.counters["texts"] = static_cast<double>(texts.size());
+}
+BENCHMARK(BM_Normalize)->Unit(benchmark::kMillisecond);
+
+struct SearchFixture {
+    SearchFixture() {
+        const SyntheticCatalog& catalog = bundles().get(1);
+        bundle = std::make_unique<platform::Bundle>(catalog.root, "app.corvanta.bench");
+        store = std::make_unique<ShortcutStore>(*bundle, defaults);
+        store->selectSoftware(catalog.largestPackID);
+    }
+    platform::MemoryUserDefaults defaults;
+    std::unique_ptr<platform::Bundle> bundle;
+    std::unique_ptr<ShortcutStore> store;
+};
+
+SearchFixture& searchFixture() {
+    static SearchFixture fixture;
+    return fixture;
+}
+
+void BM_FilteredSectionsCacheMiss(benchmark::State& state) {
+    ShortcutStore& store = *searchFixture().store;
+    const std::string queries[2] = {"save sel", "zoom ⌘"};
+    std::size_t i = 0;
+    int shown = 0;
+    for (auto _ : state) {
+        store.query = queries[i++ & 1];
+        shown = 0;
+        for (const auto& section : store.filteredSections())
+            shown += static_cast<int>(section.items.size());
+        benchmark::DoNotOptimize(shown);
+    }
+    state.counters["pack shortcuts"] = store.selectedSoftware()->shortcutCount();
+}
+BENCHMARK(BM_FilteredSectionsCacheMiss)->Unit(benchmark::kMicrosecond);
+
+void BM_FilteredSectionsCacheHit(benchmark::State& state) {
+    ShortcutStore& store = *searchFixture().store;
+    store.query = std::string("save sel");
+    benchmark::DoNotOptimize(store.filteredSections());
+    for (auto _ : state) benchmark::DoNotOptimize(store.filteredSections().size());
+}
+BENCHMARK(BM_FilteredSectionsCacheHit)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace corvanta::bench
+
+BENCHMARK_MAIN();
