@@ -275,25 +275,36 @@ ShortcutLibrary readLibrary(const dom::element& root) {
     return library;
 }
 
+// Editors may save a byte order mark; it is not part of the document.
+std::size_t byteOrderMarkLength(std::string_view bytes) {
+    return bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+}
+
 }  // namespace
 
 struct CatalogDecoder::Impl {
     dom::parser parser;
+
+    // `padded` bytes are followed by the parser's padding and are read in place.
+    CatalogDecodeResult decode(std::string_view bytes, bool padded) {
+        bytes.remove_prefix(byteOrderMarkLength(bytes));
+        dom::element root;
+        if (const auto error = parser.parse(bytes.data(), bytes.size(), !padded).get(root)) {
+            return {std::nullopt, std::string("invalid JSON: ") + simdjson::error_message(error)};
+        }
+        try {
+            return {readLibrary(root), {}};
+        } catch (const DecodeFailure& failure) {
+            return {std::nullopt, failure.description};
+        }
+    }
 };
 
 CatalogDecoder::CatalogDecoder() : impl_(std::make_unique<Impl>()) {}
 CatalogDecoder::~CatalogDecoder() = default;
 
 CatalogDecodeResult CatalogDecoder::decode(std::string_view json) {
-    dom::element root;
-    if (const auto error = impl_->parser.parse(json.data(), json.size()).get(root)) {
-        return {std::nullopt, std::string("invalid JSON: ") + simdjson::error_message(error)};
-    }
-    try {
-        return {readLibrary(root), {}};
-    } catch (const DecodeFailure& failure) {
-        return {std::nullopt, failure.description};
-    }
+    return impl_->decode(json, false);
 }
 
 CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path) {
@@ -323,15 +334,7 @@ CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path
             errno = EIO;
         return readFailure();
     }
-    dom::element root;
-    if (const auto error = impl_->parser.parse(bytes).get(root)) {
-        return {std::nullopt, std::string("invalid JSON: ") + simdjson::error_message(error)};
-    }
-    try {
-        return {readLibrary(root), {}};
-    } catch (const DecodeFailure& failure) {
-        return {std::nullopt, failure.description};
-    }
+    return impl_->decode(std::string_view(bytes.data(), size), true);
 }
 
 }  // namespace corvanta

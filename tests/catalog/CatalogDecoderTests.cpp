@@ -131,6 +131,18 @@ TEST(CatalogDecoderTest, DocumentMustBeOneObject) {
     EXPECT_FALSE(decode(std::string("{\"software\": []} trailing")).ok());
 }
 
+TEST(CatalogDecoderTest, ByteOrderMarkIsSkipped) {
+    EXPECT_TRUE(decode(std::string("\xEF\xBB\xBF{\"software\": []}")).ok());
+    testing::TempDir dir;
+    const auto path = dir.path() / "bom.json";
+    std::ofstream(path, std::ios::binary)
+        << "\xEF\xBB\xBF" << testing::library({testing::simplePack("a")}).dump();
+    CatalogDecoder decoder;
+    const auto result = decoder.decodeFile(path);
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(result.library->software.at(0).id, "a");
+}
+
 TEST(CatalogDecoderTest, KeysAreCaseSensitive) {
     Json p = testing::simplePack("a");
     p.erase("glyph");

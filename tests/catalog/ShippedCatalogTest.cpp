@@ -37,7 +37,8 @@ bool endsWithSentencePunctuation(std::string_view title) {
 class ShippedCatalog : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        bundle_ = new platform::Bundle(CORVANTA_SOURCE_RESOURCES, std::string("org.corvanta.tests"));
+        bundle_ =
+            new platform::Bundle(CORVANTA_SOURCE_RESOURCES, std::string("org.corvanta.tests"));
         defaults_ = new platform::MemoryUserDefaults();
         store_ = new ShortcutStore(*bundle_, *defaults_);
     }
@@ -62,21 +63,109 @@ TEST_F(ShippedCatalog, LoadsWithoutWarningsAndCoversEveryGroup) {
 }
 
 TEST_F(ShippedCatalog, HoldsEveryNamedPackAndResolvesTheFallbackIdentifiers) {
-    const char* ids[] = {
-        "word", "excel", "powerpoint", "outlook", "onenote", "pages", "numbers", "keynote",
-        "obsidian", "jupyter", "spss", "rstudio", "figma", "photoshop", "illustrator",
-        "affinitydesigner", "affinityphoto", "affinitypublisher", "sketch", "autocad", "sketchup",
-        "rhino", "fusion360", "freecad", "shapr3d", "blender", "maya", "cinema4d", "comsol",
-        "matlab", "simulink", "vscode", "xcode", "androidstudio", "intellij", "terminal", "iterm2",
-        "chrome", "safari", "firefox", "notion", "finder", "premiere", "aftereffects", "davinci",
-        "goodnotes", "pdfexpert", "texstudio", "ulysses", "chatgpt", "handbrake", "datagrip",
-        "goland", "pycharm", "clion", "webstorm", "vlc", "indesign", "lightroom", "adobefirefly",
-        "adobeacrobat", "adobexd", "substancepainter", "kicad", "paraview", "hoppscotch", "imagej",
-        "calibre", "chemdraw", "overleaf", "mindnode", "xmind", "godot", "audacity", "drawio",
-        "anki", "pymol", "qgis", "dbeaver", "zotero", "googledocs", "googlesheets",
-        "googleslides", "endnote", "evernote", "mendeley", "scrivener", "gitlab", "onepassword",
-        "raycast", "deepl", "obsstudio", "postman", "insomnia", "todoist", "dockerdesktop",
-        "redisinsight", "supabase", "netlify", "github", "grammarly", "vercel", "linear"};
+    const char* ids[] = {"word",
+                         "excel",
+                         "powerpoint",
+                         "outlook",
+                         "onenote",
+                         "pages",
+                         "numbers",
+                         "keynote",
+                         "obsidian",
+                         "jupyter",
+                         "spss",
+                         "rstudio",
+                         "figma",
+                         "photoshop",
+                         "illustrator",
+                         "affinitydesigner",
+                         "affinityphoto",
+                         "affinitypublisher",
+                         "sketch",
+                         "autocad",
+                         "sketchup",
+                         "rhino",
+                         "fusion360",
+                         "freecad",
+                         "shapr3d",
+                         "blender",
+                         "maya",
+                         "cinema4d",
+                         "comsol",
+                         "matlab",
+                         "simulink",
+                         "vscode",
+                         "xcode",
+                         "androidstudio",
+                         "intellij",
+                         "terminal",
+                         "iterm2",
+                         "chrome",
+                         "safari",
+                         "firefox",
+                         "notion",
+                         "finder",
+                         "premiere",
+                         "aftereffects",
+                         "davinci",
+                         "goodnotes",
+                         "pdfexpert",
+                         "texstudio",
+                         "ulysses",
+                         "chatgpt",
+                         "handbrake",
+                         "datagrip",
+                         "goland",
+                         "pycharm",
+                         "clion",
+                         "webstorm",
+                         "vlc",
+                         "indesign",
+                         "lightroom",
+                         "adobefirefly",
+                         "adobeacrobat",
+                         "adobexd",
+                         "substancepainter",
+                         "kicad",
+                         "paraview",
+                         "hoppscotch",
+                         "imagej",
+                         "calibre",
+                         "chemdraw",
+                         "overleaf",
+                         "mindnode",
+                         "xmind",
+                         "godot",
+                         "audacity",
+                         "drawio",
+                         "anki",
+                         "pymol",
+                         "qgis",
+                         "dbeaver",
+                         "zotero",
+                         "googledocs",
+                         "googlesheets",
+                         "googleslides",
+                         "endnote",
+                         "evernote",
+                         "mendeley",
+                         "scrivener",
+                         "gitlab",
+                         "onepassword",
+                         "raycast",
+                         "deepl",
+                         "obsstudio",
+                         "postman",
+                         "insomnia",
+                         "todoist",
+                         "dockerdesktop",
+                         "redisinsight",
+                         "supabase",
+                         "netlify",
+                         "github",
+                         "grammarly",
+                         "vercel",
+                         "linear"};
     for (const char* id : ids) EXPECT_TRUE(store_->softwareByID().contains(id)) << id;
 
     for (const auto& [identifier, packID] : detail::fallbackSoftwareIDByBundleIdentifier()) {
@@ -94,7 +183,8 @@ TEST_F(ShippedCatalog, EveryPackIsUsableAndTranslated) {
         SCOPED_TRACE(pack.id);
         EXPECT_TRUE(std::regex_match(pack.accent, accent)) << pack.accent;
         EXPECT_FALSE(text::isBlank(pack.glyph));
-        if (pack.dataStatus == SoftwareDataStatus::catalogOnly) continue;
+        if (pack.dataStatus == SoftwareDataStatus::catalogOnly)
+            continue;
         EXPECT_GE(pack.shortcutCount(), 10);
         ASSERT_TRUE(pack.provenance.has_value());
         EXPECT_TRUE(pack.provenance->sourceURL.has_value() &&
