@@ -284,6 +284,7 @@ std::size_t byteOrderMarkLength(std::string_view bytes) {
 
 struct CatalogDecoder::Impl {
     dom::parser parser;
+    std::vector<char> fileBuffer;  // the largest file so far plus the parser's padding
 
     // `padded` bytes are followed by the parser's padding and are read in place.
     CatalogDecodeResult decode(std::string_view bytes, bool padded) {
@@ -307,6 +308,17 @@ CatalogDecodeResult CatalogDecoder::decode(std::string_view json) {
     return impl_->decode(json, false);
 }
 
+void CatalogDecoder::reserve(std::size_t documentSize) {
+    if (impl_->fileBuffer.size() < documentSize + simdjson::SIMDJSON_PADDING) {
+        impl_->fileBuffer.resize(documentSize + simdjson::SIMDJSON_PADDING);
+    }
+    if (impl_->parser.capacity() < documentSize) {
+        // A failed allocation is retried, and reported, by the parse itself.
+        const simdjson::error_code ignored = impl_->parser.allocate(documentSize);
+        static_cast<void>(ignored);
+    }
+}
+
 CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path) {
     const auto readFailure = [] {
         return CatalogDecodeResult{
@@ -316,8 +328,8 @@ CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return readFailure();
-    // One buffer of the file's size with the parser's padding, so that the
-    // parser reads it in place instead of copying it.
+    // The parser reads the file in place from a buffer that is reused for
+    // every file; a fresh large buffer per file would cost a mapping each.
     std::error_code sizeError;
     const auto size = static_cast<std::size_t>(std::filesystem::file_size(path, sizeError));
     if (sizeError) {
@@ -325,8 +337,9 @@ CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path
         errno = sizeError.value();
         return readFailure();
     }
-    simdjson::padded_string bytes(size);
-    const std::size_t read = std::fread(bytes.data(), 1, size, file);
+    reserve(size);
+    char* bytes = impl_->fileBuffer.data();
+    const std::size_t read = std::fread(bytes, 1, size, file);
     const bool complete = read == size && std::fgetc(file) == EOF && !std::ferror(file);
     std::fclose(file);
     if (!complete) {
@@ -334,7 +347,7 @@ CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path
             errno = EIO;
         return readFailure();
     }
-    return impl_->decode(std::string_view(bytes.data(), size), true);
+    return impl_->decode(std::string_view(bytes, size), true);
 }
 
 }  // namespace corvanta

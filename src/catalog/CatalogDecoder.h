@@ -30,6 +30,8 @@ public:
     CatalogDecodeResult decode(std::string_view json);
     // Reads the whole file first; a read failure is reported like a decoding one.
     CatalogDecodeResult decodeFile(const std::filesystem::path& path);
+    // Sizes the buffers once for documents up to `documentSize` bytes.
+    void reserve(std::size_t documentSize);
 
 private:
     struct Impl;

@@ -1,6 +1,7 @@
 // Reads the eleven catalog files in their fixed order into one catalog: each
 // pack id keeps the position of its first appearance, later versions replace
 // or merge into it according to their file's flag.
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 
@@ -14,9 +15,23 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
     std::unordered_map<std::string, std::size_t> position;
     CatalogDecoder decoder;
 
-    for (const CatalogResource& resource : kCatalogResources) {
+    std::array<std::optional<std::filesystem::path>, kCatalogResources.size()> urls;
+    std::uintmax_t largest = 0;
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+        urls[i] = bundle.url(kCatalogResources[i].name, "json");
+        if (!urls[i])
+            continue;
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(*urls[i], error);
+        if (!error)
+            largest = std::max(largest, size);
+    }
+    decoder.reserve(static_cast<std::size_t>(largest));
+
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+        const CatalogResource& resource = kCatalogResources[i];
         const std::string name(resource.name);
-        const std::optional<std::filesystem::path> url = bundle.url(resource.name, "json");
+        const std::optional<std::filesystem::path>& url = urls[i];
         if (!url) {
             catalog.warnings.push_back(name + ".json is missing from the app bundle.");
             continue;

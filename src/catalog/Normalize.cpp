@@ -254,8 +254,7 @@ std::string_view punctuationWord(char32_t c) {
 // Key symbols and punctuation become words ("++" one plus, a joiner nothing),
 // every other run of non-letters and non-digits separates words, and each
 // word goes through the aliases.
-std::string scan(const std::u32string& in) {
-    std::string out;
+void scan(const std::u32string& in, std::string& out) {
     std::string token;
     const auto flush = [&] {
         if (!token.empty()) {
@@ -291,20 +290,24 @@ std::string scan(const std::u32string& in) {
         appendWord(out, keySymbolWord(c));
     }
     flush();
-    return out;
 }
 
 }  // namespace
 
 std::string normalize(std::string_view text) {
+    // Scratch buffers keep their capacity between calls; the result is then
+    // allocated once, at its final size.
     thread_local std::u32string decoded;
+    thread_local std::string words;
     decoded.clear();
+    words.clear();
     if (allQuick(text)) {
         decode(text, true, decoded);
     } else {
         decode(text::lowercased(text::fold(text)), false, decoded);
     }
-    return scan(decoded);
+    scan(decoded, words);
+    return words;
 }
 
 }  // namespace corvanta
