@@ -104,6 +104,7 @@ void BM_FilteredSectionsCacheMiss(benchmark::State& state) {
         benchmark::DoNotOptimize(shown);
     }
     state.counters["pack shortcuts"] = store.selectedSoftware()->shortcutCount();
+    state.counters["shown"] = shown;
 }
 BENCHMARK(BM_FilteredSectionsCacheMiss)->Unit(benchmark::kMicrosecond);
 

@@ -22,6 +22,11 @@ ShortcutStore::ShortcutStore(const platform::Bundle& bundle, platform::UserDefau
     loadShortcutLibrary(bundle);
 }
 
+const std::unordered_map<std::string, std::string>&
+ShortcutStore::fallbackSoftwareIDByBundleIdentifier() {
+    return detail::fallbackSoftwareIDByBundleIdentifier();
+}
+
 std::string ShortcutStore::itemKey(std::string_view packID, std::string_view itemID) {
     std::string key;
     key.reserve(packID.size() + 1 + itemID.size());
@@ -50,7 +55,7 @@ void ShortcutStore::loadShortcutLibrary(const platform::Bundle& bundle) {
     softwareByID_.reserve(packs.size());
     for (const auto& pack : packs) softwareByID_.emplace(pack.id, pack);
 
-    softwareIDByBundleIdentifier_ = detail::fallbackSoftwareIDByBundleIdentifier();
+    softwareIDByBundleIdentifier_ = fallbackSoftwareIDByBundleIdentifier();
     for (const auto& pack : packs) {
         if (!pack.bundleIdentifiers)
             continue;

@@ -73,6 +73,11 @@ public:
     }
     platform::UserDefaults& defaults() const { return defaults_; }
 
+    // Lower-case bundle identifier -> pack id for applications whose packs do
+    // not list their own identifiers; the packs' identifiers override it.
+    static const std::unordered_map<std::string, std::string>&
+    fallbackSoftwareIDByBundleIdentifier();
+
     // `<pack id>:<item id>`, the key of favourites and search documents.
     static std::string itemKey(std::string_view packID, std::string_view itemID);
 

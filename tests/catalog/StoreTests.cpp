@@ -154,6 +154,7 @@ TEST(StoreTables, BundleIdentifierPrecedence) {
     EXPECT_EQ(table.at("com.microsoft.word"), "word");   // fallback row stays
     EXPECT_FALSE(table.contains("org.example.writer"));  // removed by the empty overlay list
     EXPECT_EQ(table.at("com.apple.finder"), "finder");   // even without a pack "finder"
+    EXPECT_EQ(ShortcutStore::fallbackSoftwareIDByBundleIdentifier().size(), 35u);
     EXPECT_EQ(table.size(), 36u);
 
     EXPECT_TRUE(store.selectSoftwareMatchingBundleIdentifier("COM.FIGMA.JAM"));
