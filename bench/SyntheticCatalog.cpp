@@ -142,9 +142,11 @@ SyntheticCatalog writeSyntheticCatalog(const std::filesystem::path& root, int pa
             files[later].push_back(makePack(random, id, count / 4, count, catalog.texts));
         }
     }
+    const auto folder = root / detail::kCatalogSubdirectory;
+    std::filesystem::create_directories(folder);
     for (std::size_t f = 0; f < files.size(); ++f) {
         const std::string name(detail::kCatalogResources[f].name);
-        std::ofstream(root / (name + ".json"), std::ios::binary)
+        std::ofstream(folder / (name + ".json"), std::ios::binary)
             << Json{{"software", files[f]}}.dump(2);
     }
     return catalog;

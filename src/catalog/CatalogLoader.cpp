@@ -18,7 +18,7 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
     std::array<std::optional<std::filesystem::path>, kCatalogResources.size()> urls;
     std::uintmax_t largest = 0;
     for (std::size_t i = 0; i < urls.size(); ++i) {
-        urls[i] = bundle.url(kCatalogResources[i].name, "json");
+        urls[i] = bundle.url(kCatalogResources[i].name, "json", kCatalogSubdirectory);
         if (!urls[i])
             continue;
         std::error_code error;

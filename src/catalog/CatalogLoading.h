@@ -22,6 +22,9 @@ struct CatalogResource {
     bool replaces;
 };
 
+// The catalog files sit in their own folder of the resource root.
+inline constexpr std::string_view kCatalogSubdirectory = "catalog";
+
 inline constexpr std::array<CatalogResource, 11> kCatalogResources{{
     {"shortcuts-mac", false},
     {"office-shortcuts-mac", false},

@@ -73,7 +73,9 @@ public:
         : bundle_(dir_.path(), std::move(identifier)) {}
 
     void write(const std::string& resource, const std::string& bytes) {
-        std::ofstream(dir_.path() / (resource + ".json"), std::ios::binary) << bytes;
+        const auto folder = dir_.path() / detail::kCatalogSubdirectory;
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / (resource + ".json"), std::ios::binary) << bytes;
     }
     void write(const std::string& resource, const Json& document) {
         write(resource, document.dump());

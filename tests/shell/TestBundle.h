@@ -19,7 +19,7 @@ public:
         root_ = std::filesystem::temp_directory_path() /
                 ("corvanta-shell-test-" + std::to_string(random()));
         std::filesystem::create_directories(root_);
-        write("shortcuts-mac.json", R"({"software": [
+        write("catalog/shortcuts-mac.json", R"({"software": [
   {"id": "alpha", "name": "Alpha Pad", "vendor": "Tests", "accent": "#3366FF", "glyph": "A",
    "bundleIdentifiers": ["com.example.alpha"], "dataStatus": "curated",
    "categories": [{"id": "edit", "zh": "编辑", "en": "Editing", "items": [
