@@ -110,33 +110,59 @@ char32_t quickFold(char32_t c) {
 }
 
 // Decodes UTF-8; malformed bytes become U+FFFD, as in the full fold.
-void decode(std::string_view text, bool quick, std::u32string& out) {
+void decode(std::string_view text, std::u32string& out) {
+    out.resize(text.size());  // never more code points than bytes
     const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
     const auto length = static_cast<int32_t>(text.size());
+    std::size_t n = 0;
+    for (int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        out[n++] = c < 0 ? kReplacement : static_cast<char32_t>(c);
+    }
+    out.resize(n);
+}
+
+// Decodes and folds in one go when every character has a known fold;
+// false as soon as one needs the full fold.
+bool decodeQuick(std::string_view text, std::u32string& out) {
+    out.resize(text.size());
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    std::size_t n = 0;
     for (int32_t i = 0; i < length;) {
         UChar32 c = bytes[i];
         if (c < 0x80) {
             ++i;
-        } else {
-            U8_NEXT(bytes, i, length, c);
-            if (c < 0)
-                c = kReplacement;
-        }
-        out.push_back(quick ? quickFold(static_cast<char32_t>(c)) : static_cast<char32_t>(c));
-    }
-}
-
-bool allQuick(std::string_view text) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    const auto length = static_cast<int32_t>(text.size());
-    for (int32_t i = 0; i < length;) {
-        if (bytes[i] < 0x80) {
-            ++i;
+            out[n++] =
+                (c >= 'A' && c <= 'Z') ? static_cast<char32_t>(c + 0x20) : static_cast<char32_t>(c);
             continue;
         }
-        UChar32 c = 0;
         U8_NEXT(bytes, i, length, c);
-        if (c < 0 || quickFold(static_cast<char32_t>(c)) == 0)
+        const char32_t folded = c < 0 ? 0 : quickFold(static_cast<char32_t>(c));
+        if (folded == 0)
+            return false;
+        out[n++] = folded;
+    }
+    out.resize(n);
+    return true;
+}
+
+// An ASCII text seen through its lower-case letters, which is all that
+// folding does to it.
+struct AsciiText {
+    std::string_view text;
+
+    std::size_t size() const { return text.size(); }
+    char32_t operator[](std::size_t i) const {
+        const auto c = static_cast<unsigned char>(text[i]);
+        return (c >= 'A' && c <= 'Z') ? c + 0x20u : c;
+    }
+};
+
+bool isAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     }
     return true;
@@ -151,7 +177,8 @@ inline bool isWordLike(char32_t c) {
 // bracket, backslash or slash joins two keys, and goes with the white space
 // around it. Such a sign is never next to another "+", so the "++" pairing
 // is not affected by dropping it first.
-bool isJoiner(const std::u32string& text, std::size_t at) {
+template <class Text>
+bool isJoiner(const Text& text, std::size_t at) {
     std::size_t left = at;
     while (left > 0 && isPatternSpace(text[left - 1])) --left;
     if (left == 0 || !isWordLike(text[left - 1]))
@@ -209,17 +236,20 @@ std::string_view aliasOf(std::string_view token) {
     return token;
 }
 
-void appendWord(std::string& out, std::string_view word) {
-    if (word.empty())
-        return;
-    if (!out.empty())
-        out.push_back(' ');
-    out.append(word);
-}
+// Appends words to `out`, one space between them; words written before
+// `start` are someone else's.
+struct WordWriter {
+    std::string& out;
+    std::size_t start;
 
-void appendToken(std::string& out, std::string_view token) {
-    appendWord(out, aliasOf(token));
-}
+    void word(std::string_view word) {
+        if (word.empty())
+            return;
+        if (out.size() > start)
+            out.push_back(' ');
+        out.append(word);
+    }
+};
 
 void appendUtf8(std::string& out, char32_t c) {
     uint8_t buffer[U8_MAX_LENGTH];
@@ -254,11 +284,12 @@ std::string_view punctuationWord(char32_t c) {
 // Key symbols and punctuation become words ("++" one plus, a joiner nothing),
 // every other run of non-letters and non-digits separates words, and each
 // word goes through the aliases.
-void scan(const std::u32string& in, std::string& out) {
+template <class Text>
+void scan(const Text& in, WordWriter& out) {
     std::string token;
     const auto flush = [&] {
         if (!token.empty()) {
-            appendToken(out, token);
+            out.word(aliasOf(token));
             token.clear();
         }
     };
@@ -278,7 +309,7 @@ void scan(const std::u32string& in, std::string& out) {
                 continue;
             if (c == '+' && i + 1 < n && in[i + 1] == '+')
                 ++i;
-            appendWord(out, word);  // no punctuation word is an alias
+            out.word(word);  // no punctuation word is an alias
             continue;
         }
         if (isLetterOrNumber(c)) {
@@ -287,27 +318,30 @@ void scan(const std::u32string& in, std::string& out) {
         }
         flush();
         // The symbol words are their own aliases, or none ("forwarddelete").
-        appendWord(out, keySymbolWord(c));
+        out.word(keySymbolWord(c));
     }
     flush();
 }
 
 }  // namespace
 
-std::string normalize(std::string_view text) {
-    // Scratch buffers keep their capacity between calls; the result is then
-    // allocated once, at its final size.
-    thread_local std::u32string decoded;
-    thread_local std::string words;
-    decoded.clear();
-    words.clear();
-    if (allQuick(text)) {
-        decode(text, true, decoded);
-    } else {
-        decode(text::lowercased(text::fold(text)), false, decoded);
+void appendNormalized(std::string_view text, std::string& out) {
+    WordWriter writer{out, out.size()};
+    if (isAscii(text)) {
+        scan(AsciiText{text}, writer);
+        return;
     }
-    scan(decoded, words);
-    return words;
+    // The decoding buffer keeps its capacity between calls.
+    thread_local std::u32string decoded;
+    if (!decodeQuick(text, decoded))
+        decode(text::lowercased(text::fold(text)), decoded);
+    scan(decoded, writer);
+}
+
+std::string normalize(std::string_view text) {
+    std::string out;
+    appendNormalized(text, out);
+    return out;
 }
 
 }  // namespace corvanta

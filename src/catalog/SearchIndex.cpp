@@ -10,19 +10,6 @@
 namespace corvanta::detail {
 namespace {
 
-std::string joined(const std::vector<std::string>& parts) {
-    std::size_t size = parts.empty() ? 0 : parts.size() - 1;
-    for (const auto& part : parts) size += part.size();
-    std::string out;
-    out.reserve(size);
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0)
-            out.push_back(' ');
-        out += parts[i];
-    }
-    return out;
-}
-
 void forEachWord(std::string_view text, auto&& visit) {
     std::size_t start = 0;
     while (start < text.size()) {
@@ -33,50 +20,82 @@ void forEachWord(std::string_view text, auto&& visit) {
     }
 }
 
-SearchDocument makeDocument(const ShortcutItem& item, const std::string& categoryText,
-                            std::string& scratch) {
+// Builds the document in one pass over a scratch buffer; the haystack is then
+// allocated once at its final size.
+SearchDocument makeDocument(const ShortcutItem& item, std::string_view categoryText,
+                            std::string& scratch, std::string& caps) {
     SearchDocument doc;
-    doc.titleVariants.reserve(2);
-    doc.titleVariants.push_back(normalize(item.zh));
-    doc.titleVariants.push_back(normalize(item.en));
-    const auto normalizedKeys = [&](const std::vector<std::string>& caps) {
-        scratch.clear();
-        for (std::size_t i = 0; i < caps.size(); ++i) {
-            if (i > 0)
-                scratch.push_back(' ');
-            scratch += caps[i];
-        }
-        return normalize(scratch);
-    };
-    doc.keyVariants.reserve(1 + (item.keysZh ? 1 : 0) + (item.keysEn ? 1 : 0));
-    doc.keyVariants.push_back(normalizedKeys(item.keys));
-    if (item.keysZh)
-        doc.keyVariants.push_back(normalizedKeys(*item.keysZh));
-    if (item.keysEn)
-        doc.keyVariants.push_back(normalizedKeys(*item.keysEn));
-    if (doc.keyVariants.size() > 1) {
-        std::sort(doc.keyVariants.begin(), doc.keyVariants.end());
-        doc.keyVariants.erase(std::unique(doc.keyVariants.begin(), doc.keyVariants.end()),
-                              doc.keyVariants.end());
-    }
-    doc.title = joined(doc.titleVariants);
-    doc.keys = joined(doc.keyVariants);
-    doc.tags = normalizedKeys(item.tags);
-    doc.category = categoryText;
+    scratch.clear();
+    appendNormalized(item.zh, scratch);
+    doc.titleZhEnd = static_cast<std::uint32_t>(scratch.size());
+    scratch.push_back(' ');
+    appendNormalized(item.en, scratch);
+    doc.titleEnd = static_cast<std::uint32_t>(scratch.size());
+    scratch.push_back(' ');
 
-    doc.haystack.reserve(doc.title.size() + doc.keys.size() + doc.tags.size() +
-                         doc.category.size() + 3);
-    doc.haystack += doc.title;
-    doc.haystack += ' ';
-    doc.haystack += doc.keys;
-    doc.haystack += ' ';
-    doc.haystack += doc.tags;
-    doc.haystack += ' ';
-    doc.haystack += doc.category;
+    // Each present key list, joined and normalised, after the title; then
+    // sorted and made distinct as views before they are written in order.
+    const std::size_t keysBegin = scratch.size();
+    std::array<std::pair<std::size_t, std::size_t>, 3> spans{};
+    std::size_t count = 0;
+    const auto addKeys = [&](const std::vector<std::string>& list) {
+        caps.clear();
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (i > 0)
+                caps.push_back(' ');
+            caps += list[i];
+        }
+        const std::size_t begin = scratch.size();
+        appendNormalized(caps, scratch);
+        spans[count++] = {begin, scratch.size()};
+    };
+    addKeys(item.keys);
+    if (item.keysZh)
+        addKeys(*item.keysZh);
+    if (item.keysEn)
+        addKeys(*item.keysEn);
+    std::array<std::string_view, 3> variants{};
+    for (std::size_t i = 0; i < count; ++i) {
+        variants[i] =
+            std::string_view(scratch).substr(spans[i].first, spans[i].second - spans[i].first);
+    }
+    // At most three entries: a small insertion sort, then drop repeats.
+    for (std::size_t i = 1; i < count; ++i) {
+        for (std::size_t k = i; k > 0 && variants[k] < variants[k - 1]; --k) {
+            std::swap(variants[k], variants[k - 1]);
+        }
+    }
+    std::size_t distinct = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (distinct == 0 || variants[i] != variants[distinct - 1])
+            variants[distinct++] = variants[i];
+    }
+    count = distinct;
+
+    doc.haystack.reserve(scratch.size() + categoryText.size() + 64);
+    doc.haystack.append(scratch, 0, keysBegin);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            doc.haystack.push_back(' ');
+        doc.haystack.append(variants[i]);
+        doc.keyVariantEnds[i] = static_cast<std::uint32_t>(doc.haystack.size());
+    }
+    doc.keyVariantCount = static_cast<std::uint32_t>(count);
+    doc.haystack.push_back(' ');
+    caps.clear();
+    for (std::size_t i = 0; i < item.tags.size(); ++i) {
+        if (i > 0)
+            caps.push_back(' ');
+        caps += item.tags[i];
+    }
+    appendNormalized(caps, doc.haystack);
+    doc.tagsEnd = static_cast<std::uint32_t>(doc.haystack.size());
+    doc.haystack.push_back(' ');
+    doc.haystack.append(categoryText);
 
     forEachWord(doc.haystack, [&](std::string_view word) {
         if (word.size() == 1 && static_cast<unsigned char>(word[0]) < 0x80) {
-            doc.asciiLetterTokens.set(static_cast<unsigned char>(word[0]));
+            doc.asciiWords.set(static_cast<unsigned char>(word[0]));
         }
     });
     return doc;
@@ -86,18 +105,20 @@ bool contains(std::string_view haystack, std::string_view needle) {
     return haystack.find(needle) != std::string_view::npos;
 }
 
-template <class Variants>
-int variantPoints(const Variants& variants, std::string_view q, int equal, int prefix, int inside) {
-    for (const auto& v : variants) {
-        if (v == q)
+// Points for the best relation of `q` to any of the variants.
+template <class Variant>
+int variantPoints(std::size_t count, Variant&& variant, std::string_view q, int equal, int prefix,
+                  int inside) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (variant(i) == q)
             return equal;
     }
-    for (const auto& v : variants) {
-        if (std::string_view(v).starts_with(q))
+    for (std::size_t i = 0; i < count; ++i) {
+        if (variant(i).starts_with(q))
             return prefix;
     }
-    for (const auto& v : variants) {
-        if (contains(v, q))
+    for (std::size_t i = 0; i < count; ++i) {
+        if (contains(variant(i), q))
             return inside;
     }
     return 0;
@@ -112,12 +133,13 @@ std::unordered_map<std::string, SearchDocument> buildSearchDocuments(
     for (const auto& pack : software) count += static_cast<std::size_t>(pack.shortcutCount());
     documents.reserve(count);
     std::string scratch;
+    std::string caps;
     for (const auto& pack : software) {
         for (const auto& category : pack.categories) {
             const std::string categoryText = normalize(category.zh + ' ' + category.en);
             for (const auto& item : category.items) {
                 documents.insert_or_assign(ShortcutStore::itemKey(pack.id, item.id),
-                                           makeDocument(item, categoryText, scratch));
+                                           makeDocument(item, categoryText, scratch, caps));
             }
         }
     }
@@ -133,18 +155,25 @@ bool tokenMatches(std::string_view token, const SearchDocument& document) {
 
 int searchScore(const SearchDocument& document, std::string_view query,
                 const std::vector<std::string_view>& tokens) {
-    int score = variantPoints(document.keyVariants, query, 1200, 900, 700);
-    score += variantPoints(document.titleVariants, query, 1000, 800, 600);
-    if (contains(document.tags, query))
+    const auto titles = document.titleVariants();
+    int score = variantPoints(
+        document.keyVariantsCount(), [&](std::size_t i) { return document.keyVariant(i); }, query,
+        1200, 900, 700);
+    score += variantPoints(
+        titles.size(), [&](std::size_t i) { return titles[i]; }, query, 1000, 800, 600);
+    const std::string_view title = document.title();
+    const std::string_view keys = document.keys();
+    const std::string_view tags = document.tags();
+    if (contains(tags, query))
         score += 300;
-    if (contains(document.category, query))
+    if (contains(document.category(), query))
         score += 150;
     for (const std::string_view token : tokens) {
-        if (contains(document.title, token))
+        if (contains(title, token))
             score += 40;
-        if (contains(document.keys, token))
+        if (contains(keys, token))
             score += 35;
-        if (contains(document.tags, token))
+        if (contains(tags, token))
             score += 15;
     }
     return score;
@@ -164,11 +193,26 @@ std::vector<std::string_view> SearchDocument::tokens() const {
 
 bool SearchDocument::hasToken(std::string_view word) const {
     if (word.size() == 1 && static_cast<unsigned char>(word[0]) < 0x80) {
-        return asciiLetterTokens.test(static_cast<unsigned char>(word[0]));
+        return asciiWords.test(static_cast<unsigned char>(word[0]));
     }
     bool found = false;
     detail::forEachWord(haystack, [&](std::string_view w) { found = found || w == word; });
     return found;
+}
+
+std::array<std::string_view, 2> SearchDocument::titleVariants() const {
+    return {part(0, titleZhEnd), part(titleZhEnd + 1u, titleEnd)};
+}
+
+std::string_view SearchDocument::keyVariant(std::size_t index) const {
+    const std::size_t begin = index == 0 ? keysBegin() : keyVariantEnds[index - 1] + 1u;
+    return part(begin, keyVariantEnds[index]);
+}
+
+std::vector<std::string_view> SearchDocument::keyVariants() const {
+    std::vector<std::string_view> out;
+    for (std::size_t i = 0; i < keyVariantCount; ++i) out.push_back(keyVariant(i));
+    return out;
 }
 
 void ShortcutStore::buildSearchIndex() {

@@ -52,13 +52,19 @@ protected:
 
 TEST_F(FilterTest, SearchDocumentFields) {
     const SearchDocument& doc = store->searchDocuments().at("figma:saveas");
-    EXPECT_EQ(doc.titleVariants, (std::vector<std::string>{"另存为", "save as"}));
-    EXPECT_EQ(doc.keyVariants, (std::vector<std::string>{"", "cmd shift s"}));
-    EXPECT_EQ(doc.keys, " cmd shift s");
-    EXPECT_EQ(doc.category, "文件 file");
+    EXPECT_EQ(doc.titleVariants()[0], "另存为");
+    EXPECT_EQ(doc.titleVariants()[1], "save as");
+    EXPECT_EQ(doc.keyVariants(), (std::vector<std::string_view>{"", "cmd shift s"}));
+    EXPECT_EQ(doc.title(), "另存为 save as");
+    EXPECT_EQ(doc.keys(), " cmd shift s");
+    EXPECT_EQ(doc.tags(), "");
+    EXPECT_EQ(doc.category(), "文件 file");
     EXPECT_EQ(doc.haystack, "另存为 save as  cmd shift s  文件 file");
     EXPECT_EQ(doc.tokens(), (std::vector<std::string_view>{"as", "cmd", "file", "s", "save",
                                                            "shift", "另存为", "文件"}));
+    const SearchDocument& save = store->searchDocuments().at("figma:save");
+    EXPECT_EQ(save.keyVariants(), std::vector<std::string_view>{"cmd s"});
+    EXPECT_EQ(save.tags(), "write");
     EXPECT_TRUE(doc.hasToken("s"));
     EXPECT_TRUE(doc.hasToken("shift"));
     EXPECT_FALSE(doc.hasToken("a"));
@@ -157,7 +163,7 @@ TEST(FilterMergedIds, SameItemIdInTwoCategoriesSharesOneKey) {
     platform::MemoryUserDefaults defaults;
     ShortcutStore store(bundle.bundle(), defaults);
     ASSERT_EQ(store.selectedSoftware()->categories.size(), 2u);
-    EXPECT_EQ(store.searchDocuments().at("app:x").titleVariants[1], "beta");
+    EXPECT_EQ(store.searchDocuments().at("app:x").titleVariants()[1], "beta");
 
     // Both items are matched with the later item's document.
     store.query = std::string("beta");
