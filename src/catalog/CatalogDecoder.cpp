@@ -27,8 +27,11 @@ struct Place {
                 out += '.';
             out += key;
         }
-        if (index >= 0)
-            out += "[" + std::to_string(index) + "]";
+        if (index >= 0) {
+            out += '[';
+            out += std::to_string(index);
+            out += ']';
+        }
         return out;
     }
     std::string text() const {

@@ -19,7 +19,7 @@ bool dropSentenceEnd(std::string& text) {
             const std::vector<std::string> clusters = text::graphemes(text);
             if (clusters.empty() || clusters.back() != end)
                 return false;
-            text.resize(text.size() - end.size());
+            text.erase(text.size() - end.size());
             return true;
         }
     }
