@@ -15,17 +15,43 @@ DragHandleView::DragHandleView(platform::PanelWindow* panel, QWidget* parent)
 
 void DragHandleView::setAllowsDragging(bool allows) {
     allowsDragging_ = allows;
+    if (!allows)
+        manualDrag_.reset();
     // Not taking part in hit testing lets the press reach the view underneath.
     setAttribute(Qt::WA_TransparentForMouseEvents, !allows);
 }
 
 void DragHandleView::mousePressEvent(QMouseEvent* event) {
     if (allowsDragging_ && panel_ && event->button() == Qt::LeftButton) {
-        panel_->startSystemMove();
+        if (!panel_->startSystemMove() && panel_->isMovable()) {
+            manualDrag_ = ManualDrag{event->globalPosition(), panel_->frame().origin};
+        }
         event->accept();
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void DragHandleView::mouseMoveEvent(QMouseEvent* event) {
+    if (!manualDrag_ || !panel_) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QPointF delta = event->globalPosition() - manualDrag_->pressGlobal;
+    platform::Rect frame = panel_->frame();
+    // Screen coordinates grow downwards, frames upwards.
+    frame.origin = {manualDrag_->startOrigin.x + delta.x(), manualDrag_->startOrigin.y - delta.y()};
+    panel_->setFrame(frame);
+    event->accept();
+}
+
+void DragHandleView::mouseReleaseEvent(QMouseEvent* event) {
+    if (manualDrag_ && event->button() == Qt::LeftButton) {
+        manualDrag_.reset();
+        event->accept();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 }  // namespace corvanta

@@ -2,7 +2,11 @@
 // allowed (the panel is pinned) clicks pass through it to the view below.
 #pragma once
 
+#include <QPointF>
 #include <QWidget>
+#include <optional>
+
+#include "platform/foundation/Geometry.h"
 
 namespace corvanta {
 
@@ -21,10 +25,19 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // A move we follow ourselves, where no window manager takes it over.
+    struct ManualDrag {
+        QPointF pressGlobal;
+        platform::Point startOrigin;
+    };
+
     platform::PanelWindow* panel_;
     bool allowsDragging_ = true;
+    std::optional<ManualDrag> manualDrag_;
 };
 
 }  // namespace corvanta

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include "GeometryPrinting.h"
@@ -214,6 +215,31 @@ TEST_F(FloatingWindowControllerTest, PinningFloatsTheWindowAndLetsClicksThrough)
     EXPECT_FALSE(panel->isFloating());
     EXPECT_TRUE(panel->isMovable());
     EXPECT_FALSE(controller->collapsedDragZone()->testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+TEST_F(FloatingWindowControllerTest, DraggingTheBarMovesItWhereNoWindowManagerDoes) {
+    defaults.setBool("CorvantaPinned", false);
+    make();
+    panel->setSystemMoveSupported(false);
+    showWindowWidget();
+    QWidget* zone = controller->collapsedDragZone();
+    const QPoint press(20, 30);
+    const QPoint pressGlobal = zone->mapToGlobal(press);
+    auto send = [&](QEvent::Type type, QPoint offset, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(press + offset), QPointF(pressGlobal + offset),
+                          Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(zone, &event);
+    };
+    send(QEvent::MouseButtonPress, {}, Qt::LeftButton);
+    send(QEvent::MouseMove, {-50, 30}, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {-50, 30}, Qt::NoButton);
+    // Thirty pixels down the screen is thirty points lower in the frame.
+    EXPECT_EQ(panel->frame(), makeRect(1138, 698, 230, 62));
+    EXPECT_EQ(defaults.string("CorvantaWindowTopRight"), "{1368, 760}");
+
+    // Released: further moves no longer drag.
+    send(QEvent::MouseMove, {-80, 30}, Qt::NoButton);
+    EXPECT_EQ(panel->frame(), makeRect(1138, 698, 230, 62));
 }
 
 TEST_F(FloatingWindowControllerTest, PinStateIsReadFromTheStoreAtStart) {

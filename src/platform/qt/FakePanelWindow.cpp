@@ -31,9 +31,11 @@ void FakePanelWindow::setFrameAnimated(const Rect& frame, double durationSeconds
     });
 }
 
-void FakePanelWindow::startSystemMove() {
-    if (isMovable())
-        ++systemMoves_;
+bool FakePanelWindow::startSystemMove() {
+    if (!isMovable() || !systemMoveSupported_)
+        return false;
+    ++systemMoves_;
+    return true;
 }
 
 void FakePanelWindow::orderFrontRegardless() {

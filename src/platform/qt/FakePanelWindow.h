@@ -29,7 +29,7 @@ public:
     bool isFloating() const override { return floating_; }
     void setOnAllSpaces(bool on) override { onAllSpaces_ = on; }
     bool isOnAllSpaces() const override { return onAllSpaces_; }
-    void startSystemMove() override;
+    bool startSystemMove() override;
 
     void setTitle(const std::string& title) override { title_ = title; }
     void setCornerRadius(double radius) override { cornerRadius_ = radius; }
@@ -49,6 +49,8 @@ public:
     const std::string& title() const { return title_; }
     double cornerRadius() const { return cornerRadius_; }
     int systemMoveCount() const { return systemMoves_; }
+    // Stands for a desktop without a window manager that moves windows.
+    void setSystemMoveSupported(bool supported) { systemMoveSupported_ = supported; }
     int frontCount() const { return fronts_; }
     int makeKeyCount() const { return makeKeys_; }
 
@@ -67,6 +69,7 @@ private:
     bool onAllSpaces_ = false;
     bool visible_ = false;
     int systemMoves_ = 0;
+    bool systemMoveSupported_ = true;
     int fronts_ = 0;
     int makeKeys_ = 0;
 };

@@ -54,8 +54,10 @@ public:
     void setMovable(bool movable) { movable_ = movable; }
     bool isMovable() const { return movable_; }
     // Lets the window system move the window with the pressed mouse (call from
-    // a mouse-press handler); reports the move through `moved`.
-    virtual void startSystemMove() = 0;
+    // a mouse-press handler); reports the move through `moved`. False when the
+    // window is not movable or no window manager offers to move it; the caller
+    // then moves the window itself.
+    virtual bool startSystemMove() = 0;
 
     virtual void setTitle(const std::string& title) = 0;
     // Radius of the rounded outline kept clean when no compositor draws the

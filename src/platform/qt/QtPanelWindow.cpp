@@ -150,11 +150,11 @@ void QtPanelWindow::setOnAllSpaces(bool onAllSpaces) {
     x11::setSticky(window_.get(), onAllSpaces);
 }
 
-void QtPanelWindow::startSystemMove() {
+bool QtPanelWindow::startSystemMove() {
     if (!isMovable())
-        return;
-    if (QWindow* handle = window_->windowHandle())
-        handle->startSystemMove();
+        return false;
+    QWindow* handle = window_->windowHandle();
+    return handle && handle->startSystemMove();
 }
 
 void QtPanelWindow::setTitle(const std::string& title) {

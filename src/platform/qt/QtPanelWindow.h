@@ -32,7 +32,7 @@ public:
     bool isFloating() const override;
     void setOnAllSpaces(bool onAllSpaces) override;
     bool isOnAllSpaces() const override { return onAllSpaces_; }
-    void startSystemMove() override;
+    bool startSystemMove() override;
 
     void setTitle(const std::string& title) override;
     void setCornerRadius(double radius) override;
