@@ -53,7 +53,7 @@ void ShortcutStore::loadShortcutLibrary(const platform::Bundle& bundle) {
     const std::vector<SoftwarePack>& packs = software.get();
 
     softwareByID_.reserve(packs.size());
-    for (const auto& pack : packs) softwareByID_.emplace(pack.id, pack);
+    for (const auto& pack : packs) softwareByID_.emplace(pack.id, &pack);
 
     softwareIDByBundleIdentifier_ = fallbackSoftwareIDByBundleIdentifier();
     for (const auto& pack : packs) {
@@ -89,7 +89,7 @@ void ShortcutStore::loadShortcutLibrary(const platform::Bundle& bundle) {
 
 const SoftwarePack* ShortcutStore::selectedSoftware() const {
     if (const auto it = softwareByID_.find(selectedSoftwareID.get()); it != softwareByID_.end()) {
-        return &it->second;
+        return it->second;
     }
     return software->empty() ? nullptr : &software->front();
 }

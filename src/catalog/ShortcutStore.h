@@ -59,7 +59,8 @@ public:
     void submitSoftwareRequest(std::string_view name, std::string_view contact,
                                SoftwareGroup group);
 
-    const std::unordered_map<std::string, SoftwarePack>& softwareByID() const {
+    // Pack id -> the pack in `software`, which never changes after the load.
+    const std::unordered_map<std::string, const SoftwarePack*>& softwareByID() const {
         return softwareByID_;
     }
     const std::unordered_map<std::string, std::string>& softwareIDByBundleIdentifier() const {
@@ -88,7 +89,7 @@ private:
     void saveFavorites();
 
     platform::UserDefaults& defaults_;
-    std::unordered_map<std::string, SoftwarePack> softwareByID_;
+    std::unordered_map<std::string, const SoftwarePack*> softwareByID_;
     std::unordered_map<std::string, std::string> softwareIDByBundleIdentifier_;
     std::vector<SoftwareGroupSection> groupedSoftwareCache_;
     std::unordered_map<std::string, SearchDocument> searchDocuments_;

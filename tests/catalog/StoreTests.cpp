@@ -193,7 +193,7 @@ TEST(StoreTables, PickerSectionsFollowGroupThenCatalogOrder) {
                                     {G::versionControl, {"git"}},
                                     {G::other, {"zed", "other2"}}}));
     EXPECT_EQ(store.softwareByID().size(), 6u);
-    EXPECT_EQ(store.softwareByID().at("git").declaredGroup, G::versionControl);
+    EXPECT_EQ(store.softwareByID().at("git")->declaredGroup, G::versionControl);
 }
 
 class SelectionTest : public ::testing::Test {
