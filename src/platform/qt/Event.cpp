@@ -1,4 +1,4 @@
-// Qt keys to the design's key codes (the ANSI keyboard layout's codes).
+// Qt keys to macOS virtual key codes (the ANSI keyboard layout's codes).
 #include "platform/qt/Event.h"
 
 namespace corvanta::platform {

@@ -13,7 +13,7 @@ namespace corvanta::platform {
 
 enum class EventType { keyDown, leftMouseDown };
 
-// Bits as the design's event masks: key down 1 << 10, left mouse down 1 << 1.
+// Bits as macOS event masks: key down 1 << 10, left mouse down 1 << 1.
 enum class EventMask : std::uint32_t {
     none = 0,
     leftMouseDown = 1u << 1,
@@ -27,7 +27,7 @@ constexpr bool maskIncludes(EventMask mask, EventType type) {
     return (static_cast<std::uint32_t>(mask) & static_cast<std::uint32_t>(bit)) != 0;
 }
 
-// Key codes of the design's keyboard model for the keys we need to tell apart.
+// macOS virtual key codes for the keys we need to tell apart.
 namespace keycode {
 constexpr int returnKey = 36;
 constexpr int tab = 48;
@@ -41,7 +41,7 @@ constexpr int upArrow = 126;
 constexpr int unknown = -1;
 }  // namespace keycode
 
-// The design's key code for a Qt key (letters, digits and the keys above);
+// The macOS virtual key code for a Qt key (letters, digits and the keys above);
 // keycode::unknown for anything else.
 int keyCodeFromQtKey(int qtKey);
 

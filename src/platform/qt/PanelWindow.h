@@ -29,7 +29,7 @@ public:
 
     virtual Rect frame() const = 0;
     // Moves and sizes the window at once. Not clamped to min/max size: the
-    // limits bound user resizing, as in the design's window model. Stops a
+    // limits bound user resizing, as with macOS windows. Stops a
     // running animation (its completion still runs).
     virtual void setFrame(const Rect& frame) = 0;
     // Animates to `frame`. `completion` runs exactly once, on a later main-queue

@@ -30,7 +30,7 @@ bool isLeftPress(const QEvent* event) {
            static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
 }
 
-// Pressing a modifier alone is a flags change in the design's event model, not
+// Pressing a modifier alone is a flags change in the macOS event model, not
 // a key-down.
 bool isModifierKey(int key) {
     switch (key) {

@@ -90,7 +90,7 @@ void QtPanelWindow::setFrameAnimated(const Rect& frame, double durationSeconds,
     animationCompletion_ = std::move(completion);
     auto* animation = new QPropertyAnimation(window_.get(), "geometry", this);
     animation->setDuration(static_cast<int>(std::lround(durationSeconds * 1000)));
-    // The design's animations use the platform's default ease-in-ease-out.
+    // Window animations use macOS's default ease-in-ease-out.
     animation->setEasingCurve(QEasingCurve::InOutQuad);
     animation->setStartValue(window_->geometry());
     animation->setEndValue(toQRect(frame));
