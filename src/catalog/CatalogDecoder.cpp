@@ -4,6 +4,7 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -278,6 +279,70 @@ ShortcutLibrary readLibrary(const dom::element& root) {
     return library;
 }
 
+// Whether `token` is one JSON number, by the grammar alone.
+bool isJsonNumber(std::string_view token) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < token.size() && token[i] >= '0' && token[i] <= '9') ++i;
+        return i > start;
+    };
+    if (i < token.size() && token[i] == '-')
+        ++i;
+    if (i < token.size() && token[i] == '0') {
+        ++i;
+    } else if (!digits()) {
+        return false;
+    }
+    if (i < token.size() && token[i] == '.') {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
+        ++i;
+        if (i < token.size() && (token[i] == '+' || token[i] == '-'))
+            ++i;
+        if (!digits())
+            return false;
+    }
+    return i == token.size();
+}
+
+// The parser refuses numbers beyond a double or a 64-bit integer, which are
+// still JSON. No catalog field is a number, so every well-formed number can
+// stand as 0 without changing what is read or which type errors are found;
+// malformed ones are left for the parser to report.
+std::string withSmallNumbers(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const char c = bytes[i];
+        if (c == '"') {
+            const std::size_t start = i++;
+            while (i < bytes.size() && bytes[i] != '"') i += bytes[i] == '\\' ? 2 : 1;
+            i = std::min(i + 1, bytes.size());
+            out.append(bytes.substr(start, i - start));
+        } else if (c == '-' || (c >= '0' && c <= '9')) {
+            const std::size_t start = i;
+            while (i < bytes.size() &&
+                   std::string_view("0123456789+-.eE").find(bytes[i]) != std::string_view::npos) {
+                ++i;
+            }
+            const std::string_view token = bytes.substr(start, i - start);
+            if (isJsonNumber(token)) {
+                out += '0';
+            } else {
+                out.append(token);
+            }
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
 // Editors may save a byte order mark; it is not part of the document.
 std::size_t byteOrderMarkLength(std::string_view bytes) {
     return bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
@@ -293,9 +358,14 @@ struct CatalogDecoder::Impl {
     CatalogDecodeResult decode(std::string_view bytes, bool padded) {
         bytes.remove_prefix(byteOrderMarkLength(bytes));
         dom::element root;
-        if (const auto error = parser.parse(bytes.data(), bytes.size(), !padded).get(root)) {
-            return {std::nullopt, std::string("invalid JSON: ") + simdjson::error_message(error)};
+        auto error = parser.parse(bytes.data(), bytes.size(), !padded).get(root);
+        std::string rewritten;
+        if (error == simdjson::NUMBER_ERROR) {
+            rewritten = withSmallNumbers(bytes);
+            error = parser.parse(rewritten.data(), rewritten.size(), true).get(root);
         }
+        if (error)
+            return {std::nullopt, std::string("invalid JSON: ") + simdjson::error_message(error)};
         try {
             return {readLibrary(root), {}};
         } catch (const DecodeFailure& failure) {

@@ -131,6 +131,33 @@ TEST(CatalogDecoderTest, DocumentMustBeOneObject) {
     EXPECT_FALSE(decode(std::string("{\"software\": []} trailing")).ok());
 }
 
+TEST(CatalogDecoderTest, NumbersBeyondDoublesAndLongIntegersAreStillJson) {
+    // Valid JSON numbers of any size, under keys nobody reads, cost nothing.
+    const std::string pack = testing::simplePack("a").dump();
+    const std::string huge = "123456789012345678901234567890";
+    const auto result =
+        decode("{\"note\": " + huge + ", \"software\": [" + pack.substr(0, 1) +
+               "\"size\": [-1e400, 18446744073709551616, 0.5]," + pack.substr(1) + "]}");
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(result.library->software.at(0).id, "a");
+
+    testing::TempDir dir;
+    const auto path = dir.path() / "numbers.json";
+    std::ofstream(path, std::ios::binary) << "{\"version\": " << huge << ", \"software\": []}";
+    CatalogDecoder decoder;
+    EXPECT_TRUE(decoder.decodeFile(path).ok());
+
+    // Where a text is required such a number is still the wrong type, and a
+    // malformed number is still malformed.
+    EXPECT_EQ(decode("{\"software\": " + huge + "}").error,
+              "software: expected array, found number");
+    EXPECT_EQ(decode(std::string("{\"x\": 01, \"software\": []}")).error.rfind("invalid JSON: ", 0),
+              0u);
+    EXPECT_EQ(
+        decode(std::string("{\"x\": 1e400.5, \"software\": []}")).error.rfind("invalid JSON: ", 0),
+        0u);
+}
+
 TEST(CatalogDecoderTest, ByteOrderMarkIsSkipped) {
     EXPECT_TRUE(decode(std::string("\xEF\xBB\xBF{\"software\": []}")).ok());
     testing::TempDir dir;
