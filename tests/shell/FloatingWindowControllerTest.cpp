@@ -374,5 +374,28 @@ TEST_F(FloatingWindowControllerTest, ExpandedPanelIsReLimitedOnASmallerScreen) {
     EXPECT_LE(panel->frame().maxX(), 600);
 }
 
+TEST_F(FloatingWindowControllerTest, ExpandedPanelMovedOntoASmallerScreenTakesItsLimits) {
+    const platform::ScreenInfo tall{makeRect(1440, 0, 1920, 1080), makeRect(1440, 0, 1920, 1080),
+                                    202};
+    screens.setScreens({testing_support::laptopScreen(), tall});
+    defaults.setString("CorvantaWindowTopRight", "{3000, 1000}");
+    defaults.setInteger("CorvantaWindowDisplayID", 202);
+    defaults.setString("CorvantaExpandedWindowSize", "{640, 900}");
+    make();
+    expand();
+    ASSERT_EQ(panel->frame(), makeRect(2360, 100, 640, 900));
+    expectLimits({360, 520}, {640, 900});
+
+    // Dragged mostly onto the laptop: its 875-point visible height now bounds the
+    // panel, which keeps its top-right corner until the menu bar pushes it down.
+    panel->simulateUserFrame(makeRect(700, 50, 640, 900));
+    expectLimits({360, 520}, {640, 875});
+    EXPECT_EQ(panel->frame(), makeRect(700, 25, 640, 875));
+    EXPECT_EQ(controller->expandedSize(), (Size{640, 875}));
+    EXPECT_EQ(defaults.string("CorvantaExpandedWindowSize"), "{640, 875}");
+    EXPECT_EQ(defaults.string("CorvantaWindowTopRight"), "{1340, 900}");
+    EXPECT_EQ(defaults.number("CorvantaWindowDisplayID"), 101);
+}
+
 }  // namespace
 }  // namespace corvanta
