@@ -28,6 +28,8 @@ namespace corvanta {
 
 namespace {
 
+constexpr double kSettingsFlushDelaySeconds = 0.5;
+
 platform::Bundle mainBundle(const char* argv0) {
     std::optional<std::string> identifier{std::string(CorvantaApp::bundleIdentifier)};
     if (const char* override = std::getenv(CorvantaApp::resourcesVariable); override && *override) {
@@ -59,6 +61,11 @@ int CorvantaApp::main(int argc, char** argv) {
     platform::MainQueue::setShared(&queue);
     platform::JsonFileUserDefaults defaults(platform::JsonFileUserDefaults::defaultDirectory(),
                                             "settings");
+    // Moving or resizing the panel saves its place on every step; the file is
+    // written at most twice a second, and at once on quit.
+    defaults.setFlushScheduler([&queue](std::function<void()> flush) {
+        queue.postAfter(kSettingsFlushDelaySeconds, std::move(flush));
+    });
     platform::Screens& screens = platform::Screens::shared();
     ShellServices services{
         mainBundle(argc > 0 ? argv[0] : ""),

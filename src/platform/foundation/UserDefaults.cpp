@@ -377,7 +377,7 @@ void JsonFileUserDefaults::set(std::string_view key, DefaultsValue value) {
     if (preserved != preserved_.end())
         preserved_.erase(preserved);
     values_.insert_or_assign(std::string(key), std::move(value));
-    persist();
+    persistSoon();
 }
 
 void JsonFileUserDefaults::removeObject(std::string_view key) {
@@ -387,13 +387,40 @@ void JsonFileUserDefaults::removeObject(std::string_view key) {
     const auto preserved = preserved_.find(key);
     if (preserved != preserved_.end())
         preserved_.erase(preserved);
-    persist();
+    persistSoon();
+}
+
+JsonFileUserDefaults::~JsonFileUserDefaults() {
+    if (dirty_)
+        persist();
 }
 
 void JsonFileUserDefaults::synchronize() {
-    // Writes go through at once; only a failed one needs another attempt.
-    if (!lastWriteOk_)
+    // Pending changes go out now; a failed write gets another attempt.
+    if (dirty_ || !lastWriteOk_) {
+        dirty_ = false;
         persist();
+    }
+}
+
+void JsonFileUserDefaults::persistSoon() {
+    if (!scheduler_) {
+        persist();
+        return;
+    }
+    dirty_ = true;
+    if (flushScheduled_)
+        return;
+    flushScheduled_ = true;
+    scheduler_([this, alive = std::weak_ptr<bool>(alive_)] {
+        if (alive.expired())
+            return;
+        flushScheduled_ = false;
+        if (dirty_) {
+            dirty_ = false;
+            persist();
+        }
+    });
 }
 
 void JsonFileUserDefaults::persist() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -78,6 +79,17 @@ public:
 
     // Opens (or creates on first write) `<directory>/<domain>.json`.
     JsonFileUserDefaults(std::filesystem::path directory, std::string domain);
+    // Writes what is still pending.
+    ~JsonFileUserDefaults() override;
+    JsonFileUserDefaults(const JsonFileUserDefaults&) = delete;
+    JsonFileUserDefaults& operator=(const JsonFileUserDefaults&) = delete;
+
+    // Without a scheduler every change reaches the disk at once. With one, the
+    // first change after a write asks it to run `flush` later, so a burst of
+    // changes (a window being dragged) costs one file write; synchronize()
+    // writes at once. The scheduler may outlive this object.
+    using FlushScheduler = std::function<void(std::function<void()> flush)>;
+    void setFlushScheduler(FlushScheduler scheduler) { scheduler_ = std::move(scheduler); }
 
     std::optional<DefaultsValue> object(std::string_view key) const override;
     void set(std::string_view key, DefaultsValue value) override;
@@ -95,6 +107,7 @@ private:
     bool moveAside();
     bool writeFile();
     void persist();
+    void persistSoon();
 
     std::filesystem::path directory_;
     std::filesystem::path path_;
@@ -107,6 +120,11 @@ private:
     // write may replace it.
     bool unreadableInPlace_ = false;
     bool lastWriteOk_ = true;
+    FlushScheduler scheduler_;
+    bool dirty_ = false;
+    bool flushScheduled_ = false;
+    // Lets a scheduled flush notice that this object is gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace corvanta::platform

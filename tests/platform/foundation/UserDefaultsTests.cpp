@@ -2,7 +2,9 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <gtest/gtest.h>
+
 #include <stdlib.h>
+#include <functional>
 
 #include <cmath>
 #include <fstream>
@@ -117,6 +119,32 @@ TEST_F(JsonFileUserDefaultsTest, RemovalIsPersisted) {
     const auto defaults = open();
     EXPECT_EQ(defaults.object("a"), std::nullopt);
     EXPECT_EQ(defaults.number("b"), 2.0);
+}
+
+TEST_F(JsonFileUserDefaultsTest, ScheduledWritesGatherABurstIntoOneFileWrite) {
+    std::vector<std::function<void()>> flushes;
+    {
+        auto defaults = open();
+        defaults.setFlushScheduler(
+            [&flushes](std::function<void()> flush) { flushes.push_back(std::move(flush)); });
+        for (int x = 0; x < 50; ++x) defaults.setInteger("x", x);
+        EXPECT_EQ(flushes.size(), 1u);
+        EXPECT_FALSE(fs::exists(file()));
+        flushes.front()();
+        EXPECT_EQ(open().number("x"), 49.0);
+
+        // The next change asks again; synchronize() does not wait for it.
+        defaults.setString("pack", "blender");
+        ASSERT_EQ(flushes.size(), 2u);
+        defaults.synchronize();
+        EXPECT_EQ(open().string("pack"), "blender");
+
+        // Whatever is pending when the store goes away still reaches the disk.
+        defaults.setString("pack", "figma");
+    }
+    EXPECT_EQ(open().string("pack"), "figma");
+    // A flush that runs after its store is gone does nothing.
+    for (auto& flush : flushes) flush();
 }
 
 TEST_F(JsonFileUserDefaultsTest, WritesLeaveNoTemporaryFilesBehind) {
