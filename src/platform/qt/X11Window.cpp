@@ -1,6 +1,8 @@
 // EWMH sticky state and compositor detection on Qt's xcb connection.
 #include "platform/qt/X11Window.h"
 
+#include "platform/qt/XcbReply.h"
+
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 
@@ -16,13 +18,7 @@
 namespace corvanta::platform::x11 {
 namespace {
 
-template <class T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <class T>
-Reply<T> reply(T* raw) {
-    return Reply<T>(raw, &std::free);
-}
+using xcb::owned;
 
 xcb_connection_t* qtConnection() {
     if (!isX11())
@@ -49,7 +45,7 @@ xcb_ewmh_connection_t* ewmh() {
 
 std::vector<xcb_atom_t> stateAtoms(xcb_ewmh_connection_t* e, xcb_window_t window) {
     std::vector<xcb_atom_t> atoms;
-    auto r = reply(xcb_get_property_reply(
+    auto r = owned(xcb_get_property_reply(
         e->connection,
         xcb_get_property(e->connection, 0, window, e->_NET_WM_STATE, XCB_ATOM_ATOM, 0, 1024),
         nullptr));
@@ -70,13 +66,10 @@ bool compositorRunning() {
     xcb_connection_t* c = qtConnection();
     if (!c)
         return false;
-    const std::string name = "_NET_WM_CM_S0";
-    auto atom = reply(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr));
-    if (!atom)
+    const xcb_atom_t atom = xcb::internAtom(c, "_NET_WM_CM_S0");
+    if (atom == XCB_ATOM_NONE)
         return false;
-    auto owner =
-        reply(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr));
+    auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom), nullptr));
     return owner && owner->owner != XCB_NONE;
 }
 

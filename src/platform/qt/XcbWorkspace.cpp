@@ -1,6 +1,8 @@
 // Follows _NET_ACTIVE_WINDOW on the root window over a private xcb connection.
 #include "platform/qt/XcbWorkspace.h"
 
+#include "platform/qt/XcbReply.h"
+
 #include <xcb/xcb.h>
 
 #include <QSocketNotifier>
@@ -10,19 +12,9 @@
 namespace corvanta::platform {
 namespace {
 
-template <class T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <class T>
-Reply<T> owned(T* raw) {
-    return Reply<T>(raw, &std::free);
-}
-
-xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
-    auto reply = owned(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-}
+using xcb::internAtom;
+using xcb::owned;
+using xcb::Reply;
 
 // Any type: some clients write WM_CLASS as UTF8_STRING, and _NET_ACTIVE_WINDOW
 // is WINDOW for most window managers but CARDINAL for a few.
