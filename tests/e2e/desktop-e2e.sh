@@ -33,15 +33,7 @@ fail() {
         echo "screen at the failure: $out/desktop-failure.png" >&2
     exit 1
 }
-
-# Polls a command for up to ~10 s, or $patience tenths of a second.
-wait_for() {
-    for _ in $(seq "${patience:-100}"); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/e2e-common.sh"
 
 # The app's visible windows are the panel (a utility window) and, once docked,
 # the tray icon; both carry the application's window class.
@@ -60,36 +52,15 @@ tray_icon_window() {
 has_panel() { [ -n "$(panel_window)" ]; }
 no_panel() { [ -z "$(panel_window)" ]; }
 
-# "x y w h" of a window on the screen.
-geometry() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
-                             /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
-}
-
 # The colour of one screen pixel as RRGGBB.
 pixel() {
     import -window root -crop "1x1+$1+$2" +repage -depth 8 txt:- | awk 'NR == 2 {print substr($3, 2, 6)}'
-}
-
-setting() {
-    python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))[sys.argv[2]]["value"])' \
-        "$settings" "$1" 2>/dev/null
 }
 
 start_app() {
     "$app" &
     app_pid=$!
     wait_for has_panel || fail "the panel never appeared"
-}
-
-quit_app() {
-    kill -TERM "$app_pid"
-    for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$app_pid" 2>/dev/null && fail "no exit after SIGTERM"
-    wait "$app_pid"
-    local status=$?
-    app_pid=""
-    [ "$status" -eq 0 ] || fail "exit status $status after SIGTERM"
 }
 
 openbox --sm-disable >"$config/openbox.log" 2>&1 &

@@ -23,15 +23,7 @@ fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
-
-# Polls a command for up to ~10 s.
-wait_for() {
-    for _ in $(seq 100); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/e2e-common.sh"
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
@@ -65,17 +57,10 @@ has_panel() { [ -n "$(xdotool search --onlyvisible --class "^${wm_class//./\\.}\
 wait_for has_panel || fail "the installed binary shows no window of class $wm_class"
 "$probe" firefox >/dev/null &
 probe_pid=$!
-selected() {
-    python3 -c 'import json,sys; sys.exit(json.load(open(sys.argv[1]))["CorvantaSoftware"]["value"] != "firefox")' \
-        "$settings"
-}
+selected() { [ "$(setting CorvantaSoftware)" = firefox ]; }
 wait_for selected || fail "the installed binary did not load the shipped catalog"
 import -window root "$build/install-startup.png" || fail "no screenshot"
-kill -TERM "$app_pid"
-wait "$app_pid"
-status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "the installed binary exited with $status after SIGTERM"
+quit_app
 
 rm -rf "$build/package"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$build/package" >"$work/cpack.log" 2>&1 ||
