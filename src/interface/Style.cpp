@@ -131,6 +131,18 @@ double textWidth(const QFont& font, const QString& text) {
     return QFontMetricsF(font).horizontalAdvance(text);
 }
 
+QEasingCurve easeOutCurve() {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
+    return curve;
+}
+
+QEasingCurve easeInCurve() {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0.42, 0), QPointF(1, 1), QPointF(1, 1));
+    return curve;
+}
+
 QString buttonText(const QString& text) {
     QString escaped = text;
     return escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
