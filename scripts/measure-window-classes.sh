@@ -4,6 +4,8 @@
 # Not part of the build, the tests or CI; run it by hand on Debian 12 (as root or with sudo).
 #
 # Usage: scripts/measure-window-classes.sh [--timeout SECONDS] [--only PACKAGE]... [--out FILE]
+# --timeout bounds each application's start (default 120 s). --only measures just the
+# named packages, and the file then holds only their rows: give --out with it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
