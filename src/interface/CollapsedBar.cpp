@@ -143,7 +143,7 @@ void CollapsedBar::paintEvent(QPaintEvent*) {
     const QRectF plate =
         QRectF(rect()).adjusted(panel::kInset, panel::kInset, -panel::kInset, -panel::kInset);
     style::fillRoundedRect(painter, plate, panel::kCornerRadius, colors.panel);
-    style::strokeRoundedRect(painter, plate, panel::kCornerRadius, colors.border);
+    style::strokeRoundedRectInside(painter, plate, panel::kCornerRadius, colors.border);
 }
 
 }  // namespace corvanta

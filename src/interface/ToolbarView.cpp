@@ -177,8 +177,8 @@ void ToolbarView::paintEvent(QPaintEvent*) {
 
     const QRectF search = searchRect();
     style::fillRoundedRect(painter, search, kSearchRadius, colors.surface);
-    style::strokeRoundedRect(painter, search, kSearchRadius,
-                             context.state.searchIsFocused ? colors.accent : colors.border);
+    style::strokeRoundedRectInside(painter, search, kSearchRadius,
+                                   context.state.searchIsFocused ? colors.accent : colors.border);
     SymbolImage::paint(
         painter, QRectF(search.left() + kSearchPadding, search.top(), kGlyphSize, search.height()),
         "magnifyingglass", kGlyphSize, style::Weight::regular, colors.textSecondary);
