@@ -36,11 +36,6 @@ constexpr int kSearchSpacing = 8;
 constexpr int kClearSize = 18;
 constexpr int kHintHeight = 40;
 constexpr double kTitleSpacing = 8;
-// The pack button sits after the header's 14-point padding, the 7-point grip
-// and 10 points of spacing, 145 × 34, centred in the header row.
-constexpr int kPackButtonLeft = 31;
-constexpr int kPackButtonWidth = 145;
-constexpr int kPackButtonHeight = 34;
 
 QFont titleFont() {
     return style::systemFont(12, style::Weight::semibold);
@@ -233,10 +228,7 @@ void SoftwarePickerPopover::open() {
 }
 
 QRect SoftwarePickerPopover::anchorRect() const {
-    const HeaderView* header = root_.header();
-    const QRect local(kPackButtonLeft, (header->height() - kPackButtonHeight) / 2, kPackButtonWidth,
-                      kPackButtonHeight);
-    return QRect(header->mapToGlobal(local.topLeft()), local.size());
+    return root_.header()->packButtonGlobalRect();
 }
 
 SoftwarePickerPopover::Placement SoftwarePickerPopover::placement(const QRect& anchor,
