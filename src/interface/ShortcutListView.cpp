@@ -58,9 +58,13 @@ void ShortcutListView::render(const RenderContext&) {
 
 ShortcutListView::Source ShortcutListView::currentSource() const {
     const ShortcutStore& store = root_.store();
-    return Source{store.loadError->has_value(), store.selectedSoftwareID.get(),
-                  store.selectedCategoryID.get(), store.query.get(), store.favoriteOnly.get(),
-                  store.favorites.get(),          store.language.get()};
+    return Source{store.loadError->has_value(),
+                  store.selectedSoftwareID.get(),
+                  store.selectedCategoryID.get(),
+                  store.query.get(),
+                  store.favoriteOnly.get(),
+                  store.favorites.get(),
+                  store.language.get()};
 }
 
 bool ShortcutListView::sync() {
@@ -120,16 +124,18 @@ std::optional<ShortcutListView::EmptyStateText> ShortcutListView::shownEmptyStat
         case Content::verification:
             return EmptyStateText{
                 "checkmark.shield", context.text("快捷键正在核验", "Shortcuts under verification"),
-                context.text("该软件已收入分类目录；官方 macOS 默认键位核验完成前，不展示未经证实的内容。",
-                             "This app is in the catalog. Unverified shortcuts stay hidden until "
-                             "its official macOS defaults are confirmed.")};
+                context.text(
+                    "该软件已收入分类目录；官方 macOS 默认键位核验完成前，不展示未经证实的内容。",
+                    "This app is in the catalog. Unverified shortcuts stay hidden until "
+                    "its official macOS defaults are confirmed.")};
         case Content::noResults:
-            return EmptyStateText{
-                "magnifyingglass", context.text("没有找到快捷键", "No shortcuts found"),
-                root_.store().favoriteOnly.get()
-                    ? context.text("点击星标收藏常用命令。",
-                                   "Use the star to keep common commands here.")
-                    : context.text("试试搜索中文、英文或具体按键。", "Try a command, tool, or key.")};
+            return EmptyStateText{"magnifyingglass",
+                                  context.text("没有找到快捷键", "No shortcuts found"),
+                                  root_.store().favoriteOnly.get()
+                                      ? context.text("点击星标收藏常用命令。",
+                                                     "Use the star to keep common commands here.")
+                                      : context.text("试试搜索中文、英文或具体按键。",
+                                                     "Try a command, tool, or key.")};
         case Content::sections:
             break;
     }
@@ -201,8 +207,8 @@ QString ShortcutListView::starAccessibleName(int section, int row) const {
     if (!item)
         return {};
     const AppLanguage language = root_.store().language.get();
-    return ShortcutRow::starAccessibilityLabel(ShortcutRow::displayTitle(*item, language),
-                                               language, isFavorite(section, row));
+    return ShortcutRow::starAccessibilityLabel(ShortcutRow::displayTitle(*item, language), language,
+                                               isFavorite(section, row));
 }
 
 QRect ShortcutListView::rowRect(int section, int row) const {
@@ -302,8 +308,9 @@ void ShortcutListView::emptyState(QPainter& painter, const QRectF& area, std::st
     const QFont messageFont = style::systemFont(kEmptyMessageSize);
     const double messageWidth = std::min(kEmptyMessageMaxWidth, area.width());
     const int messageFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
-    const QRectF messageBounds = QFontMetricsF(messageFont).boundingRect(
-        QRectF(0, 0, messageWidth, 1e6), messageFlags, message);
+    const QRectF messageBounds =
+        QFontMetricsF(messageFont)
+            .boundingRect(QRectF(0, 0, messageWidth, 1e6), messageFlags, message);
     const double titleHeight = std::ceil(QFontMetricsF(titleFont).height());
     const double stackHeight = kEmptyTileSize + kEmptySpacing + titleHeight + kEmptySpacing +
                                std::ceil(messageBounds.height());
@@ -334,21 +341,20 @@ void ShortcutListView::paintSectionHeader(QPainter& painter, const QRectF& frame
     // Opaque, so rows passing beneath a pinned header stay hidden.
     painter.fillRect(frame, context.colors.content);
     const double left = frame.left() + kHeaderPadding;
-    const QRectF dot(left, frame.center().y() - kHeaderDotSize / 2, kHeaderDotSize,
-                     kHeaderDotSize);
+    const QRectF dot(left, frame.center().y() - kHeaderDotSize / 2, kHeaderDotSize, kHeaderDotSize);
     painter.save();
     painter.setPen(Qt::NoPen);
     painter.setBrush(context.colors.accent);
     painter.drawEllipse(dot);
     painter.restore();
     const double titleLeft = dot.right() + kHeaderSpacing;
-    const QFont font =
-        style::withTracking(style::systemFont(kHeaderFontSize, style::Weight::bold), kHeaderTracking);
-    style::drawTextLine(painter,
-                        QRectF(titleLeft, frame.top(),
-                               std::max(0.0, frame.right() - kHeaderPadding - titleLeft),
-                               frame.height()),
-                        sectionTitle(section), font, context.colors.textMuted);
+    const QFont font = style::withTracking(style::systemFont(kHeaderFontSize, style::Weight::bold),
+                                           kHeaderTracking);
+    style::drawTextLine(
+        painter,
+        QRectF(titleLeft, frame.top(), std::max(0.0, frame.right() - kHeaderPadding - titleLeft),
+               frame.height()),
+        sectionTitle(section), font, context.colors.textMuted);
 }
 
 void ShortcutListView::paintEvent(QPaintEvent* event) {

@@ -44,8 +44,7 @@ public:
 
     // Draws one empty state centred in `area`.
     static void emptyState(QPainter& painter, const QRectF& area, std::string_view icon,
-                           const QString& title, const QString& message,
-                           const ThemeColors& colors);
+                           const QString& title, const QString& message, const ThemeColors& colors);
 
     // What the list shows, as of the last render or paint.
     Content content() const { return content_; }

@@ -130,7 +130,8 @@ void ShortcutRow::paint(QPainter& painter, const QRectF& row, const ThemeColors&
     const double titleLeft = row.left() + kLeadingPadding;
     const double titleRight = keysLeft - kSpacing - kFillerMinWidth - kSpacing;
     if (titleRight > titleLeft) {
-        style::drawTextLine(painter, QRectF(titleLeft, row.top(), titleRight - titleLeft, row.height()),
+        style::drawTextLine(painter,
+                            QRectF(titleLeft, row.top(), titleRight - titleLeft, row.height()),
                             title_, style::systemFont(kTitleFontSize), colors.textPrimary);
     }
 }
