@@ -3,6 +3,7 @@
 // can occur in two categories of a merged pack.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,6 +15,8 @@
 #include <QString>
 
 #include "interface/RenderContext.h"
+
+class QAccessibleInterface;
 
 namespace corvanta {
 
@@ -69,6 +72,9 @@ public:
     // edge in viewport coordinates (0, or less while the next one pushes it).
     std::optional<std::pair<int, int>> pinnedHeader() const;
     int rebuildCount() const { return rebuildCount_; }
+    // The accessible star button of a row, made when first asked for and
+    // valid until the rows change; none for a row that does not exist.
+    QAccessibleInterface* starAccessible(int section, int row) const;
     ScrollPerformanceTuner& tuner() const { return *tuner_; }
 
 protected:
@@ -106,6 +112,7 @@ private:
     const Entry* entryFor(int section, int row) const;
     int entryIndexAt(int contentY) const;
     std::optional<std::pair<int, int>> starAt(QPoint viewportPoint) const;
+    void dropStarAccessibles();
     void paintSectionHeader(QPainter& painter, const QRectF& frame, int section,
                             const RenderContext& context) const;
 
@@ -118,6 +125,7 @@ private:
     int contentHeight_ = 0;
     int rebuildCount_ = 0;
     std::optional<std::pair<int, int>> pressedStar_;
+    mutable std::map<std::pair<int, int>, unsigned> starAccessibleIDs_;
 };
 
 }  // namespace corvanta
