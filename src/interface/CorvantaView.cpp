@@ -211,7 +211,7 @@ void CorvantaView::paintEvent(QPaintEvent*) {
     const QRectF plate = QRectF(rect()).adjusted(kInset, kInset, -kInset, -kInset);
     const QPainterPath shape = style::continuousRoundedRect(plate, kCornerRadius);
     painter.fillPath(shape, colors.panel);
-    style::strokeRoundedRect(painter, plate, kCornerRadius, colors.border);
+    style::strokeRoundedRectInside(painter, plate, kCornerRadius, colors.border);
 
     // The three blocks cover the plate, clipped to its rounded shape.
     painter.setClipPath(shape);

@@ -55,7 +55,7 @@ void MiniKey::paint(QPainter& painter, QPointF origin, const QString& text,
     const QRectF chip(origin, size(text));
     style::fillRoundedRect(painter, chip, kMiniKeyRadius, colors.surfaceRaised);
     style::drawTextLine(painter, chip, text, miniKeyFont(), colors.textSecondary, Qt::AlignCenter);
-    style::strokeRoundedRect(painter, chip, kMiniKeyRadius, colors.border);
+    style::strokeRoundedRectInside(painter, chip, kMiniKeyRadius, colors.border);
 }
 
 void DragDots::paint(QPainter& painter, const QRectF& frame, const ThemeColors& colors) {

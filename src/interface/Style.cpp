@@ -69,9 +69,27 @@ QPainterPath buildContinuous(double width, double height, double radius) {
 
 }  // namespace
 
+// The interface's stand-in for the platform's system font: Inter where it is
+// installed (its metrics are close), then the desktop's own font; Chinese text
+// falls back to Noto Sans CJK.
+QFont baseFont(Design design) {
+    if (design == Design::monospaced)
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    static const QStringList families = [] {
+        QStringList list;
+        for (const QString& family : {QStringLiteral("Inter"), QStringLiteral("Noto Sans CJK SC")})
+            if (QFontDatabase::hasFamily(family))
+                list << family;
+        list << QGuiApplication::font().family();
+        return list;
+    }();
+    QFont font = QGuiApplication::font();
+    font.setFamilies(families);
+    return font;
+}
+
 QFont systemFont(double points, Weight weight, Design design) {
-    QFont font = design == Design::monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
-                                              : QGuiApplication::font();
+    QFont font = baseFont(design);
     font.setPointSizeF(points * 72.0 / logicalDpi());
     font.setWeight(qtWeight(weight));
     font.setKerning(true);
@@ -129,6 +147,18 @@ void drawTextLine(QPainter& painter, const QRectF& rect, const QString& text, co
 
 double textWidth(const QFont& font, const QString& text) {
     return QFontMetricsF(font).horizontalAdvance(text);
+}
+
+QEasingCurve easeOutCurve() {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
+    return curve;
+}
+
+QEasingCurve easeInCurve() {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0.42, 0), QPointF(1, 1), QPointF(1, 1));
+    return curve;
 }
 
 QString buttonText(const QString& text) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QEasingCurve>
 #include <QFont>
 #include <QPainterPath>
 #include <QRectF>
@@ -42,6 +43,10 @@ void drawTextLine(QPainter& painter, const QRectF& rect, const QString& text, co
                   const QColor& color, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 // Width of one line of text in points.
 double textWidth(const QFont& font, const QString& text);
+// The declarative curves: ease-out (0, 0, 0.58, 1) and ease-in (0.42, 0, 1, 1).
+QEasingCurve easeOutCurve();
+QEasingCurve easeInCurve();
+
 // Escapes "&" so a button title shows it instead of making a mnemonic.
 QString buttonText(const QString& text);
 
