@@ -58,8 +58,10 @@ pixel() {
     convert "$out/$1" -format "%[hex:u.p{$2,$3}]" info:- 2>/dev/null | cut -c1-6
 }
 # Whether a colour occurs in a region of a screenshot.
+# (grep reads to the end: with -q it may quit early, and under pipefail the
+# writer's SIGPIPE would fail a match that was found.)
 has_colour() {
-    convert "$out/$1" -crop "$2" +repage -format %c histogram:info:- | grep -qi "#$3"
+    convert "$out/$1" -crop "$2" +repage -format %c histogram:info:- | grep -i "#$3" >/dev/null
 }
 click_at() {
     read_geometry
