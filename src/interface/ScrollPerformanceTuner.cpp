@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "interface/OverlayScrollBar.h"
+
 namespace corvanta {
 
 ScrollPerformanceTuner::ScrollPerformanceTuner(QObject* parent) : QObject(parent) {}
@@ -23,10 +25,15 @@ bool ScrollPerformanceTuner::configure(QAbstractScrollArea& area) {
     area.setAutoFillBackground(false);
     area.viewport()->setAutoFillBackground(false);
     area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area.verticalScrollBar()->setSingleStep(kWheelStep);
+    // An overlay scroller: shown while scrolling, drawn over the content.
+    overlay_ = new OverlayScrollBar(area);
     area.viewport()->installEventFilter(this);
     return true;
+}
+
+OverlayScrollBar* ScrollPerformanceTuner::overlayScrollBar() const {
+    return overlay_.data();
 }
 
 bool ScrollPerformanceTuner::eventFilter(QObject* watched, QEvent* event) {

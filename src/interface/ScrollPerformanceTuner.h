@@ -11,6 +11,8 @@ class QWheelEvent;
 
 namespace corvanta {
 
+class OverlayScrollBar;
+
 class ScrollPerformanceTuner final : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +25,8 @@ public:
     // nothing was done. A configured area is never restored.
     bool configure(QAbstractScrollArea& area);
     QAbstractScrollArea* configuredScrollArea() const { return configured_.data(); }
+    // The overlay scroller laid over the configured area.
+    OverlayScrollBar* overlayScrollBar() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -31,6 +35,7 @@ private:
     bool scrollVertically(QWheelEvent& event);
 
     QPointer<QAbstractScrollArea> configured_;
+    QPointer<OverlayScrollBar> overlay_;
 };
 
 }  // namespace corvanta

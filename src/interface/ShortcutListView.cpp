@@ -14,6 +14,7 @@
 
 #include "catalog/ShortcutStore.h"
 #include "interface/CorvantaView.h"
+#include "interface/OverlayScrollBar.h"
 #include "interface/ScrollPerformanceTuner.h"
 #include "interface/ShortcutRow.h"
 #include "interface/Style.h"
@@ -177,7 +178,9 @@ void ShortcutListView::dropStarAccessibles() {
     starAccessibleIDs_.clear();
 }
 
-void ShortcutListView::render(const RenderContext&) {
+void ShortcutListView::render(const RenderContext& context) {
+    if (OverlayScrollBar* overlay = tuner_->overlayScrollBar())
+        overlay->setThumbColor(context.colors.textMuted);
     if (sync()) {
         updateScrollRange();
         if (QAccessible::isActive()) {

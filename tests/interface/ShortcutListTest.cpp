@@ -11,6 +11,7 @@
 
 #include "InterfaceFixture.h"
 #include "catalog/ShortcutItem.h"
+#include "interface/OverlayScrollBar.h"
 #include "interface/Palette.h"
 #include "interface/ScrollPerformanceTuner.h"
 #include "interface/ShortcutListView.h"
@@ -429,7 +430,13 @@ TEST_F(ShortcutListTest, ScrollAreaIsSetUpOnceForVerticalPixelScrolling) {
     EXPECT_FALSE(shortcuts.viewport()->autoFillBackground());
     EXPECT_EQ(shortcuts.frameShape(), QFrame::NoFrame);
     EXPECT_EQ(shortcuts.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(shortcuts.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    // The area's own bar is hidden; the overlay scroller shows the position
+    // only while the list moves.
+    EXPECT_EQ(shortcuts.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    OverlayScrollBar* overlay = shortcuts.tuner().overlayScrollBar();
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_FALSE(overlay->isThumbShown());
+    EXPECT_EQ(overlay->geometry().right(), shortcuts.viewport()->geometry().right());
 
     QScrollBar* bar = shortcuts.verticalScrollBar();
     auto wheel = [&](QPoint pixels, QPoint angle) {
@@ -444,6 +451,13 @@ TEST_F(ShortcutListTest, ScrollAreaIsSetUpOnceForVerticalPixelScrolling) {
     EXPECT_EQ(bar->value(), 7);
     wheel(QPoint(), QPoint(0, -120));  // one notch of a mouse wheel
     EXPECT_EQ(bar->value(), 7 + ScrollPerformanceTuner::kWheelStep);
+    EXPECT_EQ(overlay->value(), bar->value());
+    EXPECT_TRUE(overlay->isThumbShown());
+    drain(OverlayScrollBar::kLingerSeconds + 0.1);
+    EXPECT_FALSE(overlay->isThumbShown());
+    // Dragging the overlay scrolls the list.
+    overlay->setValue(3);
+    EXPECT_EQ(bar->value(), 3);
 }
 
 }  // namespace
