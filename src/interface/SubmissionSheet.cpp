@@ -145,39 +145,12 @@ QPlainTextEdit* makeArea(QWidget* frame, int lines) {
     return area;
 }
 
-// The close button: an "xmark" on a small rounded square.
-class CloseButton final : public PlainButton {
+// A rounded plate with a symbol (the close button) or the button's title (the
+// submit button) centred on it.
+class PlateButton final : public PlainButton {
 public:
-    explicit CloseButton(QWidget* parent) : PlainButton(parent) {
-        setFixedSize(kCloseSize, kCloseSize);
-    }
-    void setColors(const QColor& fill, const QColor& symbol) {
-        fill_ = fill;
-        symbol_ = symbol;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setOpacity(pressOpacity());
-        style::fillRoundedRect(painter, rect(), kCloseRadius, fill_);
-        SymbolImage::paint(painter, rect(), "xmark", 11, style::Weight::medium, symbol_);
-    }
-
-private:
-    QColor fill_;
-    QColor symbol_;
-};
-
-// The submit button: its title centred on a full-width rounded plate.
-class SubmitButton final : public PlainButton {
-public:
-    explicit SubmitButton(QWidget* parent) : PlainButton(parent) {
-        setFixedHeight(kButtonHeight);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    }
+    PlateButton(QWidget* parent, double radius, const char* symbol = nullptr)
+        : PlainButton(parent), radius_(radius), symbol_(symbol) {}
     void setColors(const QColor& fill, const QColor& foreground) {
         fill_ = fill;
         foreground_ = foreground;
@@ -189,7 +162,11 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setOpacity(pressOpacity());
-        style::fillRoundedRect(painter, rect(), kButtonRadius, fill_);
+        style::fillRoundedRect(painter, rect(), radius_, fill_);
+        if (symbol_) {
+            SymbolImage::paint(painter, rect(), symbol_, 11, style::Weight::medium, foreground_);
+            return;
+        }
         // The title is escaped for the button; draw what the user reads.
         QString title = text();
         title.replace(QStringLiteral("&&"), QStringLiteral("&"));
@@ -197,6 +174,8 @@ protected:
     }
 
 private:
+    double radius_;
+    const char* symbol_;
     QColor fill_;
     QColor foreground_;
 };
@@ -236,7 +215,8 @@ void SubmissionSheet::buildContent() {
     header_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     headerRow->addWidget(header_, 1, Qt::AlignTop);
     headerRow->addSpacing(kHeaderSpacerMinimum);
-    closeButton_ = new CloseButton(this);
+    closeButton_ = new PlateButton(this, kCloseRadius, "xmark");
+    closeButton_->setFixedSize(kCloseSize, kCloseSize);
     connect(closeButton_, &QAbstractButton::clicked, this, [this] { dismiss(); });
     headerRow->addWidget(closeButton_, 0, Qt::AlignTop);
     column->addLayout(headerRow);
@@ -286,7 +266,9 @@ void SubmissionSheet::buildContent() {
     error_->hide();
     column->addWidget(error_);
 
-    submitButton_ = new SubmitButton(this);
+    submitButton_ = new PlateButton(this, kButtonRadius);
+    submitButton_->setFixedHeight(kButtonHeight);
+    submitButton_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     submitButton_->setObjectName(request ? QStringLiteral("corvanta.software-request.submit")
                                          : QStringLiteral("corvanta.feedback.submit"));
     connect(submitButton_, &QAbstractButton::clicked, this, [this] { submit(); });
@@ -359,7 +341,7 @@ void SubmissionSheet::relabel(const RenderContext& context) {
     static_cast<FieldFrame*>(contactFrame_)->setColors(colors.surface, colors.border);
     setFieldColors(firstField(), colors);
     setFieldColors(contactField_, colors);
-    static_cast<CloseButton*>(closeButton_)->setColors(colors.surface, colors.textSecondary);
+    static_cast<PlateButton*>(closeButton_)->setColors(colors.surface, colors.textSecondary);
     update();
 }
 
@@ -391,7 +373,7 @@ void SubmissionSheet::refreshSubmitButton() {
     const bool enabled = !firstFieldIsBlank();
     const ThemeColors& colors = root_.renderContext().colors;
     submitButton_->setEnabled(enabled);
-    static_cast<SubmitButton*>(submitButton_)
+    static_cast<PlateButton*>(submitButton_)
         ->setColors(enabled ? colors.accent : colors.surfaceSelected,
                     enabled ? colors.panel : colors.textMuted);
 }
@@ -417,9 +399,13 @@ void SubmissionSheet::setFirstFieldFocused(bool focused) {
 }
 
 void SubmissionSheet::syncPresentation() {
-    // While the panel window hides, its children still count as visible.
-    const bool panelOnScreen = root_.window()->isVisible() && root_.isVisible();
-    const bool wanted = isRequested() && panelOnScreen && root_.store().isExpanded.get();
+    // While the panel window hides, its children still count as visible. The
+    // root view may be on its way out then, so its state is not read.
+    if (!root_.window()->isVisible() || !root_.isVisible()) {
+        hide();
+        return;
+    }
+    const bool wanted = isRequested() && root_.store().isExpanded.get();
     if (wanted == isVisible())
         return;
     if (!wanted) {

@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "RefusingDefaults.h"
 #include "TestSupport.h"
 #include "catalog/SettingsKeys.h"
 #include "catalog/ShortcutStore.h"
@@ -134,28 +135,10 @@ TEST_F(SubmissionTest, ReadableListWrittenElsewhereIsExtended) {
     EXPECT_FALSE(defaults.data(keys::kUnreadableFeedbackReports));
 }
 
-// A settings domain that takes reads but quietly drops every write once told to.
-class RefusingDefaults final : public platform::UserDefaults {
-public:
-    std::optional<platform::DefaultsValue> object(std::string_view key) const override {
-        return inner.object(key);
-    }
-    void set(std::string_view key, platform::DefaultsValue value) override {
-        if (!refuses)
-            inner.set(key, std::move(value));
-    }
-    void removeObject(std::string_view key) override {
-        if (!refuses)
-            inner.removeObject(key);
-    }
-    platform::MemoryUserDefaults inner;
-    bool refuses = false;
-};
-
 TEST(SubmissionResult, RefusedOrImpossibleWritesAreReportedAsNotStored) {
     testing::TempBundle bundle;
     bundle.writeAll({testing::simplePack("figma")});
-    RefusingDefaults defaults;
+    testing_support::RefusingDefaults defaults;
     ShortcutStore store(bundle.bundle(), defaults);
 
     EXPECT_TRUE(store.submitFeedback("kept", ""));

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "../catalog/RefusingDefaults.h"
 #include "InterfaceFixture.h"
 #include "catalog/SettingsKeys.h"
 #include "interface/FooterView.h"
@@ -20,24 +21,7 @@ namespace corvanta {
 namespace {
 
 using testing_support::InterfaceFixture;
-
-// A settings domain that quietly drops every write while `refuses` is set.
-class RefusingDefaults final : public platform::UserDefaults {
-public:
-    std::optional<platform::DefaultsValue> object(std::string_view key) const override {
-        return inner.object(key);
-    }
-    void set(std::string_view key, platform::DefaultsValue value) override {
-        if (!refuses)
-            inner.set(key, std::move(value));
-    }
-    void removeObject(std::string_view key) override {
-        if (!refuses)
-            inner.removeObject(key);
-    }
-    platform::MemoryUserDefaults inner;
-    bool refuses = true;
-};
+using testing_support::RefusingDefaults;
 
 nlohmann::json storedList(const platform::UserDefaults& settings, std::string_view key) {
     const auto data = settings.data(key);
@@ -398,6 +382,7 @@ protected:
         std::filesystem::create_directories(bundleRoot / "catalog");
         std::ofstream(bundleRoot / "catalog" / "shortcuts-mac.json")
             << testing_support::kInterfaceCatalog;
+        refusing.refuses = true;
         recordWindowCommands();
         store = std::make_unique<ShortcutStore>(platform::Bundle(bundleRoot, "org.corvanta.Tests"),
                                                 refusing);
