@@ -129,6 +129,14 @@ TEST_F(SheetsTest, FeedbackButtonOpensAnEmptySheetOneTurnLaterAndClosesThePicker
     EXPECT_TRUE(view->state().feedbackMessageIsFocused);
     EXPECT_EQ(feedbackSheet().focusWidget(), message());
     EXPECT_FALSE(feedbackSheet().submitButton()->isEnabled());
+
+    // The binding runs both ways: focus moved by the user clears the flag,
+    // the flag set again brings the focus back.
+    find<QWidget>("corvanta.feedback.contact")->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(view->state().feedbackMessageIsFocused);
+    view->set(&CorvantaViewState::feedbackMessageIsFocused, true);
+    drain();
+    EXPECT_TRUE(message()->hasFocus());
 }
 
 TEST_F(SheetsTest, OpeningIsDroppedWhenThePanelCollapsedMeanwhile) {
