@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# End-to-end run of the pack picker, the two sheets and the toast with the real
+# binary and the shipped catalog (run it under xvfb-run): choose a pack by its
+# tile after a search, send feedback, file a software request from a group's
+# request tile, then find both records in the settings file. Screenshots of the
+# open picker, both sheets and the toast in both themes go to the out dir.
+# Usage: picker-sheets-e2e.sh <corvanta> <out dir>
+set -uo pipefail
+
+app="$1"
+out="$2"
+
+config="$(mktemp -d)"
+runtime="$(mktemp -d)"
+chmod 700 "$runtime"
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
+    rm -rf "$config" "$runtime"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$out/picker-sheets-failure.png" 2>/dev/null
+    [ -f "$settings" ] && { echo "settings file:" >&2; cat "$settings" >&2; }
+    for key in CorvantaFeedbackReports CorvantaSoftwareRequests; do
+        echo "$key: $(records "$key")" >&2
+    done
+    exit 1
+}
+
+source "$(dirname "$0")/e2e-common.sh"
+
+export XDG_CONFIG_HOME="$config"
+export XDG_RUNTIME_DIR="$runtime"
+unset CORVANTA_RESOURCES
+settings="$config/corvanta/settings.json"
+
+"$app" &
+app_pid=$!
+
+windows() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$'; }
+# The panel is the window with the collapsed or expanded panel's place; the
+# popover is the one 396 wide.
+window_of_width() {
+    local id
+    for id in $(windows); do
+        read -r _ _ ww _ <<<"$(geometry "$id")"
+        if [ "$1" = popover ] && [ "$ww" -eq 396 ]; then echo "$id"; return; fi
+        if [ "$1" = panel ] && [ "$ww" -ne 396 ] && [ "$ww" -ne 380 ]; then echo "$id"; return; fi
+    done
+}
+has_panel() { [ -n "$(window_of_width panel)" ]; }
+wait_for has_panel || fail "the panel never appeared"
+wid="$(window_of_width panel)"
+read_geometry() { read -r x y w h <<<"$(geometry "$wid")"; }
+is_expanded() { read_geometry; [ "$w" -gt 300 ]; }
+popover_open() { [ -n "$(window_of_width popover)" ]; }
+popover_closed() { ! popover_open; }
+read_popover() { read -r px py pw ph <<<"$(geometry "$(window_of_width popover)")"; }
+
+# The screen around the panel, wide enough for the popover on its left.
+shot() {
+    sleep 0.4
+    read_geometry
+    local left=$((x + w - 880))
+    [ "$left" -lt 0 ] && left=0
+    import -window root -crop "$((x + w + 10 - left))x$((h + 20))+${left}+$((y - 10))" +repage \
+        "$out/$1" || fail "no screenshot $1"
+}
+click_at() {
+    xdotool mousemove "$1" "$2" click 1
+    sleep 0.3
+}
+press() {
+    xdotool key "$@"
+    sleep 0.3
+}
+setting_is() { [ "$(setting "$1")" = "$2" ]; }
+# The stored list under a data key, decoded.
+records() {
+    python3 -c 'import base64,json,sys
+d = json.load(open(sys.argv[1]))
+print(base64.b64decode(d[sys.argv[2]]["value"]).decode())' "$settings" "$1" 2>/dev/null
+}
+# A record with this text, a version-4 UUID and a submission date (and group).
+has_record() {
+    records "$1" | python3 -c 'import json,re,sys
+key, text, group = sys.argv[1], sys.argv[2], sys.argv[3]
+for r in json.load(sys.stdin):
+    if r.get(key) == text and re.fullmatch(r"[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}", r["id"]) \
+       and r.get("submittedAt", 0) > 7e8 and (not group or r.get("group") == group):
+        sys.exit(0)
+sys.exit(1)' "$2" "$3" "${4:-}"
+}
+
+wait_for test -f "$settings" || fail "no settings file written"
+read_geometry
+click_at $((x + 171)) $((y + 31))
+wait_for is_expanded || fail "the panel did not expand"
+
+# open_picker: the pack button (31 points in, 145 wide) opens the popover.
+open_picker() {
+    read_geometry
+    click_at $((x + 1 + 31 + 60)) $((y + 1 + 31))
+    wait_for popover_open || fail "the picker did not open"
+    read_popover
+}
+# The bottom of the popover: hint line 40, a divider, then the list.
+list_bottom() { echo $((py + ph - 41)); }
+
+run_theme() {
+    local theme="$1" query="$2" pack="$3" request="$4"
+    open_picker
+    shot "picker-$theme.png"
+    # The search button sits 30 points above the list's 470-point area.
+    click_at $((px + 60)) $(($(list_bottom) - 470 - 1 - 12 - 17))
+    xdotool type --delay 40 "$query"
+    sleep 0.5
+    shot "picker-search-$theme.png"
+    # The first tile of the only matching group: list padding 11, the group's
+    # header, then a 59-point tile.
+    click_at $((px + 11 + 80)) $(($(list_bottom) - 470 + 11 + 16 + 30))
+    wait_for popover_closed || fail "choosing a tile did not close the picker"
+    wait_for setting_is CorvantaSoftware "$pack" || fail "the chosen pack $pack was not selected"
+
+    # Feedback from the footer's button.
+    read_geometry
+    click_at $((x + w - 90)) $((y + h - 18))
+    sleep 0.5
+    shot "sheet-feedback-$theme.png"
+    xdotool type --delay 20 "Feedback in $theme"
+    press ctrl+Return
+    shot "toast-feedback-$theme.png"
+    wait_for has_record CorvantaFeedbackReports message "Feedback in $theme" ||
+        fail "the feedback record was not stored"
+
+    # A request from the last group's request tile, at the very end of the list.
+    open_picker
+    xdotool mousemove $((px + 100)) $(($(list_bottom) - 100)) click --repeat 200 --delay 2 5
+    sleep 0.3
+    click_at $((px + 11 + 60)) $(($(list_bottom) - 11 - 30))
+    wait_for popover_closed || fail "the request tile did not close the picker"
+    sleep 0.5
+    shot "sheet-request-$theme.png"
+    xdotool type --delay 20 "$request"
+    press ctrl+Return
+    shot "toast-request-$theme.png"
+    wait_for has_record CorvantaSoftwareRequests softwareName "$request" other ||
+        fail "the software request was not stored with its group"
+}
+
+run_theme dark "blender" blender "Krita"
+# Theme: the first of the header's five controls.
+read_geometry
+click_at $((x + w - 157)) $((y + 32))
+wait_for setting_is CorvantaTheme light || fail "theme did not switch"
+run_theme light "word" word "Kdenlive"
+
+quit_app
+echo "PASS: screenshots in $out"
