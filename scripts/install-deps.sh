@@ -9,7 +9,7 @@ packages=(
   libicu-dev libsimdjson-dev nlohmann-json3-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk fonts-dejavu-core python3
+  xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk fonts-dejavu-core fonts-inter python3
   clang-format
 )
 

@@ -1,117 +1,286 @@
 // Root view of the panel; see CorvantaView.h.
 #include "interface/CorvantaView.h"
 
-#include <algorithm>
-
 #include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
+#include <QResizeEvent>
+#include <QShortcut>
 
 #include "catalog/ShortcutStore.h"
+#include "interface/CategoryTabsView.h"
+#include "interface/CollapsedBar.h"
+#include "interface/ExpansionTransition.h"
+#include "interface/FooterView.h"
+#include "interface/HeaderView.h"
+#include "interface/PanelMetrics.h"
+#include "interface/ResultBarView.h"
+#include "interface/ShortcutListView.h"
+#include "interface/SmallControls.h"
+#include "interface/SoftwarePickerPopover.h"
+#include "interface/Style.h"
+#include "interface/SubmissionSheet.h"
+#include "interface/SubmissionToastView.h"
+#include "interface/ToolbarView.h"
 #include "platform/qt/MainQueue.h"
 
 namespace corvanta {
 
-namespace {
+// Lets the transition machine write the root view's state through its setters.
+class CorvantaViewTransitionHost final : public ExpansionTransition::Host {
+public:
+    explicit CorvantaViewTransitionHost(CorvantaView& view) : view_(view) {}
+    const CorvantaViewState& state() const override { return view_.state(); }
+    void update(const std::function<void(CorvantaViewState&)>& change) override {
+        view_.update(change);
+    }
+    void setCollapsedContentOpacity(double opacity,
+                                    std::optional<StateAnimation> animation) override {
+        view_.setCollapsedContentOpacity(opacity, animation);
+    }
 
-// Colours of the dark plate.
-const QColor kPanelColor(0x1c, 0x1d, 0x21);
-const QColor kBorderColor(255, 255, 255, 36);
-const QColor kTextPrimary(0xf2, 0xf2, 0xf4);
-const QColor kTextSecondary(0x9a, 0x9c, 0xa4);
-
-constexpr double kCornerRadius = 15;
-constexpr double kPlateInset = 1;
-constexpr double kLeadingPadding = 11;
-constexpr double kDragDotsWidth = 7;
-constexpr double kLogoSize = 34;
-constexpr double kSpacing = 7;
-constexpr double kButtonsWidth = 73;
-
-// Sizes are in points, one point being one logical pixel.
-QFont systemFont(const QWidget& widget, double points, QFont::Weight weight) {
-    QFont font = widget.font();
-    font.setPointSizeF(points * 72.0 / widget.logicalDpiY());
-    font.setWeight(weight);
-    return font;
-}
-
-}  // namespace
+private:
+    CorvantaView& view_;
+};
 
 CorvantaView::CorvantaView(ShortcutStore& store, WindowCommands& commands, QWidget* parent)
     : QWidget(parent), store_(store), commands_(commands) {
+    setObjectName(QStringLiteral("corvanta.root"));
     setAttribute(Qt::WA_TranslucentBackground);
-    storeChanged_ = store_.objectWillChange.connect([this] { update(); });
-    // The counters announce before they store; act once the new value is in.
+    setFocusPolicy(Qt::NoFocus);
+
+    transitionHost_ = std::make_unique<CorvantaViewTransitionHost>(*this);
+    transition_ = std::make_unique<ExpansionTransition>(*transitionHost_, store_, commands_);
+
+    collapsedBar_ = new CollapsedBar(*this, this);
+    expandedPanel_ = new QWidget(this);
+    expandedPanel_->setObjectName(QStringLiteral("corvanta.expanded"));
+    expandedPanel_->setAttribute(Qt::WA_TranslucentBackground);
+    header_ = new HeaderView(*this, expandedPanel_);
+    toolbar_ = new ToolbarView(*this, expandedPanel_);
+    categoryTabs_ = new CategoryTabsView(*this, expandedPanel_);
+    resultBar_ = new ResultBarView(*this, expandedPanel_);
+    shortcutList_ = new ShortcutListView(*this, expandedPanel_);
+    footer_ = new FooterView(*this, expandedPanel_);
+    toast_ = new SubmissionToastView(*this, this);
+    softwarePicker_ = new SoftwarePickerPopover(*this);
+    softwareRequestDialog_ = new SubmissionSheet(*this, SubmissionSheet::Kind::softwareRequest);
+    feedbackDialog_ = new SubmissionSheet(*this, SubmissionSheet::Kind::feedback);
+
+    installKeyboardCommands();
+
+    lastEscapeRequestID_ = store_.escapeRequestID.get();
+    lastDismissSearchRequestID_ = store_.dismissSearchRequestID.get();
+    connections_.push_back(store_.objectWillChange.connect([this] { scheduleRender(); }));
+    // The counters announce before they store; each change is one request,
+    // acted on once the new value is in.
     QPointer<CorvantaView> self(this);
-    escapeRequested_ = store_.escapeRequestID.willSet.connect([self](int) {
+    connections_.push_back(store_.escapeRequestID.willSet.connect([self](int) {
         platform::MainQueue::shared().post([self] {
             if (self)
                 self->handleEscape();
         });
-    });
+    }));
+    connections_.push_back(store_.dismissSearchRequestID.willSet.connect([self](int) {
+        platform::MainQueue::shared().post([self] {
+            if (self)
+                self->set(&CorvantaViewState::searchIsFocused, false);
+        });
+    }));
+    render();
 }
 
-void CorvantaView::handleEscape() {
-    if (store_.isExpanded.get())
-        collapse();
+CorvantaView::~CorvantaView() {
+    connections_.clear();
+    if (state_.toastDismissTask)
+        state_.toastDismissTask->cancel();
 }
 
-void CorvantaView::collapse() {
-    store_.isExpanded = false;
-    // The window call waits one turn, so the collapsed face is drawn first.
+RenderContext CorvantaView::renderContext() const {
+    const AppTheme theme = store_.theme.get();
+    return RenderContext{store_, state_, ThemeColors::forTheme(theme), store_.language.get(),
+                         theme};
+}
+
+void CorvantaView::update(const std::function<void(CorvantaViewState&)>& change) {
+    change(state_);
+    stateChanged();
+}
+
+void CorvantaView::setCollapsedContentOpacity(double opacity,
+                                              std::optional<StateAnimation> animation) {
+    state_.collapsedContentOpacity = opacity;
+    collapsedBar_->setContentOpacity(opacity, animation);
+    stateChanged();
+}
+
+void CorvantaView::stateChanged() {
+    scheduleRender();
+}
+
+void CorvantaView::scheduleRender() {
+    if (renderScheduled_)
+        return;
+    renderScheduled_ = true;
     QPointer<CorvantaView> self(this);
     platform::MainQueue::shared().post([self] {
-        if (!self)
-            return;
-        auto& setExpanded = self->commands_.setExpanded;
-        if (setExpanded)
-            setExpanded(false, [] {});
+        if (self && self->renderScheduled_)
+            self->render();
     });
+}
+
+void CorvantaView::renderNow() {
+    if (renderScheduled_)
+        render();
+}
+
+void CorvantaView::render() {
+    renderScheduled_ = false;
+    ++renderCount_;
+    const RenderContext context = renderContext();
+    const bool expanded = store_.isExpanded.get();
+    collapsedBar_->setVisible(!expanded);
+    expandedPanel_->setVisible(expanded);
+    if (expanded != lastExpanded_) {
+        lastExpanded_ = expanded;
+        layoutAreas();
+    }
+    if (expanded) {
+        header_->render(context);
+        toolbar_->render(context);
+        categoryTabs_->render(context);
+        resultBar_->render(context);
+        shortcutList_->render(context);
+        footer_->render(context);
+    } else {
+        collapsedBar_->render(context);
+    }
+    toast_->render(context);
+    softwarePicker_->render(context);
+    softwareRequestDialog_->render(context);
+    feedbackDialog_->render(context);
+    QWidget::update();
+}
+
+void CorvantaView::layoutAreas() {
+    using namespace panel;
+    const QRect content = rect().adjusted(kInset, kInset, -kInset, -kInset);
+    collapsedBar_->setGeometry(rect());
+    expandedPanel_->setGeometry(content);
+    const int width = content.width();
+    int y = 0;
+    header_->setGeometry(0, y, width, kHeaderHeight);
+    y += kHeaderHeight;
+    toolbar_->setGeometry(0, y, width, kToolbarHeight);
+    y += kToolbarHeight;
+    categoryTabs_->setGeometry(0, y, width, kTabsHeight);
+    y += kTabsHeight;
+    resultBar_->setGeometry(0, y, width, kResultBarHeight);
+    y += kResultBarHeight;
+    const int footerTop = std::max(y, content.height() - kFooterHeight);
+    shortcutList_->setGeometry(0, y, width, footerTop - y);
+    footer_->setGeometry(0, footerTop, width, kFooterHeight);
+    toast_->render(renderContext());
+}
+
+void CorvantaView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutAreas();
+}
+
+void CorvantaView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A toast must not outlive the panel it belongs to: its dismissal is
+    // cancelled and it is taken down with it.
+    if (state_.toastDismissTask || state_.showsSubmissionToast) {
+        update([](CorvantaViewState& state) {
+            if (state.toastDismissTask)
+                state.toastDismissTask->cancel();
+            state.toastDismissTask.reset();
+            state.showsSubmissionToast = false;
+        });
+    }
 }
 
 void CorvantaView::paintEvent(QPaintEvent*) {
+    using namespace panel;
+    if (!store_.isExpanded.get())
+        return;  // the collapsed bar paints its own plate
+    const ThemeColors& colors = ThemeColors::forTheme(store_.theme.get());
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    paintCollapsedBar(painter);
+    const QRectF plate = QRectF(rect()).adjusted(kInset, kInset, -kInset, -kInset);
+    const QPainterPath shape = style::continuousRoundedRect(plate, kCornerRadius);
+    painter.fillPath(shape, colors.panel);
+    style::strokeRoundedRectInside(painter, plate, kCornerRadius, colors.border);
+
+    // The three blocks cover the plate, clipped to its rounded shape.
+    painter.setClipPath(shape);
+    const double left = plate.left();
+    const double width = plate.width();
+    double y = plate.top();
+    const double upper = kHeaderHeight + kToolbarHeight;
+    const double footerTop =
+        std::max(y + upper + kTabsHeight + kResultBarHeight, plate.bottom() - kFooterHeight);
+    painter.fillRect(QRectF(left, y, width, upper), colors.chrome);
+    painter.fillRect(QRectF(left, y + upper, width, footerTop - y - upper), colors.content);
+    painter.fillRect(QRectF(left, footerTop, width, plate.bottom() - footerTop), colors.chrome);
+    // Dividers: under the header, the toolbar and the tabs, over the footer.
+    SolidDivider::paint(painter, QRectF(left, y + kHeaderHeight - 1, width, 1), colors);
+    SolidDivider::paint(painter, QRectF(left, y + upper - 1, width, 1), colors);
+    SolidDivider::paint(painter, QRectF(left, y + upper + kTabsHeight - 1, width, 1), colors);
+    SolidDivider::paint(painter, QRectF(left, footerTop, width, 1), colors);
 }
 
-void CorvantaView::paintCollapsedBar(QPainter& painter) {
-    // The plate fills the view less one point on each side; the outline is a
-    // 1-point stroke drawn inside the plate.
-    const QRectF plate =
-        QRectF(rect()).adjusted(kPlateInset, kPlateInset, -kPlateInset, -kPlateInset);
-    QPainterPath shape;
-    shape.addRoundedRect(plate, kCornerRadius, kCornerRadius);
-    painter.fillPath(shape, kPanelColor);
-    painter.setPen(QPen(kBorderColor, 1));
-    painter.drawRoundedRect(plate.adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius - 0.5,
-                            kCornerRadius - 0.5);
+void CorvantaView::installKeyboardCommands() {
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::CTRL | Qt::Key_F)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this] { focusSearchCommand(); });
+    }
+}
 
-    const double textLeft =
-        plate.left() + kLeadingPadding + kDragDotsWidth + kSpacing + kLogoSize + kSpacing;
-    const double textWidth = std::max(0.0, plate.right() - kButtonsWidth - textLeft);
-    const SoftwarePack* pack = store_.selectedSoftware();
-    const QString name = pack ? QString::fromStdString(pack->name) : QStringLiteral("Corvanta");
-    const QString caption = store_.language.get() == AppLanguage::zh
-                                ? QStringLiteral("快捷键助手")
-                                : QStringLiteral("Shortcut companion");
+void CorvantaView::focusSearchCommand() {
+    if (store_.isExpanded.get())
+        set(&CorvantaViewState::searchIsFocused, true);
+    else
+        expand(true);
+}
 
-    const QFont nameFont = systemFont(*this, 13.5, QFont::DemiBold);
-    const QFont captionFont = systemFont(*this, 10.5, QFont::Normal);
-    const double nameHeight = QFontMetricsF(nameFont).height();
-    const double captionHeight = QFontMetricsF(captionFont).height();
-    const double top = plate.center().y() - (nameHeight + 3 + captionHeight) / 2;
+AppTheme CorvantaView::selectedColorScheme() const {
+    return store_.theme.get() == AppTheme::light ? AppTheme::light : AppTheme::dark;
+}
 
-    painter.setPen(kTextPrimary);
-    painter.setFont(nameFont);
-    painter.drawText(QRectF(textLeft, top, textWidth, nameHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(nameFont).elidedText(name, Qt::ElideRight, textWidth));
-    painter.setPen(kTextSecondary);
-    painter.setFont(captionFont);
-    painter.drawText(QRectF(textLeft, top + nameHeight + 3, textWidth, captionHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(captionFont).elidedText(caption, Qt::ElideRight, textWidth));
+const char* CorvantaView::expansionToggleIcon() const {
+    const bool target = state_.transitionTargetExpanded.value_or(store_.isExpanded.get());
+    return target ? "chevron.up" : "chevron.down";
+}
+
+QString CorvantaView::expansionToggleAccessibilityLabel() const {
+    const bool target = state_.transitionTargetExpanded.value_or(store_.isExpanded.get());
+    const RenderContext context = renderContext();
+    return target ? context.text("收起快捷键面板", "Collapse shortcut panel")
+                  : context.text("展开快捷键面板", "Expand shortcut panel");
+}
+
+QString CorvantaView::submissionToastText() const {
+    const RenderContext context = renderContext();
+    return state_.submissionToastKind == SubmissionToastKind::feedback
+               ? context.text("反馈已提交，感谢你的帮助", "Feedback sent — thank you")
+               : context.text("提交成功", "Submitted successfully");
+}
+
+void CorvantaView::toggleExpansion() {
+    transition_->toggleExpansion();
+}
+void CorvantaView::handleEscape() {
+    transition_->handleEscape();
+}
+void CorvantaView::expand(bool focusSearchAfterExpansion) {
+    transition_->expand(focusSearchAfterExpansion);
+}
+void CorvantaView::collapse() {
+    transition_->collapse();
 }
 
 }  // namespace corvanta

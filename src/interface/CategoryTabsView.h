@@ -1,0 +1,38 @@
+// The row of category tabs: "All categories" and one tab per category of the
+// selected pack, scrolling sideways (the vertical wheel scrolls it too).
+#pragma once
+
+#include <vector>
+
+#include <QScrollArea>
+
+#include "interface/RenderContext.h"
+
+namespace corvanta {
+
+class CategoryButton;
+class CorvantaView;
+
+class CategoryTabsView final : public QScrollArea {
+    Q_OBJECT
+public:
+    CategoryTabsView(CorvantaView& root, QWidget* parent);
+    void render(const RenderContext& context);
+
+    // The tabs in order, "All categories" first.
+    const std::vector<CategoryButton*>& tabs() const { return tabs_; }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layoutTabs();
+
+    CorvantaView& root_;
+    QWidget* row_ = nullptr;
+    std::vector<CategoryButton*> tabs_;
+    std::vector<std::string> tabIDs_;
+};
+
+}  // namespace corvanta

@@ -1,0 +1,230 @@
+// The expanded panel's header and the root view's header operations; see
+// HeaderView.h.
+#include "interface/HeaderView.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPointer>
+
+#include "catalog/ShortcutStore.h"
+#include "interface/AppLogo.h"
+#include "interface/CorvantaView.h"
+#include "interface/SmallControls.h"
+#include "interface/Style.h"
+#include "interface/SymbolImage.h"
+#include "platform/qt/MainQueue.h"
+
+namespace corvanta {
+
+namespace {
+
+constexpr double kLeadingPadding = 14;
+constexpr double kTrailingPadding = 10;
+constexpr double kSpacing = 10;
+constexpr double kControlSpacing = 3;
+constexpr int kControlCount = 5;
+constexpr double kLogoSize = 34;
+constexpr double kPackRowSpacing = 9;
+constexpr double kTitleSpacing = 2;
+constexpr double kNameSize = 12.5;
+constexpr double kSubtitleSize = 9.5;
+constexpr double kChevronSize = 9;
+constexpr double kLanguageSize = 10.5;
+
+QString packName(const SoftwarePack* pack) {
+    return pack ? QString::fromStdString(pack->name) : QStringLiteral("Corvanta");
+}
+
+// The pack button: logo, name over "Shortcut library", and the chevron.
+class PackPickerButton final : public PlainButton {
+public:
+    PackPickerButton(CorvantaView& root, QWidget* parent) : PlainButton(parent), root_(root) {
+        setFixedSize(int(HeaderView::kPackButtonWidth), int(HeaderView::kPackButtonHeight));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const RenderContext context = root_.renderContext();
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(pressOpacity());
+        const SoftwarePack* pack = context.store.selectedSoftware();
+        AppLogo::paint(painter, QRectF(0, 0, kLogoSize, kLogoSize), pack, context.colors);
+
+        const QFont nameFont = style::systemFont(kNameSize, style::Weight::semibold);
+        const QFont subtitleFont = style::systemFont(kSubtitleSize);
+        const QString name = packName(pack);
+        const QString subtitle = context.text("快捷键库", "Shortcut library");
+        const char* chevron =
+            context.state.softwarePickerChevronExpanded ? "chevron.up" : "chevron.down";
+        const QSizeF chevronSize =
+            SymbolImage::size(chevron, kChevronSize, style::Weight::semibold);
+
+        // The row is leading-aligned: the chevron follows the titles and the
+        // titles give way when the name is long.
+        const double textX = kLogoSize + kPackRowSpacing;
+        const double room = width() - textX - kPackRowSpacing - chevronSize.width();
+        const double titlesWidth = std::min(
+            room,
+            std::max(style::textWidth(nameFont, name), style::textWidth(subtitleFont, subtitle)));
+        const double nameHeight = QFontMetricsF(nameFont).height();
+        const double subtitleHeight = QFontMetricsF(subtitleFont).height();
+        const double top = (height() - nameHeight - kTitleSpacing - subtitleHeight) / 2;
+        style::drawTextLine(painter, QRectF(textX, top, titlesWidth, nameHeight), name, nameFont,
+                            context.colors.textPrimary);
+        style::drawTextLine(
+            painter, QRectF(textX, top + nameHeight + kTitleSpacing, titlesWidth, subtitleHeight),
+            subtitle, subtitleFont, context.colors.textSecondary);
+        SymbolImage::paint(
+            painter,
+            QRectF(textX + titlesWidth + kPackRowSpacing, 0, chevronSize.width(), height()),
+            chevron, kChevronSize, style::Weight::semibold, context.colors.textSecondary);
+    }
+
+private:
+    CorvantaView& root_;
+};
+
+// The language control: "中" or "EN" in a 30 × 30 clickable square, no fill.
+class LanguageButton final : public PlainButton {
+public:
+    LanguageButton(CorvantaView& root, QWidget* parent) : PlainButton(parent), root_(root) {
+        setFixedSize(int(IconButton::kSize), int(IconButton::kSize));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const RenderContext context = root_.renderContext();
+        QPainter painter(this);
+        painter.setOpacity(pressOpacity());
+        style::drawTextLine(painter, rect(), context.isChinese() ? "中" : "EN",
+                            style::systemFont(kLanguageSize, style::Weight::bold),
+                            context.colors.textSecondary, Qt::AlignCenter);
+    }
+
+private:
+    CorvantaView& root_;
+};
+
+}  // namespace
+
+HeaderView::HeaderView(CorvantaView& root, QWidget* parent) : QWidget(parent), root_(root) {
+    setObjectName(QStringLiteral("corvanta.header"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    packButton_ = new PackPickerButton(root, this);
+    packButton_->setObjectName(QStringLiteral("corvanta.header.software"));
+    themeButton_ = new IconButton(this);
+    themeButton_->setObjectName(QStringLiteral("corvanta.header.theme"));
+    pinButton_ = new IconButton(this);
+    pinButton_->setObjectName(QStringLiteral("corvanta.header.pin"));
+    languageButton_ = new LanguageButton(root, this);
+    languageButton_->setObjectName(QStringLiteral("corvanta.header.language"));
+    expandButton_ = new IconButton(this);
+    expandButton_->setObjectName(QStringLiteral("corvanta.header.expand"));
+    closeButton_ = new IconButton(this);
+    closeButton_->setObjectName(QStringLiteral("corvanta.header.close"));
+
+    connect(packButton_, &QAbstractButton::clicked, this, [this] { root_.toggleSoftwarePicker(); });
+    connect(themeButton_, &QAbstractButton::clicked, this, [this] { root_.store().toggleTheme(); });
+    connect(pinButton_, &QAbstractButton::clicked, this, [this] { root_.togglePin(); });
+    connect(languageButton_, &QAbstractButton::clicked, this,
+            [this] { root_.store().toggleLanguage(); });
+    connect(expandButton_, &QAbstractButton::clicked, this, [this] { root_.toggleExpansion(); });
+    connect(closeButton_, &QAbstractButton::clicked, this, [this] { root_.closeWindow(); });
+}
+
+void HeaderView::render(const RenderContext& context) {
+    // The chevron follows every change of the popover flag, whoever made it.
+    if (context.state.showsSoftwarePicker != lastShowsSoftwarePicker_) {
+        lastShowsSoftwarePicker_ = context.state.showsSoftwarePicker;
+        root_.setSoftwarePickerChevronExpanded(lastShowsSoftwarePicker_);
+    }
+    const ThemeColors& colors = context.colors;
+    const bool dark = context.theme == AppTheme::dark;
+    const bool pinned = context.store.isPinned.get();
+    packButton_->setAccessibleName(
+        context.text("选择快捷键软件，当前为 ", "Choose shortcut software, currently ") +
+        packName(context.store.selectedSoftware()));
+    themeButton_->setContent(dark ? "sun.max" : "moon", colors.textSecondary,
+                             dark ? context.text("切换到浅色模式", "Switch to light mode")
+                                  : context.text("切换到深色模式", "Switch to dark mode"),
+                             colors.surface);
+    pinButton_->setContent(pinned ? "pin.fill" : "pin",
+                           pinned ? colors.panel : colors.textSecondary,
+                           pinned ? context.text("取消钉住窗口", "Unpin window")
+                                  : context.text("钉住窗口", "Pin window"),
+                           pinned ? colors.accent : colors.surface);
+    languageButton_->setAccessibleName(context.text("切换到英文", "Switch to Chinese"));
+    expandButton_->setContent(root_.expansionToggleIcon(), colors.textSecondary,
+                              root_.expansionToggleAccessibilityLabel(), colors.surface);
+    closeButton_->setContent("xmark", colors.textSecondary,
+                             context.text("关闭窗口", "Close window"), colors.surface);
+    packButton_->update();
+    languageButton_->update();
+    update();
+}
+
+QRect HeaderView::packButtonGlobalRect() const {
+    return QRect(packButton_->mapToGlobal(QPoint(0, 0)), packButton_->size());
+}
+
+void HeaderView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int h = height();
+    const int packX = int(kLeadingPadding + DragDots::kWidth + kSpacing);
+    packButton_->move(packX, int((h - kPackButtonHeight) / 2));
+    const int buttonY = int((h - IconButton::kSize) / 2);
+    double x = width() - kTrailingPadding - kControlCount * IconButton::kSize -
+               (kControlCount - 1) * kControlSpacing;
+    for (QWidget* control :
+         {static_cast<QWidget*>(themeButton_), static_cast<QWidget*>(pinButton_),
+          static_cast<QWidget*>(languageButton_), static_cast<QWidget*>(expandButton_),
+          static_cast<QWidget*>(closeButton_)}) {
+        control->move(int(x), buttonY);
+        x += IconButton::kSize + kControlSpacing;
+    }
+}
+
+void HeaderView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DragDots::paint(painter, QRectF(kLeadingPadding, 0, DragDots::kWidth, height()),
+                    root_.renderContext().colors);
+}
+
+void CorvantaView::toggleSoftwarePicker() {
+    const bool target = !state_.softwarePickerChevronExpanded;
+    setSoftwarePickerChevronExpanded(target);
+    QPointer<CorvantaView> self(this);
+    platform::MainQueue::shared().post([self, target] {
+        if (!self)
+            return;
+        // An opening that meets a collapsed or moving panel is dropped, and
+        // the chevron turns back.
+        const bool idleAndExpanded =
+            self->store_.isExpanded.get() && !self->state_.isWindowTransitioning;
+        if (target && !idleAndExpanded) {
+            self->setSoftwarePickerChevronExpanded(false);
+            return;
+        }
+        self->set(&CorvantaViewState::showsSoftwarePicker, target);
+    });
+}
+
+void CorvantaView::setSoftwarePickerChevronExpanded(bool expanded) {
+    set(&CorvantaViewState::softwarePickerChevronExpanded, expanded);
+}
+
+void CorvantaView::togglePin() {
+    const bool pinned = !store_.isPinned.get();
+    store_.setPinned(pinned);
+    if (commands_.setPinned)
+        commands_.setPinned(pinned);
+}
+
+void CorvantaView::closeWindow() {
+    if (commands_.closeWindow)
+        commands_.closeWindow();
+}
+
+}  // namespace corvanta

@@ -1,0 +1,56 @@
+// The result bar; see ResultBarView.h.
+#include "interface/ResultBarView.h"
+
+#include <QPainter>
+
+#include "catalog/ShortcutStore.h"
+#include "interface/CorvantaView.h"
+#include "interface/Style.h"
+
+namespace corvanta {
+
+namespace {
+
+constexpr double kPadding = 16;
+constexpr double kSpacing = 8;
+constexpr double kFontSize = 9.5;
+
+}  // namespace
+
+ResultBarView::ResultBarView(CorvantaView& root, QWidget* parent) : QWidget(parent), root_(root) {
+    setObjectName(QStringLiteral("corvanta.results"));
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+QString ResultBarView::countText(int count, AppLanguage language) {
+    if (language == AppLanguage::zh)
+        return QStringLiteral("%1 项").arg(count);
+    return count == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(count);
+}
+
+void ResultBarView::render(const RenderContext& context) {
+    QString title = QString::fromStdString(context.store.resultTitle());
+    QString count = countText(context.store.shownCount(), context.language);
+    if (title != title_ || count != count_) {
+        title_ = std::move(title);
+        count_ = std::move(count);
+        setAccessibleName(title_ + QStringLiteral(", ") + count_);
+        update();
+    }
+}
+
+void ResultBarView::paintEvent(QPaintEvent*) {
+    const ThemeColors& colors = root_.renderContext().colors;
+    QPainter painter(this);
+    const QFont countFont = style::systemFont(kFontSize);
+    const double countWidth = std::ceil(style::textWidth(countFont, count_));
+    const QRectF countRect(width() - kPadding - countWidth, 0, countWidth, height());
+    style::drawTextLine(painter, countRect, count_, countFont, colors.textSecondary,
+                        Qt::AlignRight | Qt::AlignVCenter);
+    style::drawTextLine(
+        painter,
+        QRectF(kPadding, 0, std::max(0.0, countRect.left() - kSpacing - kPadding), height()),
+        title_, style::systemFont(kFontSize, style::Weight::semibold), colors.textSecondary);
+}
+
+}  // namespace corvanta

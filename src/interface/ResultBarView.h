@@ -1,0 +1,33 @@
+// The result bar: what the list shows (the query verbatim, or the category)
+// and how many items.
+#pragma once
+
+#include <QWidget>
+
+#include "interface/RenderContext.h"
+
+namespace corvanta {
+
+class CorvantaView;
+
+class ResultBarView final : public QWidget {
+    Q_OBJECT
+public:
+    ResultBarView(CorvantaView& root, QWidget* parent);
+    void render(const RenderContext& context);
+
+    const QString& titleText() const { return title_; }
+    const QString& countText() const { return count_; }
+    // "12 items" / "12 项"; one item reads "1 item".
+    static QString countText(int count, AppLanguage language);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    CorvantaView& root_;
+    QString title_;
+    QString count_;
+};
+
+}  // namespace corvanta

@@ -1,0 +1,112 @@
+// The panel's recurring small pieces: the divider line, the key hint chip, the
+// All/Favorites segment, the category tab, the square icon button and the grip
+// of dots. Buttons are plain: no bezel, no focus, no hover effect; pressing only
+// dims them.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QString>
+
+#include "interface/Palette.h"
+
+class QPainter;
+
+namespace corvanta {
+
+struct SolidDivider {
+    // A 1-point line of `border` along the top of `line`.
+    static void paint(QPainter& painter, const QRectF& line, const ThemeColors& colors);
+};
+
+struct MiniKey {
+    static constexpr double kHeight = 16;
+    static QSizeF size(const QString& text);
+    // Draws the chip with its top-left corner at `origin`.
+    static void paint(QPainter& painter, QPointF origin, const QString& text,
+                      const ThemeColors& colors);
+};
+
+struct DragDots {
+    static constexpr double kWidth = 7;
+    static constexpr double kHeight = 12;
+    // Draws the grip centred in `frame`.
+    static void paint(QPainter& painter, const QRectF& frame, const ThemeColors& colors);
+};
+
+// A button that takes no focus, has no hover effect and dims while pressed.
+class PlainButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit PlainButton(QWidget* parent = nullptr);
+    QSize sizeHint() const override { return size(); }
+
+protected:
+    // Opacity of the content while pressed.
+    double pressOpacity() const { return isDown() ? 0.7 : 1.0; }
+};
+
+class IconButton final : public PlainButton {
+    Q_OBJECT
+public:
+    static constexpr double kSize = 30;
+    explicit IconButton(QWidget* parent = nullptr);
+    void setContent(const std::string& systemName, const QColor& color,
+                    const QString& accessibilityLabel, const QColor& background);
+    const std::string& systemName() const { return systemName_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::string systemName_;
+    QColor color_;
+    QColor background_;
+};
+
+class FilterButton final : public PlainButton {
+    Q_OBJECT
+public:
+    static constexpr double kHeight = 25;
+    explicit FilterButton(QWidget* parent = nullptr);
+    // Resizes the button to its content.
+    void setContent(const QString& title, const std::optional<std::string>& systemName, bool active,
+                    const ThemeColors& colors);
+    bool isActive() const { return active_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString title_;
+    std::optional<std::string> systemName_;
+    bool active_ = false;
+    QColor fill_;
+    QColor foreground_;
+};
+
+class CategoryButton final : public PlainButton {
+    Q_OBJECT
+public:
+    static constexpr double kHeight = 25;
+    explicit CategoryButton(QWidget* parent = nullptr);
+    // Resizes the button to its title.
+    void setContent(const QString& title, bool active, const QColor& accent,
+                    const ThemeColors& colors);
+    bool isActive() const { return active_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString title_;
+    bool active_ = false;
+    QColor fill_;
+    QColor stroke_;
+    QColor foreground_;
+};
+
+}  // namespace corvanta

@@ -1,0 +1,169 @@
+// Painting primitives; see Style.h.
+#include "interface/Style.h"
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+namespace corvanta::style {
+
+namespace {
+
+double logicalDpi() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->logicalDotsPerInchY();
+    return 96.0;
+}
+
+QFont::Weight qtWeight(Weight weight) {
+    switch (weight) {
+        case Weight::light:
+            return QFont::Light;
+        case Weight::regular:
+            return QFont::Normal;
+        case Weight::medium:
+            return QFont::Medium;
+        case Weight::semibold:
+            return QFont::DemiBold;
+        case Weight::bold:
+            return QFont::Bold;
+    }
+    return QFont::Normal;
+}
+
+// Control points of one continuous corner, in units of the radius, measured
+// from the corner along the two sides (the curve starts 1.528 radii out).
+constexpr double kCornerStart = 1.52866483;
+
+void addCorner(QPainterPath& path, QPointF corner, QPointF alongIn, QPointF alongOut, double r) {
+    auto at = [&](double a, double b) { return corner + alongIn * (a * r) + alongOut * (b * r); };
+    path.lineTo(at(kCornerStart, 0));
+    path.cubicTo(at(1.08849323, 0), at(0.86840689, 0), at(0.63149399, 0.07491100));
+    path.cubicTo(at(0.37282392, 0.16905899), at(0.16905899, 0.37282392),
+                 at(0.07491100, 0.63149399));
+    path.cubicTo(at(0, 0.86840689), at(0, 1.08849323), at(0, kCornerStart));
+}
+
+QPainterPath buildContinuous(double width, double height, double radius) {
+    QPainterPath path;
+    const double r = std::clamp(radius, 0.0, std::min(width, height) / 2 / kCornerStart);
+    if (r <= 0) {
+        path.addRect(0, 0, width, height);
+        return path;
+    }
+    path.moveTo(kCornerStart * r, 0);
+    // Top edge to the top-right corner, then clockwise.
+    addCorner(path, {width, 0}, {-1, 0}, {0, 1}, r);
+    addCorner(path, {width, height}, {0, -1}, {-1, 0}, r);
+    addCorner(path, {0, height}, {1, 0}, {0, -1}, r);
+    addCorner(path, {0, 0}, {0, 1}, {1, 0}, r);
+    path.closeSubpath();
+    return path;
+}
+
+}  // namespace
+
+// The interface's stand-in for the platform's system font: Inter where it is
+// installed (its metrics are close), then the desktop's own font; Chinese text
+// falls back to Noto Sans CJK.
+QFont baseFont(Design design) {
+    if (design == Design::monospaced)
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    static const QStringList families = [] {
+        QStringList list;
+        for (const QString& family : {QStringLiteral("Inter"), QStringLiteral("Noto Sans CJK SC")})
+            if (QFontDatabase::hasFamily(family))
+                list << family;
+        list << QGuiApplication::font().family();
+        return list;
+    }();
+    QFont font = QGuiApplication::font();
+    font.setFamilies(families);
+    return font;
+}
+
+QFont systemFont(double points, Weight weight, Design design) {
+    QFont font = baseFont(design);
+    font.setPointSizeF(points * 72.0 / logicalDpi());
+    font.setWeight(qtWeight(weight));
+    font.setKerning(true);
+    return font;
+}
+
+QFont withTracking(QFont font, double points) {
+    font.setLetterSpacing(QFont::AbsoluteSpacing, points);
+    return font;
+}
+
+QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
+    using Key = std::tuple<double, double, double>;
+    static std::map<Key, QPainterPath> cache;
+    const Key key{rect.width(), rect.height(), radius};
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() > 512)
+            cache.clear();
+        it = cache.emplace(key, buildContinuous(rect.width(), rect.height(), radius)).first;
+    }
+    return it->second.translated(rect.topLeft());
+}
+
+void fillRoundedRect(QPainter& painter, const QRectF& rect, double radius, const QColor& color) {
+    painter.fillPath(continuousRoundedRect(rect, radius), color);
+}
+
+void strokeRoundedRect(QPainter& painter, const QRectF& rect, double radius, const QColor& color,
+                       double width) {
+    painter.save();
+    painter.setPen(QPen(color, width));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(continuousRoundedRect(rect, radius));
+    painter.restore();
+}
+
+void strokeRoundedRectInside(QPainter& painter, const QRectF& rect, double radius,
+                             const QColor& color, double width) {
+    const double half = width / 2;
+    strokeRoundedRect(painter, rect.adjusted(half, half, -half, -half),
+                      std::max(0.0, radius - half), color, width);
+}
+
+void drawTextLine(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
+                  const QColor& color, Qt::Alignment alignment) {
+    const QFontMetricsF metrics(font);
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(rect, int(alignment) | Qt::TextSingleLine,
+                     metrics.elidedText(text, Qt::ElideRight, rect.width()));
+    painter.restore();
+}
+
+double textWidth(const QFont& font, const QString& text) {
+    return QFontMetricsF(font).horizontalAdvance(text);
+}
+
+QEasingCurve easeOutCurve() {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
+    return curve;
+}
+
+QEasingCurve easeInCurve() {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0.42, 0), QPointF(1, 1), QPointF(1, 1));
+    return curve;
+}
+
+QString buttonText(const QString& text) {
+    QString escaped = text;
+    return escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+}  // namespace corvanta::style

@@ -1,0 +1,53 @@
+// Shared painting primitives: the system font at a size in points, the
+// continuous rounded rectangle, strokes kept inside their shape, and one-line
+// text drawing. A point is one logical pixel.
+#pragma once
+
+#include <QColor>
+#include <QEasingCurve>
+#include <QFont>
+#include <QPainterPath>
+#include <QRectF>
+#include <QString>
+
+class QPainter;
+
+namespace corvanta::style {
+
+enum class Weight { light, regular, medium, semibold, bold };
+enum class Design { standard, monospaced };
+
+// The system font (or the system fixed font) at `points`, whatever the
+// screen's logical DPI.
+QFont systemFont(double points, Weight weight = Weight::regular, Design design = Design::standard);
+// Letter spacing in points, as the declarative "tracking".
+QFont withTracking(QFont font, double points);
+
+// A rounded rectangle whose corners blend into the sides (continuous curvature),
+// radius clamped to fit. Paths are cached by size and radius.
+QPainterPath continuousRoundedRect(const QRectF& rect, double radius);
+
+// Fills `rect` with the continuous rounded rectangle.
+void fillRoundedRect(QPainter& painter, const QRectF& rect, double radius, const QColor& color);
+// Strokes the rounded rectangle with a centred line of `width`, as the
+// declarative stroke does: the outer half falls outside `rect`.
+void strokeRoundedRect(QPainter& painter, const QRectF& rect, double radius, const QColor& color,
+                       double width = 1);
+// Strokes so the whole line lies inside `rect` (for shapes that are clipped to
+// themselves).
+void strokeRoundedRectInside(QPainter& painter, const QRectF& rect, double radius,
+                             const QColor& color, double width = 1);
+
+// One line of plain text in `rect`, elided at the end when too long.
+void drawTextLine(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
+                  const QColor& color, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+// Width of one line of text in points.
+double textWidth(const QFont& font, const QString& text);
+// The declarative curves: ease-out (0, 0, 0.58, 1) and ease-in (0.42, 0, 1, 1).
+QEasingCurve easeOutCurve();
+QEasingCurve easeInCurve();
+
+// Escapes "&" so a button title shows it instead of making a mnemonic.
+QString buttonText(const QString& text);
+
+}  // namespace corvanta::style

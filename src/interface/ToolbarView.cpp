@@ -1,0 +1,207 @@
+// The toolbar; see ToolbarView.h.
+#include "interface/ToolbarView.h"
+
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "catalog/ShortcutStore.h"
+#include "interface/CorvantaView.h"
+#include "interface/SmallControls.h"
+#include "interface/Style.h"
+#include "interface/SymbolImage.h"
+
+namespace corvanta {
+
+namespace {
+
+constexpr double kHorizontalPadding = 13;
+constexpr double kVerticalPadding = 10;
+constexpr double kRowSpacing = 9;
+constexpr double kSearchHeight = 36;
+constexpr double kSearchPadding = 10;
+constexpr double kSearchSpacing = 8;
+constexpr double kSearchRadius = 11;
+constexpr double kGlyphSize = 13;
+constexpr double kQuerySize = 11.5;
+constexpr double kHintMinSpacing = 4;
+constexpr double kFilterGroupPadding = 2;
+constexpr double kFilterSpacing = 2;
+constexpr double kFilterGroupRadius = 8;
+constexpr double kBadgePadding = 8;
+constexpr double kBadgeHeight = 25;
+constexpr double kBadgeRadius = 7;
+constexpr double kBadgeFontSize = 9.5;
+constexpr double kBadgeIconSpacing = 4;
+
+// The hint names the key a Linux user presses for the panel's search command.
+const QString kSearchHint = QStringLiteral("Ctrl K");
+
+bool isPanelSearchKey(const QKeyEvent& key) {
+    return key.modifiers() == Qt::ControlModifier &&
+           (key.key() == Qt::Key_K || key.key() == Qt::Key_F);
+}
+
+}  // namespace
+
+ShortcutSearchField::ShortcutSearchField(CorvantaView& root, QWidget* parent)
+    : QLineEdit(parent), root_(root) {
+    setObjectName(QStringLiteral("corvanta.search"));
+    setFrame(false);
+    setAttribute(Qt::WA_MacShowFocusRect, false);
+    setFont(style::systemFont(kQuerySize));
+    setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
+}
+
+bool ShortcutSearchField::event(QEvent* event) {
+    // Leaving the override unaccepted lets the window's Ctrl+K/Ctrl+F run.
+    if (event->type() == QEvent::ShortcutOverride &&
+        isPanelSearchKey(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return false;
+    }
+    return QLineEdit::event(event);
+}
+
+void ShortcutSearchField::inputMethodEvent(QInputMethodEvent* event) {
+    composing_ = !event->preeditString().isEmpty();
+    QLineEdit::inputMethodEvent(event);
+}
+
+void ShortcutSearchField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    root_.set(&CorvantaViewState::searchIsFocused, true);
+}
+
+void ShortcutSearchField::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // A popup opening or the window deactivating is not the user leaving the
+    // field.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    root_.set(&CorvantaViewState::searchIsFocused, false);
+}
+
+ToolbarView::ToolbarView(CorvantaView& root, QWidget* parent) : QWidget(parent), root_(root) {
+    setObjectName(QStringLiteral("corvanta.toolbar"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    searchField_ = new ShortcutSearchField(root, this);
+    allButton_ = new FilterButton(this);
+    allButton_->setObjectName(QStringLiteral("corvanta.filter.all"));
+    favoritesButton_ = new FilterButton(this);
+    favoritesButton_->setObjectName(QStringLiteral("corvanta.filter.favorites"));
+
+    connect(searchField_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { root_.store().query = text.toStdString(); });
+    // Return keeps the focus on the field.
+    connect(searchField_, &QLineEdit::returnPressed, this,
+            [this] { root_.set(&CorvantaViewState::searchIsFocused, true); });
+    connect(allButton_, &QAbstractButton::clicked, this,
+            [this] { root_.store().favoriteOnly = false; });
+    connect(favoritesButton_, &QAbstractButton::clicked, this,
+            [this] { root_.store().favoriteOnly = true; });
+}
+
+void ToolbarView::render(const RenderContext& context) {
+    const ThemeColors& colors = context.colors;
+    const QString query = QString::fromStdString(context.store.query.get());
+    // Never overwrite text an input method is still composing.
+    if (searchField_->text() != query && !searchField_->isComposing())
+        searchField_->setText(query);
+    searchField_->setPlaceholderText(
+        context.text("搜索命令、工具或按键", "Search commands, tools or keys"));
+    searchField_->setAccessibleName(context.text("搜索快捷键", "Search shortcuts"));
+    QPalette palette = searchField_->palette();
+    palette.setColor(QPalette::Text, colors.textPrimary);
+    palette.setColor(QPalette::PlaceholderText, colors.textMuted);
+    palette.setColor(QPalette::Highlight, colors.surfaceSelected);
+    palette.setColor(QPalette::HighlightedText, colors.textPrimary);
+    searchField_->setPalette(palette);
+
+    if (context.state.searchIsFocused && !searchField_->hasFocus())
+        searchField_->setFocus(Qt::OtherFocusReason);
+    else if (!context.state.searchIsFocused && searchField_->hasFocus())
+        searchField_->clearFocus();
+
+    const bool favoriteOnly = context.store.favoriteOnly.get();
+    allButton_->setContent(context.text("全部", "All"), std::nullopt, !favoriteOnly, colors);
+    favoritesButton_->setContent(context.text("收藏", "Favorites"), std::string("star"),
+                                 favoriteOnly, colors);
+    resizeEvent(nullptr);
+    update();
+}
+
+QRectF ToolbarView::searchRect() const {
+    return QRectF(kHorizontalPadding, kVerticalPadding, width() - 2 * kHorizontalPadding,
+                  kSearchHeight);
+}
+
+QRectF ToolbarView::filterGroupRect() const {
+    const double inner = allButton_->width() + kFilterSpacing + favoritesButton_->width();
+    return QRectF(kHorizontalPadding, kVerticalPadding + kSearchHeight + kRowSpacing,
+                  inner + 2 * kFilterGroupPadding, FilterButton::kHeight + 2 * kFilterGroupPadding);
+}
+
+QRectF ToolbarView::badgeRect(const RenderContext& context) const {
+    const QString title = context.text("仅 macOS", "macOS only");
+    const QFont font = style::systemFont(kBadgeFontSize, style::Weight::medium);
+    const double iconWidth = SymbolImage::size("apple.logo", kBadgeFontSize).width();
+    const double w =
+        2 * kBadgePadding + iconWidth + kBadgeIconSpacing + style::textWidth(font, title);
+    const QRectF group = filterGroupRect();
+    return QRectF(width() - kHorizontalPadding - std::ceil(w),
+                  group.center().y() - kBadgeHeight / 2, std::ceil(w), kBadgeHeight);
+}
+
+void ToolbarView::resizeEvent(QResizeEvent*) {
+    const QRectF search = searchRect();
+    const double fieldX = search.left() + kSearchPadding + kGlyphSize + kSearchSpacing;
+    const double hintWidth = MiniKey::size(kSearchHint).width();
+    const double fieldRight = search.right() - kSearchPadding - hintWidth - kHintMinSpacing;
+    searchField_->setGeometry(
+        QRectF(fieldX, search.top(), std::max(0.0, fieldRight - fieldX), search.height()).toRect());
+    const QRectF group = filterGroupRect();
+    allButton_->move(int(group.left() + kFilterGroupPadding),
+                     int(group.top() + kFilterGroupPadding));
+    favoritesButton_->move(
+        int(group.left() + kFilterGroupPadding + allButton_->width() + kFilterSpacing),
+        int(group.top() + kFilterGroupPadding));
+}
+
+void ToolbarView::paintEvent(QPaintEvent*) {
+    const RenderContext context = root_.renderContext();
+    const ThemeColors& colors = context.colors;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QRectF search = searchRect();
+    style::fillRoundedRect(painter, search, kSearchRadius, colors.surface);
+    style::strokeRoundedRectInside(painter, search, kSearchRadius,
+                                   context.state.searchIsFocused ? colors.accent : colors.border);
+    SymbolImage::paint(
+        painter, QRectF(search.left() + kSearchPadding, search.top(), kGlyphSize, search.height()),
+        "magnifyingglass", kGlyphSize, style::Weight::regular, colors.textSecondary);
+    const QSizeF hint = MiniKey::size(kSearchHint);
+    MiniKey::paint(painter,
+                   QPointF(search.right() - kSearchPadding - hint.width(),
+                           search.center().y() - hint.height() / 2),
+                   kSearchHint, colors);
+
+    style::fillRoundedRect(painter, filterGroupRect(), kFilterGroupRadius, colors.surface);
+
+    const QRectF badge = badgeRect(context);
+    style::fillRoundedRect(painter, badge, kBadgeRadius, colors.surface);
+    const double iconWidth = SymbolImage::size("apple.logo", kBadgeFontSize).width();
+    SymbolImage::paint(painter,
+                       QRectF(badge.left() + kBadgePadding, badge.top(), iconWidth, badge.height()),
+                       "apple.logo", kBadgeFontSize, style::Weight::medium, colors.textSecondary);
+    const double textX = badge.left() + kBadgePadding + iconWidth + kBadgeIconSpacing;
+    style::drawTextLine(
+        painter,
+        QRectF(textX, badge.top(), badge.right() - kBadgePadding - textX + 1, badge.height()),
+        context.text("仅 macOS", "macOS only"),
+        style::systemFont(kBadgeFontSize, style::Weight::medium), colors.textSecondary);
+}
+
+}  // namespace corvanta

@@ -1,0 +1,2 @@
+// Filled in as the interface gains this area.
+#include <gtest/gtest.h>

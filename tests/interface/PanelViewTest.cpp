@@ -1,0 +1,262 @@
+// The root view driven as a user would: buttons and keys found by their
+// identifiers, then the store, the window commands and the view state checked.
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "InterfaceFixture.h"
+#include "interface/CategoryTabsView.h"
+#include "interface/CollapsedBar.h"
+#include "interface/HeaderView.h"
+#include "interface/ResultBarView.h"
+#include "interface/SmallControls.h"
+#include "interface/ToolbarView.h"
+
+namespace corvanta {
+namespace {
+
+using testing_support::InterfaceFixture;
+
+class PanelView : public InterfaceFixture {
+protected:
+    void SetUp() override {
+        recordWindowCommands();
+        makeView();
+        view->activateWindow();
+        QApplication::setActiveWindow(view.get());
+    }
+    void click(QAbstractButton* button) {
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+        drain();
+    }
+    QLineEdit* searchField() { return find<QLineEdit>("corvanta.search"); }
+    QColor pixelAt(QWidget* widget, QPoint point) {
+        return QColor(widget->grab().toImage().pixel(point));
+    }
+};
+
+TEST_F(PanelView, CollapsedBarButtonsExpandAndClose) {
+    IconButton* expand = view->collapsedBar()->expandButton();
+    EXPECT_EQ(expand->systemName(), "chevron.down");
+    EXPECT_EQ(expand->accessibleName(), "Expand shortcut panel");
+    click(view->collapsedBar()->closeButton());
+    EXPECT_EQ(closeCalls, 1);
+    click(expand);
+    ASSERT_EQ(expandedCalls, std::vector<bool>{true});
+    drain(0.1);
+    EXPECT_TRUE(store->isExpanded.get());
+    EXPECT_TRUE(view->header()->isVisible());
+    EXPECT_FALSE(view->collapsedBar()->isVisible());
+}
+
+TEST_F(PanelView, CloseWithoutCallbackChangesNothing) {
+    commands.closeWindow = nullptr;
+    const int renders = view->renderCount();
+    click(view->collapsedBar()->closeButton());
+    EXPECT_EQ(closeCalls, 0);
+    EXPECT_EQ(view->renderCount(), renders);
+}
+
+TEST_F(PanelView, HeaderPinThemeAndLanguage) {
+    expandPanel();
+    HeaderView* header = view->header();
+    // Pinned is the default.
+    EXPECT_EQ(header->pinButton()->systemName(), "pin.fill");
+    EXPECT_EQ(header->pinButton()->accessibleName(), "Unpin window");
+    click(header->pinButton());
+    EXPECT_FALSE(store->isPinned.get());
+    EXPECT_EQ(pinnedCalls, std::vector<bool>{false});
+    EXPECT_EQ(header->pinButton()->systemName(), "pin");
+    EXPECT_EQ(header->pinButton()->accessibleName(), "Pin window");
+
+    EXPECT_EQ(header->themeButton()->systemName(), "sun.max");
+    EXPECT_EQ(header->themeButton()->accessibleName(), "Switch to light mode");
+    click(header->themeButton());
+    EXPECT_EQ(store->theme.get(), AppTheme::light);
+    EXPECT_EQ(header->themeButton()->systemName(), "moon");
+    EXPECT_EQ(header->themeButton()->accessibleName(), "Switch to dark mode");
+
+    EXPECT_EQ(header->languageButton()->accessibleName(), "Switch to Chinese");
+    click(header->languageButton());
+    EXPECT_EQ(store->language.get(), AppLanguage::zh);
+    EXPECT_EQ(header->languageButton()->accessibleName(), "切换到英文");
+    EXPECT_EQ(header->themeButton()->accessibleName(), "切换到深色模式");
+    EXPECT_EQ(header->closeButton()->accessibleName(), "关闭窗口");
+    EXPECT_EQ(header->expandButton()->accessibleName(), "收起快捷键面板");
+    EXPECT_EQ(header->packButton()->accessibleName(), "选择快捷键软件，当前为 Alpha Pad");
+
+    // Without a window callback the pin state still changes in the store.
+    commands.setPinned = nullptr;
+    click(header->pinButton());
+    EXPECT_TRUE(store->isPinned.get());
+    EXPECT_EQ(pinnedCalls.size(), 1u);
+}
+
+TEST_F(PanelView, PackButtonFlipsTheChevronAtOnceAndThePickerOneTurnLater) {
+    expandPanel();
+    QTest::mouseClick(view->header()->packButton(), Qt::LeftButton);
+    EXPECT_TRUE(view->state().softwarePickerChevronExpanded);
+    EXPECT_FALSE(view->state().showsSoftwarePicker);
+    drain();
+    EXPECT_TRUE(view->state().showsSoftwarePicker);
+    // The button decides by the chevron: a second click closes.
+    QTest::mouseClick(view->header()->packButton(), Qt::LeftButton);
+    EXPECT_FALSE(view->state().softwarePickerChevronExpanded);
+    drain();
+    EXPECT_FALSE(view->state().showsSoftwarePicker);
+}
+
+TEST_F(PanelView, PickerOpeningQueuedBeforeACollapseIsDropped) {
+    expandPanel();
+    view->toggleSoftwarePicker();
+    view->collapse();
+    drain(0.2);
+    EXPECT_FALSE(view->state().showsSoftwarePicker);
+    EXPECT_FALSE(view->state().softwarePickerChevronExpanded);
+}
+
+TEST_F(PanelView, SearchFieldWritesTheQueryPerKeystrokeAndKeepsFocus) {
+    expandPanel();
+    std::vector<std::string> writes;
+    auto connection =
+        store->query.willSet.connect([&](const std::string& q) { writes.push_back(q); });
+    QLineEdit* field = searchField();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->accessibleName(), "Search shortcuts");
+    EXPECT_EQ(field->placeholderText(), "Search commands, tools or keys");
+    field->setFocus();
+    drain();
+    EXPECT_TRUE(view->state().searchIsFocused);
+    QTest::keyClicks(field, "undo");
+    EXPECT_EQ(writes, (std::vector<std::string>{"u", "un", "und", "undo"}));
+    QTest::keyClick(field, Qt::Key_Return);
+    drain();
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_TRUE(view->state().searchIsFocused);
+    // Ctrl+K belongs to the panel: the text stays and the field keeps focus.
+    field->setCursorPosition(0);
+    QTest::keyClick(field, Qt::Key_K, Qt::ControlModifier);
+    drain();
+    EXPECT_EQ(field->text(), "undo");
+    EXPECT_TRUE(view->state().searchIsFocused);
+
+    // The focused field is outlined in the accent colour; unfocused in border.
+    ToolbarView* toolbar = view->toolbar();
+    const ThemeColors& colors = ThemeColors::forTheme(AppTheme::dark);
+    EXPECT_EQ(pixelAt(toolbar, QPoint(toolbar->width() / 2, 10)), colors.accent);
+    store->dismissSearchRequestID = store->dismissSearchRequestID.get() + 1;
+    drain();
+    EXPECT_FALSE(view->state().searchIsFocused);
+    EXPECT_FALSE(field->hasFocus());
+    EXPECT_EQ(pixelAt(toolbar, QPoint(toolbar->width() / 2, 10)), colors.border);
+
+    // A store-side reset (another pack) empties the field.
+    store->selectSoftware("beta");
+    drain();
+    EXPECT_EQ(field->text(), "");
+}
+
+TEST_F(PanelView, CtrlKExpandsACollapsedPanelThenFocusesTheSearch) {
+    QTest::keyClick(view.get(), Qt::Key_K, Qt::ControlModifier);
+    drain(0.1);
+    drain(0.1);
+    EXPECT_TRUE(store->isExpanded.get());
+    EXPECT_TRUE(view->state().searchIsFocused);
+    EXPECT_TRUE(searchField()->hasFocus());
+}
+
+TEST_F(PanelView, FilterButtonsWriteFavoriteOnly) {
+    expandPanel();
+    int writes = 0;
+    auto connection = store->favoriteOnly.willSet.connect([&](bool) { ++writes; });
+    ToolbarView* toolbar = view->toolbar();
+    EXPECT_TRUE(toolbar->allButton()->isActive());
+    click(toolbar->favoritesButton());
+    EXPECT_TRUE(store->favoriteOnly.get());
+    EXPECT_TRUE(toolbar->favoritesButton()->isActive());
+    EXPECT_FALSE(toolbar->allButton()->isActive());
+    // Clicking the active segment writes again and changes nothing visible.
+    click(toolbar->favoritesButton());
+    EXPECT_EQ(writes, 2);
+    click(toolbar->allButton());
+    EXPECT_FALSE(store->favoriteOnly.get());
+    store->toggleLanguage();
+    drain();
+    EXPECT_EQ(toolbar->favoritesButton()->accessibleName(), "收藏");
+    EXPECT_EQ(toolbar->allButton()->accessibleName(), "全部");
+}
+
+TEST_F(PanelView, CategoryTabsFollowThePackAndTheLanguage) {
+    expandPanel();
+    const auto& tabs = view->categoryTabs()->tabs();
+    ASSERT_EQ(tabs.size(), 4u);
+    EXPECT_EQ(tabs[0]->accessibleName(), "All categories");
+    EXPECT_EQ(tabs[2]->accessibleName(), "View");
+    EXPECT_TRUE(tabs[0]->isActive());
+    click(tabs[2]);
+    EXPECT_EQ(store->selectedCategoryID.get(), "view");
+    for (std::size_t i = 0; i < tabs.size(); ++i) EXPECT_EQ(tabs[i]->isActive(), i == 2);
+    store->toggleLanguage();
+    drain();
+    EXPECT_EQ(tabs[0]->accessibleName(), "全部分类");
+    EXPECT_EQ(tabs[2]->accessibleName(), "视图");
+    EXPECT_TRUE(tabs[2]->isActive());
+    store->selectSoftware("beta");
+    drain();
+    EXPECT_EQ(view->categoryTabs()->tabs().size(), 2u);
+    EXPECT_TRUE(view->categoryTabs()->tabs()[0]->isActive());
+}
+
+TEST_F(PanelView, ResultBarShowsTheQueryVerbatimAndTheCount) {
+    expandPanel();
+    ResultBarView* bar = view->resultBar();
+    EXPECT_EQ(bar->countText(), "6 items");
+    store->query = "<b>&amp; undo</b>";
+    drain();
+    EXPECT_EQ(bar->titleText().toStdString(), store->resultTitle());
+    store->query = "undo";
+    drain();
+    EXPECT_EQ(bar->countText(), "1 item");
+    store->toggleLanguage();
+    drain();
+    EXPECT_EQ(bar->countText(), "1 项");
+    EXPECT_EQ(ResultBarView::countText(12, AppLanguage::en), "12 items");
+    EXPECT_EQ(ResultBarView::countText(12, AppLanguage::zh), "12 项");
+}
+
+TEST_F(PanelView, ManyWritesInOneTurnRenderOnce) {
+    const int before = view->renderCount();
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string("a"));
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string("ab"));
+    store->toggleTheme();
+    store->toggleLanguage();
+    EXPECT_EQ(view->renderCount(), before);
+    drain();
+    EXPECT_EQ(view->renderCount(), before + 1);
+    // Writing the value already held schedules nothing.
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string("ab"));
+    drain();
+    EXPECT_EQ(view->renderCount(), before + 1);
+}
+
+TEST_F(PanelView, ThemeSwitchRepaintsThePanelInTheLightPalette) {
+    expandPanel();
+    const ThemeColors& dark = ThemeColors::forTheme(AppTheme::dark);
+    const ThemeColors& light = ThemeColors::forTheme(AppTheme::light);
+    const QImage before = view->grab().toImage();
+    // Header block on chrome, result bar on content.
+    EXPECT_EQ(QColor(before.pixel(view->width() / 2, 8)), dark.chrome);
+    EXPECT_EQ(QColor(before.pixel(view->width() / 2, 62 + 90 + 42 + 4)), dark.content);
+    store->toggleTheme();
+    drain();
+    const QImage after = view->grab().toImage();
+    EXPECT_EQ(QColor(after.pixel(view->width() / 2, 8)), light.chrome);
+    EXPECT_EQ(QColor(after.pixel(view->width() / 2, 62 + 90 + 42 + 4)), light.content);
+    // The footer block sits on chrome at the bottom.
+    EXPECT_EQ(QColor(after.pixel(view->width() / 2, view->height() - 10)), light.chrome);
+}
+
+}  // namespace
+}  // namespace corvanta
