@@ -9,8 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static corvanta::CatalogDecoder decoder;
-    const auto result =
-        decoder.decode(std::string_view(reinterpret_cast<const char*>(data), size));
+    const auto result = decoder.decode(std::string_view(reinterpret_cast<const char*>(data), size));
     // A failure always says what went wrong.
     if (!result.ok() && result.error.empty())
         std::abort();

@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::string written = document->serialize();
     const auto reread = SettingsDocument::parse(written);
-    if (!reread || reread->preserved != document->preserved ||
-        reread->serialize() != written) {
+    if (!reread || reread->preserved != document->preserved || reread->serialize() != written) {
         std::abort();
     }
     return 0;
