@@ -51,14 +51,34 @@ class SingleInstanceTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path = dir.path() + QStringLiteral("/instance.socket");
+    int reopens = 0;
+
+    // The primary at `path`; `reopens` counts the requests it gets.
+    std::unique_ptr<SingleInstance> startPrimary(SingleInstance::Limits limits = {},
+                                                 uid_t peerUid = ::getuid()) {
+        auto primary = std::make_unique<SingleInstance>(path);
+        primary->setLimits(limits);
+        primary->setPeerUid(peerUid);
+        connections_.push_back(primary->reopenRequested.connect([this] { ++reopens; }));
+        EXPECT_EQ(primary->tryBecomePrimary(), Role::Primary);
+        return primary;
+    }
+
+    // A raw client, connected.
+    std::unique_ptr<QLocalSocket> connectClient() {
+        auto client = std::make_unique<QLocalSocket>();
+        client->connectToServer(path);
+        EXPECT_TRUE(client->waitForConnected(1000));
+        return client;
+    }
+
+private:
+    std::vector<Connection> connections_;
 };
 
 TEST_F(SingleInstanceTest, SecondLaunchAsksThePrimaryToReopen) {
-    SingleInstance primary(path);
-    int reopens = 0;
-    auto connection = primary.reopenRequested.connect([&] { ++reopens; });
-    ASSERT_EQ(primary.tryBecomePrimary(), Role::Primary);
-    EXPECT_EQ(primary.tryBecomePrimary(), Role::Primary);  // asking again changes nothing
+    const auto primary = startPrimary();
+    EXPECT_EQ(primary->tryBecomePrimary(), Role::Primary);  // asking again changes nothing
 
     SingleInstance second(path);
     EXPECT_EQ(second.tryBecomePrimary(), Role::HandedOver);
@@ -75,10 +95,7 @@ TEST_F(SingleInstanceTest, ASocketWithoutTheLockIsNeverHandedOverTo) {
     int reachedSquatter = 0;
     QObject::connect(&squatter, &QLocalServer::newConnection, [&] { ++reachedSquatter; });
 
-    SingleInstance instance(path);
-    int reopens = 0;
-    auto connection = instance.reopenRequested.connect([&] { ++reopens; });
-    EXPECT_EQ(instance.tryBecomePrimary(), Role::Primary);
+    const auto instance = startPrimary();
     SingleInstance later(path);
     EXPECT_EQ(later.tryBecomePrimary(), Role::HandedOver);
     EXPECT_TRUE(QTest::qWaitFor([&] { return reopens == 1; }, 3000));
@@ -110,42 +127,28 @@ TEST_F(SingleInstanceTest, SimultaneousLaunchesEndWithExactlyOnePrimary) {
 }
 
 TEST_F(SingleInstanceTest, MessagesFromAnotherUserAreRefused) {
-    SingleInstance primary(path);
-    primary.setPeerUid(::getuid() + 1);
-    int reopens = 0;
-    auto connection = primary.reopenRequested.connect([&] { ++reopens; });
-    ASSERT_EQ(primary.tryBecomePrimary(), Role::Primary);
-    QLocalSocket client;
-    client.connectToServer(path);
-    ASSERT_TRUE(client.waitForConnected(1000));
-    client.write("reopen\n");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return primary.refusedConnections() == 1; }, 3000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return client.state() == QLocalSocket::UnconnectedState; }));
+    const auto primary = startPrimary({}, ::getuid() + 1);
+    const auto client = connectClient();
+    client->write("reopen\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return primary->refusedConnections() == 1; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return client->state() == QLocalSocket::UnconnectedState; }));
     EXPECT_EQ(reopens, 0);
 }
 
 TEST_F(SingleInstanceTest, AFloodWithoutANewlineIsCutOffUnbuffered) {
-    SingleInstance primary(path);
-    primary.setLimits({.maxConnections = 8, .connectionLifetimeMs = 60'000, .maxMessageBytes = 64});
-    int reopens = 0;
-    auto connection = primary.reopenRequested.connect([&] { ++reopens; });
-    ASSERT_EQ(primary.tryBecomePrimary(), Role::Primary);
-    QLocalSocket client;
-    client.connectToServer(path);
-    ASSERT_TRUE(client.waitForConnected(1000));
-    client.write(QByteArray(8 << 20, 'x') + "reopen\n");
+    const auto primary =
+        startPrimary({.maxConnections = 8, .connectionLifetimeMs = 60'000, .maxMessageBytes = 64});
+    const auto client = connectClient();
+    client->write(QByteArray(8 << 20, 'x') + "reopen\n");
     EXPECT_TRUE(
-        QTest::qWaitFor([&] { return client.state() == QLocalSocket::UnconnectedState; }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return primary.openConnections() == 0; }, 3000));
+        QTest::qWaitFor([&] { return client->state() == QLocalSocket::UnconnectedState; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return primary->openConnections() == 0; }, 3000));
     EXPECT_EQ(reopens, 0);
 }
 
 TEST_F(SingleInstanceTest, HeldConnectionsAreCappedInNumberAndLifetime) {
-    SingleInstance primary(path);
-    primary.setLimits({.maxConnections = 8, .connectionLifetimeMs = 300, .maxMessageBytes = 64});
-    int reopens = 0;
-    auto connection = primary.reopenRequested.connect([&] { ++reopens; });
-    ASSERT_EQ(primary.tryBecomePrimary(), Role::Primary);
+    const auto primary =
+        startPrimary({.maxConnections = 8, .connectionLifetimeMs = 300, .maxMessageBytes = 64});
 
     std::vector<std::unique_ptr<QLocalSocket>> holders;
     for (int i = 0; i < 200; ++i) {
@@ -156,16 +159,16 @@ TEST_F(SingleInstanceTest, HeldConnectionsAreCappedInNumberAndLifetime) {
     // time is up, the rest at once.
     int mostOpen = 0;
     const auto allDropped = [&] {
-        mostOpen = std::max(mostOpen, primary.openConnections());
+        mostOpen = std::max(mostOpen, primary->openConnections());
         for (const auto& holder : holders) {
             if (holder->state() != QLocalSocket::UnconnectedState)
                 return false;
         }
-        return primary.openConnections() == 0;
+        return primary->openConnections() == 0;
     };
     EXPECT_TRUE(QTest::qWaitFor(allDropped, 10000));
     EXPECT_EQ(mostOpen, 8);
-    EXPECT_GT(primary.refusedConnections(), 0);
+    EXPECT_GT(primary->refusedConnections(), 0);
 
     SingleInstance later(path);
     EXPECT_EQ(later.tryBecomePrimary(), Role::HandedOver);
