@@ -2,12 +2,10 @@
 // application's icon, else a vector mark or the pack's glyph in its accent.
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include <QRectF>
 
 #include "interface/Palette.h"
+#include "interface/SoftwareIconRepository.h"
 
 class QPainter;
 
@@ -15,19 +13,14 @@ namespace corvanta {
 
 struct SoftwarePack;
 
-// How a bundled icon sits in its tile.
-struct SoftwareIconPresentation {
-    double insetRatio = 0.06;
-    std::optional<std::string> backgroundHex;
-    bool operator==(const SoftwareIconPresentation&) const = default;
-};
-
 class AppLogo {
 public:
     // Draws the tile for `software` (nullptr: no pack selected) filling `tile`,
-    // whose width is the tile's size.
+    // whose width is the tile's size. Every measure is a fraction of it.
     static void paint(QPainter& painter, const QRectF& tile, const SoftwarePack* software,
                       const ThemeColors& colors);
+    // How the pack's bundled icon sits in its tile and what colours the tile's
+    // background; the default for no pack or a pack outside the table.
     static SoftwareIconPresentation presentation(const SoftwarePack* software);
 };
 

@@ -1,30 +1,74 @@
 // The root view's pack-picker operations: matching the picker query, cutting
 // sections into rows of tiles, and the tiles' actions.
+#include <QPointer>
+
 #include "catalog/ShortcutStore.h"
 #include "interface/CorvantaView.h"
+#include "interface/PickerMatching.h"
 #include "interface/SoftwarePickerEntry.h"
+#include "interface/SoftwarePickerPopover.h"
+#include "platform/qt/MainQueue.h"
 
 namespace corvanta {
 
 std::vector<SoftwareGroupSection> CorvantaView::filteredSoftwarePickerSections() const {
-    return store_.groupedSoftwareCache();
+    if (picker::queryTokens(state_.softwarePickerQuery).empty())
+        return store_.groupedSoftwareCache();
+    std::vector<SoftwareGroupSection> out;
+    for (const PickerSection& section :
+         picker::filterSections(store_.groupedSoftwareCache(), state_.softwarePickerQuery)) {
+        SoftwareGroupSection copy{section.group, {}};
+        for (const SoftwarePack* pack : section.software) copy.software.push_back(*pack);
+        out.push_back(std::move(copy));
+    }
+    return out;
 }
 
-bool CorvantaView::softwareMatchesPickerQuery(const SoftwarePack&) const {
-    return true;
+bool CorvantaView::softwareMatchesPickerQuery(const SoftwarePack& software) const {
+    return picker::matches(software, state_.softwarePickerQuery);
 }
 
 int CorvantaView::softwarePickerMatchCount() const {
-    return 0;
+    return picker::matchCount(
+        picker::filterSections(store_.groupedSoftwareCache(), state_.softwarePickerQuery));
 }
 
 std::vector<std::vector<SoftwarePickerEntry>> CorvantaView::softwarePickerRows(
-    const SoftwareGroupSection&, bool) const {
-    return {};
+    const SoftwareGroupSection& section, bool includesAddButton) const {
+    std::vector<const SoftwarePack*> packs;
+    packs.reserve(section.software.size());
+    for (const SoftwarePack& pack : section.software) packs.push_back(&pack);
+    return picker::rows(section.group, packs, includesAddButton);
 }
 
-void CorvantaView::selectSoftwareFromPicker(const SoftwarePack&) {}
+void CorvantaView::selectSoftwareFromPicker(const SoftwarePack& software) {
+    const std::string id = software.id;
+    update([](CorvantaViewState& state) {
+        state.softwarePickerSearchIsFocused = false;
+        state.softwarePickerSearchIsActive = false;
+        state.softwarePickerQuery.clear();
+        state.showsSoftwarePicker = false;
+        state.softwarePickerChevronExpanded = false;
+    });
+    store_.selectSoftware(id);
+}
 
-void CorvantaView::presentSoftwareRequest(SoftwareGroup) {}
+void CorvantaView::presentSoftwareRequest(SoftwareGroup group) {
+    update([group](CorvantaViewState& state) {
+        state.softwareRequestGroup = group;
+        state.requestedSoftwareName.clear();
+        state.requestContact.clear();
+        state.requestNameIsFocused = false;
+        state.showsSoftwarePicker = false;
+        state.softwarePickerChevronExpanded = false;
+    });
+    QPointer<CorvantaView> self(this);
+    platform::MainQueue::shared().post([self] {
+        // The panel may have collapsed or started a transition meanwhile; a
+        // sheet must not open over a panel that is going away.
+        if (self && SoftwarePickerPopover::panelAcceptsOpening(self->store(), self->state()))
+            self->set(&CorvantaViewState::showsSoftwareRequest, true);
+    });
+}
 
 }  // namespace corvanta

@@ -1,13 +1,435 @@
 // See SoftwarePickerPopover.h.
 #include "interface/SoftwarePickerPopover.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+
+#include "catalog/ShortcutStore.h"
 #include "interface/CorvantaView.h"
+#include "interface/HeaderView.h"
+#include "interface/PickerMatching.h"
+#include "interface/PickerSearchField.h"
+#include "interface/SmallControls.h"
+#include "interface/SoftwarePickerGrid.h"
+#include "interface/Style.h"
+#include "interface/SymbolImage.h"
+#include "platform/qt/X11Window.h"
 
 namespace corvanta {
+namespace {
+
+constexpr int kHorizontalPadding = 14;
+constexpr int kHeaderTop = 12;
+constexpr int kHeaderBottom = 12;
+constexpr int kHeaderSpacing = 10;
+constexpr int kSearchHeight = 34;
+constexpr double kSearchRadius = 10;
+constexpr int kSearchPadding = 10;
+constexpr int kSearchSpacing = 8;
+constexpr int kClearSize = 18;
+constexpr int kHintHeight = 40;
+constexpr double kTitleSpacing = 8;
+
+QFont titleFont() {
+    return style::systemFont(12, style::Weight::semibold);
+}
+QFont subtitleFont() {
+    return style::systemFont(9);
+}
+QFont hintFont() {
+    return style::systemFont(8.5);
+}
+QFont searchPromptFont() {
+    return style::systemFont(10.5);
+}
+
+double magnifierWidth() {
+    return std::ceil(SymbolImage::size("magnifyingglass", 10, style::Weight::medium).width());
+}
+
+// The search box as a button: it looks like an empty field and turns into
+// the real one when pressed.
+class SearchButton final : public PlainButton {
+public:
+    explicit SearchButton(QWidget* parent) : PlainButton(parent) {
+        setObjectName(QStringLiteral("corvanta.software-picker.search.activate"));
+    }
+    void setContent(const QString& prompt, const ThemeColors& colors) {
+        prompt_ = prompt;
+        colors_ = colors;
+        setAccessibleName(prompt);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(pressOpacity());
+        const QRectF box(rect());
+        style::fillRoundedRect(painter, box, kSearchRadius, colors_.surface);
+        style::strokeRoundedRectInside(painter, box, kSearchRadius, colors_.border);
+        const double icon = magnifierWidth();
+        SymbolImage::paint(painter, QRectF(kSearchPadding, 0, icon, height()), "magnifyingglass",
+                           10, style::Weight::medium, colors_.textMuted);
+        const double left = kSearchPadding + icon + kSearchSpacing;
+        style::drawTextLine(painter, QRectF(left, 0, width() - left - kSearchPadding, height()),
+                            prompt_, searchPromptFont(), colors_.textMuted);
+    }
+
+private:
+    QString prompt_;
+    ThemeColors colors_;
+};
+
+// The box around the live search field, outlined in the accent colour while
+// the field has the focus.
+class SearchRow final : public QWidget {
+public:
+    explicit SearchRow(QWidget* parent) : QWidget(parent) {}
+    void setContent(const ThemeColors& colors, bool focused) {
+        colors_ = colors;
+        focused_ = focused;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF box(rect());
+        style::fillRoundedRect(painter, box, kSearchRadius, colors_.surface);
+        style::strokeRoundedRectInside(painter, box, kSearchRadius,
+                                       focused_ ? colors_.accent : colors_.border);
+        SymbolImage::paint(painter, QRectF(kSearchPadding, 0, magnifierWidth(), height()),
+                           "magnifyingglass", 10, style::Weight::medium, colors_.textMuted);
+    }
+
+private:
+    ThemeColors colors_;
+    bool focused_ = false;
+};
+
+class ClearButton final : public PlainButton {
+public:
+    explicit ClearButton(QWidget* parent) : PlainButton(parent) { resize(kClearSize, kClearSize); }
+    void setContent(const QString& label, const ThemeColors& colors) {
+        setAccessibleName(label);
+        color_ = colors.textMuted;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(pressOpacity());
+        SymbolImage::paint(painter, QRectF(rect()), "xmark.circle.fill", 11, style::Weight::regular,
+                           color_);
+    }
+
+private:
+    QColor color_;
+};
+
+}  // namespace
 
 SoftwarePickerPopover::SoftwarePickerPopover(CorvantaView& root)
-    : QWidget(&root, Qt::Popup | Qt::FramelessWindowHint), root_(root) {}
+    : QWidget(&root, Qt::Popup | Qt::FramelessWindowHint), root_(root) {
+    setObjectName(QStringLiteral("corvanta.software-picker"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    // Without a compositor the corners and the arrow's sides are cut by a mask.
+    useMask_ = platform::x11::isX11() && !platform::x11::compositorRunning();
 
-void SoftwarePickerPopover::render(const RenderContext&) {}
+    auto* searchButton = new SearchButton(this);
+    connect(searchButton, &QAbstractButton::clicked, this,
+            [this] { root_.set(&CorvantaViewState::softwarePickerSearchIsActive, true); });
+    searchButton_ = searchButton;
+    searchRow_ = new SearchRow(this);
+    searchRow_->hide();
+    auto* clear = new ClearButton(searchRow_);
+    connect(clear, &QAbstractButton::clicked, this, [this] { clearSearch(); });
+    clearButton_ = clear;
+
+    grid_ = new SoftwarePickerGrid(this);
+    grid_->onChooseSoftware = [this](const SoftwarePack& pack) {
+        root_.selectSoftwareFromPicker(pack);
+    };
+    grid_->onRequestSoftware = [this](SoftwareGroup group) { root_.presentSoftwareRequest(group); };
+    resize(kWidth, chromeHeight() + kListHeight);
+}
+
+SoftwarePickerPopover::~SoftwarePickerPopover() = default;
+
+QAbstractButton* SoftwarePickerPopover::searchButton() const {
+    return static_cast<QAbstractButton*>(searchButton_);
+}
+
+QAbstractButton* SoftwarePickerPopover::clearButton() const {
+    return static_cast<QAbstractButton*>(clearButton_);
+}
+
+bool SoftwarePickerPopover::panelAcceptsOpening(const ShortcutStore& store,
+                                                const CorvantaViewState& state) {
+    return store.isExpanded.get() && !state.isWindowTransitioning;
+}
+
+void SoftwarePickerPopover::render(const RenderContext& context) {
+    const CorvantaViewState& state = context.state;
+    if (state.showsSoftwarePicker && !panelAcceptsOpening(context.store, state)) {
+        // The opening was queued before the panel collapsed or began to move:
+        // it is dropped and the chevron turns back.
+        if (isVisible()) {
+            hide();
+        } else {
+            root_.update([](CorvantaViewState& s) {
+                s.showsSoftwarePicker = false;
+                s.softwarePickerChevronExpanded = false;
+            });
+        }
+        return;
+    }
+    if (!state.showsSoftwarePicker) {
+        if (isVisible())
+            hide();
+        dropSearchField();
+        return;
+    }
+    if (!isVisible())
+        open();
+    fill(context);
+}
+
+void SoftwarePickerPopover::open() {
+    root_.update([](CorvantaViewState& s) {
+        s.softwarePickerQuery.clear();
+        s.softwarePickerSearchIsActive = false;
+        s.softwarePickerSearchIsFocused = false;
+    });
+    const QRect anchor = anchorRect();
+    QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen)
+        screen = root_.screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const Placement place = placement(anchor, available, chromeHeight());
+    listHeight_ = place.listHeight;
+    arrowX_ = place.arrowX;
+    setGeometry(place.frame);
+    layoutContent();
+    show();
+    raise();
+}
+
+QRect SoftwarePickerPopover::anchorRect() const {
+    return root_.header()->packButtonGlobalRect();
+}
+
+SoftwarePickerPopover::Placement SoftwarePickerPopover::placement(const QRect& anchor,
+                                                                  const QRect& available,
+                                                                  int chromeHeight) {
+    Placement place;
+    int height = chromeHeight + kListHeight;
+    if (!available.isEmpty() && height > available.height()) {
+        place.listHeight = std::max(kMinListHeight, kListHeight - (height - available.height()));
+        height = chromeHeight + place.listHeight;
+    }
+    int x = anchor.center().x() - kWidth / 2;
+    int y = anchor.bottom() + 1;
+    if (!available.isEmpty()) {
+        x = std::clamp(x, available.left(),
+                       std::max(available.left(), available.right() + 1 - kWidth));
+        y = std::clamp(y, available.top(),
+                       std::max(available.top(), available.bottom() + 1 - height));
+    }
+    place.frame = QRect(x, y, kWidth, height);
+    // The arrow keeps clear of the rounded corners.
+    const int margin = static_cast<int>(kCornerRadius) + kArrowWidth / 2;
+    place.arrowX = std::clamp(anchor.center().x() - x, margin, kWidth - margin);
+    return place;
+}
+
+int SoftwarePickerPopover::titleRowHeight() const {
+    return static_cast<int>(std::ceil(QFontMetricsF(titleFont()).height()));
+}
+
+int SoftwarePickerPopover::chromeHeight() const {
+    // Arrow, header block, divider, (list), divider, hint line.
+    return kArrowHeight + kHeaderTop + titleRowHeight() + kHeaderSpacing + kSearchHeight +
+           kHeaderBottom + 1 + 1 + kHintHeight;
+}
+
+void SoftwarePickerPopover::layoutContent() {
+    const int searchTop = kArrowHeight + kHeaderTop + titleRowHeight() + kHeaderSpacing;
+    const QRect search(kHorizontalPadding, searchTop, kWidth - 2 * kHorizontalPadding,
+                       kSearchHeight);
+    searchButton_->setGeometry(search);
+    searchRow_->setGeometry(search);
+    const int listTop = searchTop + kSearchHeight + kHeaderBottom + 1;
+    grid_->setGeometry(0, listTop, kWidth, listHeight_);
+
+    const int fieldLeft = kSearchPadding + static_cast<int>(magnifierWidth()) + kSearchSpacing;
+    const int clearLeft = search.width() - kSearchPadding - kClearSize;
+    clearButton_->move(clearLeft, (kSearchHeight - kClearSize) / 2);
+    if (field_) {
+        const int right = clearButton_->isVisibleTo(searchRow_) ? clearLeft - kSearchSpacing
+                                                                : clearLeft + kClearSize;
+        const int fieldHeight = field_->sizeHint().height();
+        field_->setGeometry(fieldLeft, (kSearchHeight - fieldHeight) / 2,
+                            std::max(0, right - fieldLeft), fieldHeight);
+    }
+    if (useMask_)
+        setMask(QRegion(outline().toFillPolygon().toPolygon()));
+}
+
+void SoftwarePickerPopover::fill(const RenderContext& context) {
+    const CorvantaViewState& state = context.state;
+    colors_ = context.colors;
+    title_ = context.text("选择软件", "Choose software");
+    subtitle_ = context.text("切换当前快捷键库", "Switch the shortcut library");
+    const QString prompt = context.text("搜索软件名称", "Search software");
+
+    std::vector<PickerSection> sections =
+        picker::filterSections(context.store.groupedSoftwareCache(), state.softwarePickerQuery);
+    const bool queryIsEmpty = picker::queryTokens(state.softwarePickerQuery).empty();
+    hint_ = queryIsEmpty
+                ? context.text("快捷键库已按办公、设计、工程、开发与媒体等场景分类。",
+                               "Shortcut packs are grouped by office, design, engineering, "
+                               "development, media, and more.")
+                : (context.isChinese() ? QStringLiteral("找到 %1 个相关软件")
+                                       : QStringLiteral("%1 matching software apps"))
+                      .arg(picker::matchCount(sections));
+
+    static_cast<SearchButton*>(searchButton_)->setContent(prompt, colors_);
+    searchButton_->setVisible(!state.softwarePickerSearchIsActive);
+    searchRow_->setVisible(state.softwarePickerSearchIsActive);
+    if (state.softwarePickerSearchIsActive) {
+        if (!field_) {
+            field_ = new PickerSearchField(searchRow_);
+            field_->onTextChange = [this](const std::string& text) {
+                root_.set(&CorvantaViewState::softwarePickerQuery, text);
+            };
+            field_->onFocusChange = [this](bool focused) {
+                root_.set(&CorvantaViewState::softwarePickerSearchIsFocused, focused);
+            };
+        }
+        field_->refresh(state.softwarePickerQuery, prompt, context.theme == AppTheme::light);
+        clearButton_->setVisible(!queryIsEmpty);
+        static_cast<ClearButton*>(clearButton_)
+            ->setContent(context.text("清除软件搜索", "Clear software search"), colors_);
+        outlineFocused_ = state.softwarePickerSearchIsFocused;
+        static_cast<SearchRow*>(searchRow_)->setContent(colors_, outlineFocused_);
+        layoutContent();
+        field_->show();
+    } else {
+        dropSearchField();
+        outlineFocused_ = false;
+    }
+    grid_->setContent(std::move(sections), queryIsEmpty, context.store.selectedSoftwareID.get(),
+                      context.language, colors_);
+    update();
+}
+
+void SoftwarePickerPopover::dropSearchField() {
+    delete field_;
+    field_ = nullptr;
+}
+
+void SoftwarePickerPopover::clearSearch() {
+    root_.update([](CorvantaViewState& s) {
+        s.softwarePickerQuery.clear();
+        s.softwarePickerSearchIsFocused = true;
+    });
+    // The outline says the field has the keyboard; make it so.
+    if (field_) {
+        field_->setText(QString());
+        field_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+QPainterPath SoftwarePickerPopover::outline() const {
+    const QRectF body(0, kArrowHeight, width(), height() - kArrowHeight);
+    QPainterPath path = style::continuousRoundedRect(body, kCornerRadius);
+    QPainterPath arrow;
+    arrow.moveTo(arrowX_ - kArrowWidth / 2.0, kArrowHeight + 0.5);
+    arrow.lineTo(arrowX_, 0);
+    arrow.lineTo(arrowX_ + kArrowWidth / 2.0, kArrowHeight + 0.5);
+    arrow.closeSubpath();
+    return path.united(arrow);
+}
+
+void SoftwarePickerPopover::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPainterPath shape = outline();
+    painter.fillPath(shape, colors_.panel);
+    painter.setClipPath(shape);
+
+    const int titleTop = kArrowHeight + kHeaderTop;
+    const QFont title = titleFont();
+    const QFont subtitle = subtitleFont();
+    // The two titles share their first baseline.
+    const double baseline = titleTop + QFontMetricsF(title).ascent();
+    const double titleWidth = style::textWidth(title, title_);
+    painter.setFont(title);
+    painter.setPen(colors_.textPrimary);
+    painter.drawText(QPointF(kHorizontalPadding, baseline), title_);
+    const double subtitleLeft = kHorizontalPadding + titleWidth + kTitleSpacing;
+    const double room = std::max(0.0, kWidth - kHorizontalPadding - subtitleLeft);
+    painter.setFont(subtitle);
+    painter.setPen(colors_.textSecondary);
+    painter.drawText(QPointF(subtitleLeft, baseline),
+                     QFontMetricsF(subtitle).elidedText(subtitle_, Qt::ElideRight, room));
+
+    const QRect list = grid_->geometry();
+    SolidDivider::paint(painter, QRectF(0, list.top() - 1, width(), 1), colors_);
+    SolidDivider::paint(painter, QRectF(0, list.bottom() + 1, width(), 1), colors_);
+    const QRectF hint(kHorizontalPadding, list.bottom() + 2, width() - 2 * kHorizontalPadding,
+                      kHintHeight);
+    painter.setFont(hintFont());
+    painter.setPen(colors_.textMuted);
+    painter.drawText(hint, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, hint_);
+
+    painter.setClipping(false);
+    painter.strokePath(shape, QPen(colors_.border, 1));
+}
+
+void SoftwarePickerPopover::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutContent();
+}
+
+void SoftwarePickerPopover::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    setAttribute(Qt::WA_NoMouseReplay, false);
+}
+
+void SoftwarePickerPopover::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Escape, an outside click or a closing action: the state follows at once,
+    // the chevron included.
+    root_.update([](CorvantaViewState& s) {
+        s.softwarePickerSearchIsFocused = false;
+        s.softwarePickerSearchIsActive = false;
+        s.softwarePickerQuery.clear();
+        s.showsSoftwarePicker = false;
+        s.softwarePickerChevronExpanded = false;
+    });
+}
+
+void SoftwarePickerPopover::mousePressEvent(QMouseEvent* event) {
+    // A press outside closes the popup and is then replayed to whatever lies
+    // under it. On the pack button that replay would open the picker again.
+    if (!rect().contains(event->position().toPoint()))
+        setAttribute(Qt::WA_NoMouseReplay,
+                     anchorRect().contains(event->globalPosition().toPoint()));
+    QWidget::mousePressEvent(event);
+}
 
 }  // namespace corvanta

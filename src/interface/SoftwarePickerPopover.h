@@ -2,23 +2,96 @@
 // grouped, searchable grid of packs and request tiles.
 #pragma once
 
+#include <QRect>
+#include <QString>
 #include <QWidget>
 
+#include "interface/Palette.h"
 #include "interface/RenderContext.h"
+
+class QAbstractButton;
 
 namespace corvanta {
 
 class CorvantaView;
+class PickerSearchField;
+class SoftwarePickerGrid;
+class ShortcutStore;
+struct CorvantaViewState;
 
 class SoftwarePickerPopover final : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int kWidth = 396;
+    static constexpr int kListHeight = 470;
+    // A list squeezed onto a small screen keeps at least this much.
+    static constexpr int kMinListHeight = 120;
+    static constexpr int kArrowHeight = 9;
+    static constexpr int kArrowWidth = 18;
+    static constexpr double kCornerRadius = 10;
+
     explicit SoftwarePickerPopover(CorvantaView& root);
+    ~SoftwarePickerPopover() override;
+
     // Shows, fills or hides the popover as the state says.
     void render(const RenderContext& context);
 
+    // Whether the picker, or a sheet opened from it, may still open: a step
+    // queued for a later turn finds the panel collapsed or moving otherwise.
+    static bool panelAcceptsOpening(const ShortcutStore& store, const CorvantaViewState& state);
+
+    // Where the popover goes for a pack button at `anchor` (global), within
+    // the screen's `available` area, given the height of everything but the
+    // list: under the button, arrow pointing at its centre, moved and if need
+    // be shortened to stay on the screen.
+    struct Placement {
+        QRect frame;
+        int listHeight = kListHeight;
+        int arrowX = kWidth / 2;  // the arrow tip, in the popover
+    };
+    static Placement placement(const QRect& anchor, const QRect& available, int chromeHeight);
+
+    // The pack button's rectangle on screen.
+    QRect anchorRect() const;
+
+    SoftwarePickerGrid* grid() const { return grid_; }
+    PickerSearchField* searchField() const { return field_; }
+    QAbstractButton* searchButton() const;
+    QAbstractButton* clearButton() const;
+    bool searchOutlineFocused() const { return outlineFocused_; }
+    QString hintText() const { return hint_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
 private:
+    void open();
+    void fill(const RenderContext& context);
+    void layoutContent();
+    void dropSearchField();
+    void clearSearch();
+    int titleRowHeight() const;
+    int chromeHeight() const;
+    QPainterPath outline() const;
+
     CorvantaView& root_;
+    QWidget* searchButton_ = nullptr;
+    QWidget* searchRow_ = nullptr;
+    PickerSearchField* field_ = nullptr;
+    QWidget* clearButton_ = nullptr;
+    SoftwarePickerGrid* grid_ = nullptr;
+    ThemeColors colors_;
+    QString title_;
+    QString subtitle_;
+    QString hint_;
+    int listHeight_ = kListHeight;
+    int arrowX_ = kWidth / 2;
+    bool outlineFocused_ = false;
+    bool useMask_ = false;
 };
 
 }  // namespace corvanta

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "interface/SoftwareIconRepository.h"
+#include "interface/SymbolImage.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/qt/EventMonitors.h"
@@ -84,6 +86,9 @@ int CorvantaApp::main(int argc, char** argv) {
         [&screens, &queue](const platform::Rect& frame) -> std::unique_ptr<platform::PanelWindow> {
             return std::make_unique<platform::QtPanelWindow>(frame, screens, queue);
         }};
+    SymbolImage::setDirectory(
+        QString::fromStdString((services.bundle.resourceRoot() / "symbols").string()));
+    SoftwareIconRepository::setBundle(services.bundle);
     const std::unique_ptr<platform::Workspace> workspace = platform::Workspace::create();
 
     AppDelegate delegate(services, *workspace, [] { return platform::StatusItem::create(); });

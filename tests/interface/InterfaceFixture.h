@@ -78,6 +78,12 @@ protected:
         drain();
         return *view;
     }
+    // Builds only the store, for tests that need no view.
+    ShortcutStore& makeStore() {
+        store = std::make_unique<ShortcutStore>(platform::Bundle(root_, "org.corvanta.Tests"),
+                                                defaults);
+        return *store;
+    }
     // Records the window calls; setExpanded completes when `completeWindow()`
     // is called (or at once when `autoComplete` is set).
     void recordWindowCommands(bool autoComplete = true) {

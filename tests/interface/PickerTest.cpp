@@ -1,2 +1,388 @@
-// Filled in as the interface gains this area.
+// The pack picker: query matching and rows, the popover's state on opening and
+// closing, its search field, tiles and their actions.
 #include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+
+#include "InterfaceFixture.h"
+#include "catalog/SoftwarePack.h"
+#include "interface/PickerMatching.h"
+#include "interface/PickerSearchField.h"
+#include "interface/SoftwarePickerGrid.h"
+#include "interface/SoftwarePickerPopover.h"
+#include "platform/qt/FakeEventMonitors.h"
+
+namespace corvanta {
+namespace {
+
+using testing_support::InterfaceFixture;
+
+SoftwarePack pack(std::string id, std::string name) {
+    SoftwarePack result;
+    result.id = std::move(id);
+    result.name = std::move(name);
+    return result;
+}
+
+TEST(PickerMatching, ToleratesCaseAccentsWidthSpacesAndPunctuation) {
+    const SoftwarePack photoLab = pack("photolab", "Photo Lab");
+    for (const char* query : {"lab photo", "  photo  ", "PHOTO", "photó", "ｐｈｏｔｏ", "photo-lab",
+                              "photolab", "\tlab\nphoto\t", ""}) {
+        EXPECT_TRUE(picker::matches(photoLab, query)) << query;
+    }
+    for (const char* query : {"photo x", "-", "lab-x", "labx"}) {
+        EXPECT_FALSE(picker::matches(photoLab, query)) << query;
+    }
+    EXPECT_TRUE(picker::matches(pack("vs-code", "Code"), "-"));
+    // The identifier is searched as well as the name.
+    EXPECT_TRUE(picker::matches(pack("ps2024", "Photoshop"), "2024"));
+    // Letters of every script survive the bridging of punctuation.
+    EXPECT_TRUE(picker::matches(pack("wps", "WPS 文字"), "文字"));
+    EXPECT_TRUE(picker::matches(pack("wps", "WPS 文字"), "wps·文字"));
+    EXPECT_TRUE(picker::queryTokens(" \t\n\u3000").empty());
+    EXPECT_EQ(picker::queryTokens(" Café  LAB "), (std::vector<std::string>{"cafe", "lab"}));
+}
+
+TEST(PickerMatching, CutsRowsOfTwoWithTheRequestTileLast) {
+    const SoftwarePack a = pack("a", "A"), b = pack("b", "B"), c = pack("figma", "Figma");
+    auto ids = [](const std::vector<std::vector<SoftwarePickerEntry>>& rows) {
+        std::vector<std::vector<std::string>> out;
+        for (const auto& row : rows) {
+            out.emplace_back();
+            for (const auto& entry : row) out.back().push_back(entry.id());
+        }
+        return out;
+    };
+    using Rows = std::vector<std::vector<std::string>>;
+    EXPECT_EQ(ids(picker::rows(SoftwareGroup::office, {&a, &b, &c}, true)),
+              (Rows{{"software-a", "software-b"}, {"software-figma", "add-office"}}));
+    EXPECT_EQ(ids(picker::rows(SoftwareGroup::office, {&a, &b}, true)),
+              (Rows{{"software-a", "software-b"}, {"add-office"}}));
+    EXPECT_EQ(ids(picker::rows(SoftwareGroup::office, {&c}, false)), (Rows{{"software-figma"}}));
+    EXPECT_TRUE(picker::rows(SoftwareGroup::dataAI, {}, false).empty());
+}
+
+class PickerTest : public InterfaceFixture {
+protected:
+    SoftwarePickerPopover& openPicker() {
+        makeView();
+        expandPanel();
+        // As the pack button does: the chevron at once, the flag a turn later.
+        view->set(&CorvantaViewState::softwarePickerChevronExpanded, true);
+        view->set(&CorvantaViewState::showsSoftwarePicker, true);
+        drain();
+        return *view->softwarePicker();
+    }
+    void activateSearch() {
+        QTest::mouseClick(view->softwarePicker()->searchButton(), Qt::LeftButton);
+        drain();
+    }
+    void clickTile(const std::string& packID) {
+        SoftwarePickerGrid* grid = view->softwarePicker()->grid();
+        grid->scrollToTile(packID);
+        QTest::mouseClick(grid, Qt::LeftButton, {}, grid->tileRect(packID).center().toPoint());
+    }
+    void expectPickerClosed() {
+        const CorvantaViewState& s = view->state();
+        EXPECT_FALSE(s.showsSoftwarePicker);
+        EXPECT_FALSE(s.softwarePickerChevronExpanded);
+        EXPECT_FALSE(s.softwarePickerSearchIsActive);
+        EXPECT_FALSE(s.softwarePickerSearchIsFocused);
+        EXPECT_EQ(s.softwarePickerQuery, "");
+    }
+};
+
+TEST_F(PickerTest, RootMembersFilterTheStoresSections) {
+    makeView();
+    EXPECT_EQ(view->softwarePickerMatchCount(), 3);
+    EXPECT_EQ(view->filteredSoftwarePickerSections(), store->groupedSoftwareCache());
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string("SHEET"));
+    const auto sections = view->filteredSoftwarePickerSections();
+    ASSERT_EQ(sections.size(), 1u);
+    EXPECT_EQ(sections[0].group, SoftwareGroup::office);
+    ASSERT_EQ(sections[0].software.size(), 1u);
+    EXPECT_EQ(sections[0].software[0].id, "gamma");
+    EXPECT_EQ(view->softwarePickerMatchCount(), 1);
+    // Group titles are not searched, only names and identifiers.
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string("office"));
+    EXPECT_TRUE(view->filteredSoftwarePickerSections().empty());
+    EXPECT_EQ(view->softwarePickerMatchCount(), 0);
+    EXPECT_EQ(view->softwarePickerRows(store->groupedSoftwareCache()[0], true).size(), 2u);
+}
+
+TEST_F(PickerTest, OpensResetAndClosesWithTheChevronOnHide) {
+    makeView();
+    expandPanel();
+    view->update([](CorvantaViewState& s) {
+        s.softwarePickerQuery = "left over";
+        s.softwarePickerSearchIsActive = true;
+        s.showsSoftwarePicker = true;
+        s.softwarePickerChevronExpanded = true;
+    });
+    drain();
+    SoftwarePickerPopover& popover = *view->softwarePicker();
+    ASSERT_TRUE(popover.isVisible());
+    EXPECT_EQ(popover.width(), SoftwarePickerPopover::kWidth);
+    EXPECT_EQ(view->state().softwarePickerQuery, "");
+    EXPECT_FALSE(view->state().softwarePickerSearchIsActive);
+    EXPECT_TRUE(popover.searchButton()->isVisible());
+    // Placed under the pack button, inside the screen.
+    EXPECT_GE(popover.geometry().top(), popover.anchorRect().bottom());
+    EXPECT_TRUE(popover.screen()->availableGeometry().contains(popover.geometry()));
+
+    // Escape and outside clicks hide the popup; the state follows at once.
+    popover.hide();
+    expectPickerClosed();
+    drain();
+    EXPECT_FALSE(popover.isVisible());
+}
+
+TEST_F(PickerTest, OutsidePressClosesAndOnlyThePackButtonPressIsNotReplayed) {
+    SoftwarePickerPopover& popover = openPicker();
+    const QPoint elsewhere = popover.mapFromGlobal(popover.anchorRect().topLeft() - QPoint(20, 0));
+    QTest::mousePress(&popover, Qt::LeftButton, {}, elsewhere);
+    EXPECT_FALSE(popover.isVisible());
+    EXPECT_FALSE(popover.testAttribute(Qt::WA_NoMouseReplay));
+    expectPickerClosed();
+
+    view->update([](CorvantaViewState& s) {
+        s.showsSoftwarePicker = s.softwarePickerChevronExpanded = true;
+    });
+    drain();
+    ASSERT_TRUE(popover.isVisible());
+    QTest::mousePress(&popover, Qt::LeftButton, {},
+                      popover.mapFromGlobal(popover.anchorRect().center()));
+    EXPECT_FALSE(popover.isVisible());
+    EXPECT_TRUE(popover.testAttribute(Qt::WA_NoMouseReplay));
+    expectPickerClosed();
+}
+
+TEST_F(PickerTest, QueuedOpeningIsDroppedUnlessThePanelIsExpandedAndStill) {
+    makeView();
+    view->update([](CorvantaViewState& s) {
+        s.showsSoftwarePicker = s.softwarePickerChevronExpanded = true;
+    });
+    drain();
+    EXPECT_FALSE(view->softwarePicker()->isVisible());
+    expectPickerClosed();
+
+    expandPanel();
+    view->update([](CorvantaViewState& s) {
+        s.isWindowTransitioning = true;
+        s.showsSoftwarePicker = s.softwarePickerChevronExpanded = true;
+    });
+    drain();
+    EXPECT_FALSE(view->softwarePicker()->isVisible());
+    expectPickerClosed();
+}
+
+TEST_F(PickerTest, GridShowsRowsOfTwoRequestTilesAndHalfWidthLoneTiles) {
+    SoftwarePickerPopover& popover = openPicker();
+    SoftwarePickerGrid& grid = *popover.grid();
+    EXPECT_EQ(grid.height(), SoftwarePickerPopover::kListHeight);
+    // office: beta and gamma side by side, then its request tile alone.
+    const QRectF beta = grid.tileRect("beta"), gamma = grid.tileRect("gamma");
+    EXPECT_EQ(beta.top(), gamma.top());
+    EXPECT_EQ(beta.width(), gamma.width());
+    EXPECT_NEAR(beta.width(), (SoftwarePickerPopover::kWidth - 22 - 7) / 2.0, 0.01);
+    auto* office = find<QAbstractButton>("corvanta.add-software.office");
+    auto* design = find<QAbstractButton>("corvanta.add-software.design");
+    ASSERT_TRUE(office && design);
+    EXPECT_EQ(office->accessibleName(), "Request software for Office");
+    EXPECT_GT(office->y(), beta.bottom());
+    EXPECT_NEAR(office->width(), beta.width(), 1);
+
+    // Under a query: no request tiles, the lone match keeps half the width.
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string("gam"));
+    drain();
+    EXPECT_FALSE(find<QAbstractButton>("corvanta.add-software.office"));
+    EXPECT_NEAR(grid.tileRect("gamma").width(), beta.width(), 0.01);
+    EXPECT_TRUE(grid.tileRect("beta").isEmpty());
+    EXPECT_EQ(popover.hintText(), "1 matching software apps");
+}
+
+TEST_F(PickerTest, TextsInBothLanguages) {
+    SoftwarePickerPopover& popover = openPicker();
+    EXPECT_EQ(popover.hintText(),
+              "Shortcut packs are grouped by office, design, engineering, "
+              "development, media, and more.");
+    EXPECT_EQ(popover.searchButton()->accessibleName(), "Search software");
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string("nothing like it"));
+    drain();
+    EXPECT_TRUE(popover.grid()->showsNoMatch());
+    EXPECT_EQ(popover.hintText(), "0 matching software apps");
+
+    store->toggleLanguage();
+    drain();
+    EXPECT_EQ(popover.hintText(), "找到 0 个相关软件");
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string(" \t"));
+    drain();
+    EXPECT_EQ(popover.hintText(), "快捷键库已按办公、设计、工程、开发与媒体等场景分类。");
+    EXPECT_EQ(popover.searchButton()->accessibleName(), "搜索软件名称");
+    EXPECT_EQ(find<QAbstractButton>("corvanta.add-software.office")->accessibleName(),
+              "提交希望新增到办公软件的软件");
+    activateSearch();
+    EXPECT_EQ(popover.searchField()->placeholderText(), "搜索软件名称");
+}
+
+TEST_F(PickerTest, ChoosingATileResetsThePickerBeforeSelecting) {
+    openPicker();
+    store->query = "undo";
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string("beta"));
+    drain();
+    std::vector<bool> pickerOpenAtSelection;
+    auto connection = store->selectedSoftwareID.willSet.connect([&](const std::string&) {
+        pickerOpenAtSelection.push_back(view->state().showsSoftwarePicker ||
+                                        view->state().softwarePickerChevronExpanded ||
+                                        !view->state().softwarePickerQuery.empty());
+    });
+    clickTile("beta");
+    EXPECT_EQ(pickerOpenAtSelection, std::vector<bool>{false});
+    EXPECT_EQ(store->selectedSoftwareID.get(), "beta");
+    EXPECT_EQ(store->query.get(), "");
+    expectPickerClosed();
+    drain();
+    EXPECT_FALSE(view->softwarePicker()->isVisible());
+}
+
+TEST_F(PickerTest, RequestTileOpensTheSheetOneTurnLaterWithClearedFields) {
+    openPicker();
+    view->update([](CorvantaViewState& s) {
+        s.requestedSoftwareName = "unfinished";
+        s.requestContact = "me@example.com";
+        s.requestNameIsFocused = true;
+    });
+    QTest::mouseClick(find<QAbstractButton>("corvanta.add-software.design"), Qt::LeftButton);
+    const CorvantaViewState& s = view->state();
+    EXPECT_EQ(s.softwareRequestGroup, SoftwareGroup::design);
+    EXPECT_EQ(s.requestedSoftwareName, "");
+    EXPECT_EQ(s.requestContact, "");
+    EXPECT_FALSE(s.requestNameIsFocused);
+    EXPECT_FALSE(s.showsSoftwarePicker);
+    EXPECT_FALSE(s.softwarePickerChevronExpanded);
+    EXPECT_FALSE(s.showsSoftwareRequest);
+    drain();
+    EXPECT_TRUE(s.showsSoftwareRequest);
+}
+
+TEST_F(PickerTest, RequestSheetIsDroppedWhenThePanelCollapsesFirst) {
+    openPicker();
+    QTest::mouseClick(find<QAbstractButton>("corvanta.add-software.office"), Qt::LeftButton);
+    store->isExpanded = false;
+    drain();
+    EXPECT_FALSE(view->state().showsSoftwareRequest);
+}
+
+TEST_F(PickerTest, SearchFieldTakesFocusFiltersAndClearGivesRealFocus) {
+    SoftwarePickerPopover& popover = openPicker();
+    activateSearch();
+    PickerSearchField* field = popover.searchField();
+    ASSERT_TRUE(field);
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_TRUE(view->state().softwarePickerSearchIsFocused);
+    EXPECT_TRUE(popover.searchOutlineFocused());
+    EXPECT_FALSE(popover.clearButton()->isVisible());
+
+    QTest::keyClicks(field, "alp");
+    EXPECT_EQ(view->state().softwarePickerQuery, "alp");
+    drain();
+    EXPECT_TRUE(popover.clearButton()->isVisible());
+    EXPECT_FALSE(popover.grid()->tileRect("alpha").isEmpty());
+    EXPECT_TRUE(popover.grid()->tileRect("beta").isEmpty());
+
+    // The field lost the keyboard; the clear button brings it back for real.
+    field->clearFocus();
+    drain();
+    EXPECT_FALSE(view->state().softwarePickerSearchIsFocused);
+    QTest::mouseClick(popover.clearButton(), Qt::LeftButton);
+    drain();
+    EXPECT_EQ(view->state().softwarePickerQuery, "");
+    EXPECT_EQ(field->text(), "");
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_TRUE(popover.searchOutlineFocused());
+    EXPECT_FALSE(popover.clearButton()->isVisible());
+}
+
+TEST_F(PickerTest, SearchFieldSelectsItsTextOnlyWhenItGetsTheFocusAndFollowsTheTheme) {
+    SoftwarePickerPopover& popover = openPicker();
+    QTest::mouseClick(popover.searchButton(), Qt::LeftButton);
+    view->set(&CorvantaViewState::softwarePickerQuery, std::string("beta"));
+    queue.runNext();  // the render that creates the field and queues its focus
+    PickerSearchField* field = popover.searchField();
+    ASSERT_TRUE(field);
+    field->setEnabled(false);  // a field that cannot take the focus
+    drain();
+    EXPECT_FALSE(field->hasFocus());
+    EXPECT_EQ(field->selectedText(), "");
+    field->setEnabled(true);
+    field->hide();
+    field->show();
+    drain();
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_EQ(field->selectedText(), "beta");
+    EXPECT_EQ(field->palette().color(QPalette::Text), QColor("#F4F4F4"));
+    EXPECT_EQ(field->palette().color(QPalette::PlaceholderText), QColor("#7C7C7C"));
+    store->toggleTheme();
+    drain();
+    EXPECT_EQ(field->palette().color(QPalette::Text), QColor("#1A1A1A"));
+    EXPECT_EQ(field->palette().color(QPalette::PlaceholderText), QColor("#818181"));
+}
+
+TEST_F(PickerTest, OutsideClickMonitorResignsTheFieldAndGoesWithIt) {
+    platform::FakeEventMonitors monitors;
+    platform::EventMonitors::setShared(&monitors);
+    SoftwarePickerPopover& popover = openPicker();
+    activateSearch();
+    PickerSearchField* field = popover.searchField();
+    ASSERT_TRUE(field && field->hasFocus());
+    EXPECT_EQ(monitors.monitorCount(), 1u);
+    auto click = [&](QWidget* window, QPoint point) {
+        platform::Event event;
+        event.type = platform::EventType::leftMouseDown;
+        event.window = window;
+        event.locationInWindow = {double(point.x()), double(window->height() - point.y())};
+        EXPECT_TRUE(monitors.send(event));
+        drain();
+    };
+    const QRect inPopover(field->mapTo(&popover, QPoint(0, 0)), field->size());
+    click(&popover, inPopover.topLeft() + QPoint(-35, -7));  // within the margins
+    click(view.get(), QPoint(5, 5));                         // another window
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_TRUE(view->state().softwarePickerSearchIsFocused);
+    click(&popover, inPopover.bottomLeft() + QPoint(0, 30));  // the list below
+    EXPECT_FALSE(field->hasFocus());
+    EXPECT_FALSE(view->state().softwarePickerSearchIsFocused);
+    EXPECT_TRUE(view->state().softwarePickerSearchIsActive);
+
+    popover.hide();
+    drain();
+    EXPECT_FALSE(popover.searchField());
+    EXPECT_EQ(monitors.monitorCount(), 0u);
+    platform::EventMonitors::setShared(nullptr);
+}
+
+TEST(PickerPlacement, StaysOnTheScreenAndPointsAtTheButton) {
+    const int chrome = 130;
+    using P = SoftwarePickerPopover;
+    const QRect button(400, 50, 145, 34);
+    const P::Placement roomy = P::placement(button, QRect(0, 0, 1600, 1000), chrome);
+    EXPECT_EQ(roomy.frame, QRect(button.center().x() - P::kWidth / 2, button.bottom() + 1,
+                                 P::kWidth, chrome + P::kListHeight));
+    EXPECT_EQ(roomy.arrowX, P::kWidth / 2);
+    // Near the right edge the popover moves left and the arrow follows the button.
+    const QRect nearEdge(1500, 50, 90, 34);
+    const P::Placement right = P::placement(nearEdge, QRect(0, 0, 1600, 1000), chrome);
+    EXPECT_EQ(right.frame.right(), 1599);
+    EXPECT_EQ(right.frame.left() + right.arrowX, nearEdge.center().x());
+    // A short screen shortens the list and keeps the whole popover on it.
+    const P::Placement low = P::placement(QRect(100, 300, 145, 34), QRect(0, 20, 800, 560), chrome);
+    EXPECT_EQ(low.listHeight, 560 - chrome);
+    EXPECT_EQ(low.frame.top(), 20);
+    EXPECT_EQ(low.frame.height(), 560);
+}
+
+}  // namespace
+}  // namespace corvanta

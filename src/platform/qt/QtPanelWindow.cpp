@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <cmath>
+#include <utility>
 
 #include "platform/qt/MainQueue.h"
 #include "platform/qt/QtScreens.h"
@@ -94,20 +95,24 @@ void QtPanelWindow::setFrameAnimated(const Rect& frame, double durationSeconds,
     animation->setEasingCurve(QEasingCurve::InOutQuad);
     animation->setStartValue(window_->geometry());
     animation->setEndValue(toQRect(frame));
-    connect(animation, &QPropertyAnimation::finished, this, [this] { animationFinished(); });
+    // Reaching the target, a stop() from anywhere and destruction all pass
+    // through Stopped; `finished` alone misses the last two, and the caller's
+    // completion would then never run.
+    connect(animation, &QAbstractAnimation::stateChanged, this,
+            [this, animation](QAbstractAnimation::State state) {
+                if (state == QAbstractAnimation::Stopped)
+                    animationEnded(animation);
+            });
     animation_ = animation;
-    animation->start();
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
-void QtPanelWindow::animationFinished() {
-    if (animation_)
-        animation_->deleteLater();
+void QtPanelWindow::animationEnded(QPropertyAnimation* animation) {
+    if (animation_ != animation)
+        return;  // an interrupted animation has had its completion posted
     animation_ = nullptr;
     noteFrame();
-    queue_.post([completion = std::exchange(animationCompletion_, {})] {
-        if (completion)
-            completion();
-    });
+    postAnimationCompletion();
 }
 
 void QtPanelWindow::interruptAnimation() {
@@ -116,8 +121,11 @@ void QtPanelWindow::interruptAnimation() {
     QPropertyAnimation* animation = animation_;
     animation_ = nullptr;
     animation->disconnect(this);
-    animation->stop();
-    animation->deleteLater();
+    animation->stop();  // deletes itself once stopped
+    postAnimationCompletion();
+}
+
+void QtPanelWindow::postAnimationCompletion() {
     queue_.post([completion = std::exchange(animationCompletion_, {})] {
         if (completion)
             completion();

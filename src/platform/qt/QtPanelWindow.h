@@ -55,7 +55,10 @@ private:
     void applyFrame(const Rect& frame);
     // Stops a running animation where it is and posts its completion.
     void interruptAnimation();
-    void animationFinished();
+    // The animation stopped for whatever reason: at its target, stopped from
+    // outside, or destroyed.
+    void animationEnded(QPropertyAnimation* animation);
+    void postAnimationCompletion();
     void updateMask();
     void noteFrame();
     void noteSystemResize();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QBitmap>
+#include <QPropertyAnimation>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -148,6 +149,35 @@ TEST_F(PanelWindowTest, EveryAnimationCompletionRunsOnceWhateverHappensToIt) {
     EXPECT_EQ(third, 1);
     QTest::qWait(20);  // a stray animation tick must not touch the dead window
     EXPECT_EQ(first + second + third + immediate, 4);
+}
+
+TEST_F(PanelWindowTest, AnimationStoppedOrDeletedFromOutsideStillCompletesOnce) {
+    QtPanelWindow panel(makeRect(0, 0, 230, 62), screens, queue);
+    const auto running = [&] {
+        for (auto* animation : panel.findChildren<QPropertyAnimation*>())
+            if (animation->state() == QAbstractAnimation::Running)
+                return animation;
+        return static_cast<QPropertyAnimation*>(nullptr);
+    };
+    int stopped = 0, deleted = 0;
+    panel.setFrameAnimated(makeRect(0, 0, 400, 600), 5, [&] { ++stopped; });
+    ASSERT_NE(running(), nullptr);
+    running()->stop();
+    queue.runUntilIdle();
+    EXPECT_EQ(stopped, 1);
+
+    panel.setFrameAnimated(makeRect(0, 0, 500, 600), 5, [&] { ++deleted; });
+    ASSERT_NE(running(), nullptr);
+    delete running();
+    queue.runUntilIdle();
+    EXPECT_EQ(deleted, 1);
+
+    // Neither completion comes back with later frame changes.
+    panel.setFrame(makeRect(10, 10, 230, 62));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    queue.runUntilIdle();
+    EXPECT_EQ(stopped, 1);
+    EXPECT_EQ(deleted, 1);
 }
 
 TEST_F(PanelWindowTest, LevelChangeKeepsTheNativeWindowFrameAndVisibility) {

@@ -1,0 +1,137 @@
+// Typing in the pack picker's search field: each keystroke re-filters every
+// pack, re-renders the popover and repaints it, on the offscreen platform.
+// Runs over the shipped catalog and over that catalog loaded 20 times over.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include <QApplication>
+#include <QTest>
+
+#include "catalog/ShortcutStore.h"
+#include "interface/CorvantaView.h"
+#include "interface/PickerSearchField.h"
+#include "interface/SoftwarePickerPopover.h"
+#include "interface/WindowCommands.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/qt/ManualMainQueue.h"
+
+namespace corvanta::bench {
+namespace {
+
+// A bundle whose catalog files hold every shipped pack `copies` times; copies
+// get their own ids and names, so merging and grouping work as shipped.
+std::filesystem::path writeRepeatedCatalog(int copies) {
+    std::random_device random;
+    const auto root = std::filesystem::temp_directory_path() /
+                      ("corvanta-picker-bench-" + std::to_string(random()));
+    std::filesystem::create_directories(root / "catalog");
+    const std::filesystem::path shipped =
+        std::filesystem::path(CORVANTA_SOURCE_DIR) / "resources" / "catalog";
+    for (const auto& entry : std::filesystem::directory_iterator(shipped)) {
+        if (entry.path().extension() != ".json")
+            continue;
+        const nlohmann::json file = nlohmann::json::parse(std::ifstream(entry.path()));
+        nlohmann::json packs = nlohmann::json::array();
+        for (int copy = 0; copy < copies; ++copy) {
+            for (nlohmann::json pack : file.at("software")) {
+                if (copy > 0) {
+                    pack["id"] = pack["id"].get<std::string>() + "-" + std::to_string(copy);
+                    pack["name"] = pack["name"].get<std::string>() + " " + std::to_string(copy);
+                }
+                packs.push_back(std::move(pack));
+            }
+        }
+        std::ofstream(root / "catalog" / entry.path().filename())
+            << nlohmann::json{{"software", packs}};
+    }
+    return root;
+}
+
+struct OpenPicker {
+    explicit OpenPicker(int copies) : root(writeRepeatedCatalog(copies)) {
+        platform::MainQueue::setShared(&queue);
+        store =
+            std::make_unique<ShortcutStore>(platform::Bundle(root, "app.corvanta.bench"), defaults);
+        view = std::make_unique<CorvantaView>(*store, commands);
+        view->resize(420, 620);
+        view->show();
+        store->isExpanded = true;
+        view->set(&CorvantaViewState::showsSoftwarePicker, true);
+        settle();
+        view->set(&CorvantaViewState::softwarePickerSearchIsActive, true);
+        settle();
+        field = view->softwarePicker()->searchField();
+    }
+    ~OpenPicker() {
+        view.reset();
+        store.reset();
+        platform::MainQueue::setShared(nullptr);
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    void settle() {
+        queue.runUntilIdle();
+        QApplication::processEvents();
+    }
+
+    std::filesystem::path root;
+    platform::ManualMainQueue queue;
+    platform::MemoryUserDefaults defaults;
+    WindowCommands commands;
+    std::unique_ptr<ShortcutStore> store;
+    std::unique_ptr<CorvantaView> view;
+    PickerSearchField* field = nullptr;
+};
+
+void BM_PickerKeystroke(benchmark::State& state) {
+    OpenPicker picker(static_cast<int>(state.range(0)));
+    if (!picker.field) {
+        state.SkipWithError("the picker's search field did not appear");
+        return;
+    }
+    SoftwarePickerPopover& popover = *picker.view->softwarePicker();
+    // Types "pho", then deletes it again, one keystroke per iteration.
+    const std::vector<Qt::Key> keys{Qt::Key_P,         Qt::Key_H,         Qt::Key_O,
+                                    Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace};
+    std::vector<double> milliseconds;
+    std::size_t step = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        QTest::keyClick(picker.field, keys[step++ % keys.size()]);
+        picker.view->renderNow();
+        picker.queue.runUntilIdle();
+        benchmark::DoNotOptimize(popover.grab());
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(elapsed.count());
+        milliseconds.push_back(elapsed.count() * 1000);
+    }
+    std::nth_element(milliseconds.begin(), milliseconds.begin() + milliseconds.size() / 2,
+                     milliseconds.end());
+    state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
+    state.counters["packs"] = static_cast<double>(picker.store->software.get().size());
+}
+BENCHMARK(BM_PickerKeystroke)->Arg(1)->Arg(20)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace corvanta::bench
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

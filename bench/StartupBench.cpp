@@ -1,0 +1,205 @@
+// Start-up and memory of the real binary on an X display (run it under
+// xvfb-run with a 1440 × 900 screen): the time from exec to the first painted
+// frame of the collapsed panel, against a bare Qt window started the same way,
+// and the resident memory with the panel expanded on the largest pack.
+// Usage: startup_bench --corvanta=<path> --bare=<path> [benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <xcb/xcb.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "catalog/ShortcutStore.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/UserDefaults.h"
+
+namespace {
+
+std::string corvantaPath;
+std::string barePath;
+
+// Where both programs put their first window on a 1440 × 900 screen.
+constexpr int kProbeX = 1188 + 115;
+constexpr int kProbeY = 110 + 4;
+
+using Clock = std::chrono::steady_clock;
+
+class Sandbox {
+public:
+    Sandbox() {
+        std::random_device random;
+        root_ = std::filesystem::temp_directory_path() /
+                ("corvanta-startup-" + std::to_string(random()));
+        std::filesystem::create_directories(root_ / "config" / "corvanta");
+        std::filesystem::create_directories(root_ / "runtime");
+        std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
+    }
+    ~Sandbox() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    std::filesystem::path config() const { return root_ / "config"; }
+    std::filesystem::path runtime() const { return root_ / "runtime"; }
+
+private:
+    std::filesystem::path root_;
+};
+
+pid_t launch(const std::string& program, const Sandbox& sandbox) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("XDG_CONFIG_HOME", sandbox.config().c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", sandbox.runtime().c_str(), 1);
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+void stop(pid_t pid) {
+    kill(pid, SIGTERM);
+    int status = 0;
+    for (int i = 0; i < 200; ++i) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+}
+
+// The screen pixel at the probe point, 0xRRGGBB.
+std::uint32_t probePixel(xcb_connection_t* connection, xcb_window_t root) {
+    auto* reply = xcb_get_image_reply(
+        connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, root, kProbeX, kProbeY, 1, 1, ~0u),
+        nullptr);
+    std::uint32_t value = 0;
+    if (reply && xcb_get_image_data_length(reply) >= 4)
+        std::memcpy(&value, xcb_get_image_data(reply), 4);
+    std::free(reply);
+    return value & 0xFFFFFF;
+}
+
+// Seconds from exec until the program's first frame shows at the probe point.
+double timeToFirstFrame(const std::string& program, benchmark::State& state) {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        state.SkipWithError("no X display; run under xvfb-run");
+        return 0;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const std::uint32_t background = probePixel(connection, root);
+    Sandbox sandbox;
+    const auto start = Clock::now();
+    const pid_t pid = launch(program, sandbox);
+    double seconds = -1;
+    while (Clock::now() - start < std::chrono::seconds(10)) {
+        if (probePixel(connection, root) != background) {
+            seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    stop(pid);
+    xcb_disconnect(connection);
+    // Let the screen clear before the next round.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (seconds < 0)
+        state.SkipWithError("no frame within 10 s");
+    return seconds;
+}
+
+void BM_FirstFrame(benchmark::State& state, const std::string* program) {
+    for (auto _ : state) {
+        const double seconds = timeToFirstFrame(*program, state);
+        state.SetIterationTime(seconds);
+    }
+}
+
+std::string largestPackID() {
+    const std::filesystem::path resources =
+        std::filesystem::path(corvantaPath).parent_path() / "resources";
+    corvanta::platform::MemoryUserDefaults defaults;
+    corvanta::ShortcutStore store(corvanta::platform::Bundle(resources, "org.corvanta.Bench"),
+                                  defaults);
+    const corvanta::SoftwarePack* largest = nullptr;
+    for (const auto& pack : store.software.get())
+        if (!largest || pack.shortcutCount() > largest->shortcutCount())
+            largest = &pack;
+    return largest ? largest->id : std::string();
+}
+
+long residentKilobytes(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    return 0;
+}
+
+// Expanded on the largest pack, scrolled through once, then measured.
+void BM_ResidentMemoryExpanded(benchmark::State& state) {
+    const std::string pack = largestPackID();
+    for (auto _ : state) {
+        Sandbox sandbox;
+        std::ofstream(sandbox.config() / "corvanta" / "settings.json")
+            << R"({"CorvantaSoftware": {"type": "string", "value": ")" << pack << R"("}})";
+        const pid_t pid = launch(corvantaPath, sandbox);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        // The bar's expand button, then a few wheel turns over the list.
+        std::system("xdotool mousemove 1359 141 click 1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        std::system("xdotool mousemove 1200 500 click --repeat 20 5");
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const long kilobytes = residentKilobytes(pid);
+        stop(pid);
+        state.counters["resident_MB"] = double(kilobytes) / 1024.0;
+        state.SetIterationTime(1);
+    }
+    state.SetLabel(pack);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--corvanta=", 0) == 0)
+            corvantaPath = arg.substr(11);
+        else if (arg.rfind("--bare=", 0) == 0)
+            barePath = arg.substr(7);
+    }
+    if (corvantaPath.empty() || barePath.empty()) {
+        std::fprintf(stderr, "usage: %s --corvanta=<path> --bare=<path>\n", argv[0]);
+        return 2;
+    }
+    benchmark::RegisterBenchmark("FirstFrame/bare_qt_window", BM_FirstFrame, &barePath)
+        ->UseManualTime()
+        ->Iterations(15)
+        ->Repetitions(1)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FirstFrame/corvanta", BM_FirstFrame, &corvantaPath)
+        ->UseManualTime()
+        ->Iterations(15)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ResidentMemory/expanded_largest_pack", BM_ResidentMemoryExpanded)
+        ->UseManualTime()
+        ->Iterations(1);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,403 @@
+// Pack icons from the bundle and from installed applications; see
+// SoftwareIconRepository.h.
+#include "interface/SoftwareIconRepository.h"
+
+#include <array>
+#include <cstdlib>
+#include <initializer_list>
+#include <set>
+#include <string_view>
+#include <unordered_map>
+
+#include <QBuffer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QIcon>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include "catalog/SoftwarePack.h"
+
+namespace corvanta {
+namespace {
+
+constexpr int kIconPixels = 256;
+// Icon files are small; anything larger is not an icon and is not read.
+constexpr qint64 kMaxIconFileBytes = 8 * 1024 * 1024;
+// A small file can still declare a huge picture; refuse to decode one.
+constexpr qint64 kMaxDecodedPixels = 4096 * 4096;
+// Desktop entries are a few kilobytes.
+constexpr qint64 kMaxDesktopFileBytes = 256 * 1024;
+
+constexpr std::array<std::string_view, 5> kBundledExtensions{"svg", "png", "jpg", "jpeg", "ico"};
+
+struct DesktopIndex {
+    // Lower-cased desktop file id (file name without ".desktop", sub-folders
+    // joined by "-") and lower-cased window class, to the entry's Icon value.
+    std::unordered_map<std::string, QString> byFileId;
+    std::unordered_map<std::string, QString> byWindowClass;
+};
+
+struct State {
+    std::optional<platform::Bundle> bundle;
+    std::map<std::string, QImage> cachedBundledIcons;
+    std::set<std::string> missingBundledIconIDs;
+    std::map<std::string, QImage> cachedIcons;
+    std::set<std::string> missingIconIDs;
+    std::optional<DesktopIndex> desktopEntries;
+};
+
+State& state() {
+    static State shared;
+    return shared;
+}
+
+// Pack ids come from catalog files; one that could name another folder is
+// never used as a file name.
+bool isSafeFileName(std::string_view id) {
+    return !id.empty() && id.find('/') == std::string_view::npos &&
+           id.find('\0') == std::string_view::npos && id.find("..") == std::string_view::npos;
+}
+
+std::string lowered(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size())).toLower().toStdString();
+}
+
+// Fits `image` into the 256-pixel square the caches keep, keeping its shape.
+QImage normalised(QImage image) {
+    if (image.isNull())
+        return image;
+    if (image.width() > kIconPixels || image.height() > kIconPixels) {
+        image =
+            image.scaled(kIconPixels, kIconPixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage renderSvg(const QByteArray& bytes) {
+    QSvgRenderer renderer(bytes);
+    if (!renderer.isValid())
+        return {};
+    QSizeF natural = renderer.defaultSize();
+    if (natural.isEmpty())
+        natural = QSizeF(kIconPixels, kIconPixels);
+    const QSize pixels = natural.scaled(kIconPixels, kIconPixels, Qt::KeepAspectRatio).toSize();
+    if (pixels.isEmpty())
+        return {};
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
+    return image;
+}
+
+QImage decodeRaster(QByteArray bytes) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    // Icon files hold several sizes; the largest scales down best.
+    int best = -1;
+    qint64 bestPixels = 0;
+    const int count = std::clamp(reader.imageCount(), 1, 32);
+    for (int index = 0; index < count; ++index) {
+        if (index > 0 && !reader.jumpToImage(index))
+            break;
+        const QSize size = reader.size();
+        const qint64 pixels = qint64(size.width()) * size.height();
+        if (size.isValid() && pixels > kMaxDecodedPixels)
+            continue;
+        if (best < 0 || pixels > bestPixels) {
+            best = index;
+            bestPixels = pixels;
+        }
+    }
+    if (best < 0 || (count > 1 && !reader.jumpToImage(best)))
+        return {};
+    return reader.read();
+}
+
+// Reads one image file, refusing files too large to be icons. SVG through the
+// vector renderer, everything else through the image plug-ins.
+QImage readImageFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxIconFileBytes)
+        return {};
+    const QByteArray bytes = file.read(kMaxIconFileBytes + 1);
+    if (bytes.size() > kMaxIconFileBytes)
+        return {};
+    const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ||
+                     path.endsWith(QStringLiteral(".svgz"), Qt::CaseInsensitive);
+    return normalised(svg ? renderSvg(bytes) : decodeRaster(bytes));
+}
+
+std::vector<QString> dataDirectories() {
+    std::vector<QString> folders;
+    const QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    folders.push_back(home.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : home);
+    QString shared = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (shared.isEmpty())
+        shared = QStringLiteral("/usr/local/share:/usr/share");
+    for (const QString& folder : shared.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        folders.push_back(folder);
+    return folders;
+}
+
+struct DesktopEntry {
+    QString icon;
+    QString windowClass;
+    bool hidden = false;
+};
+
+DesktopEntry readDesktopEntry(const QString& path) {
+    DesktopEntry entry;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || file.size() > kMaxDesktopFileBytes)
+        return entry;
+    bool inMainGroup = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine(kMaxDesktopFileBytes)).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inMainGroup = line == QStringLiteral("[Desktop Entry]");
+            continue;
+        }
+        if (!inMainGroup || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed();
+        if (key == QStringLiteral("Icon"))
+            entry.icon = value;
+        else if (key == QStringLiteral("StartupWMClass"))
+            entry.windowClass = value;
+        else if (key == QStringLiteral("Hidden"))
+            entry.hidden = value == QStringLiteral("true");
+    }
+    return entry;
+}
+
+// Reads every desktop entry once. Earlier folders override later ones for the
+// same file id, as the XDG rules say; a hidden entry deletes its id.
+DesktopIndex readDesktopEntries() {
+    DesktopIndex index;
+    std::set<std::string> seenIds;
+    for (const QString& data : dataDirectories()) {
+        const QString root = data + QStringLiteral("/applications");
+        QDirIterator files(root, {QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString path = files.next();
+            QString id = QDir(root).relativeFilePath(path);
+            id.chop(int(sizeof(".desktop") - 1));
+            id.replace(QLatin1Char('/'), QLatin1Char('-'));
+            const std::string key = id.toLower().toStdString();
+            if (!seenIds.insert(key).second)
+                continue;
+            const DesktopEntry entry = readDesktopEntry(path);
+            if (entry.hidden || entry.icon.isEmpty())
+                continue;
+            index.byFileId.emplace(key, entry.icon);
+            if (!entry.windowClass.isEmpty())
+                index.byWindowClass.emplace(entry.windowClass.toLower().toStdString(), entry.icon);
+        }
+    }
+    return index;
+}
+
+// An entry's Icon is a path or a name in the icon theme.
+QImage resolveIcon(const QString& icon) {
+    if (QDir::isAbsolutePath(icon))
+        return readImageFile(icon);
+    const QIcon themed = QIcon::fromTheme(icon);
+    if (themed.isNull())
+        return {};
+    return normalised(themed.pixmap(QSize(kIconPixels, kIconPixels)).toImage());
+}
+
+std::optional<QImage> remember(std::map<std::string, QImage>& cache, std::set<std::string>& missing,
+                               const std::string& id, QImage image) {
+    if (image.isNull()) {
+        missing.insert(id);
+        return std::nullopt;
+    }
+    cache.emplace(id, image);
+    return image;
+}
+
+struct PresentationGroup {
+    double insetRatio;
+    std::initializer_list<const char*> ids;
+};
+
+}  // namespace
+
+void SoftwareIconRepository::setBundle(platform::Bundle bundle) {
+    state().bundle = std::move(bundle);
+}
+
+const std::map<std::string, std::vector<std::string>>& SoftwareIconRepository::bundleIdentifiers() {
+    static const std::map<std::string, std::vector<std::string>> table{
+        {"figma", {"com.figma.Desktop"}},
+        {"photoshop", {"com.adobe.Photoshop"}},
+        {"illustrator", {"com.adobe.illustrator"}},
+        {"affinitydesigner", {"com.seriflabs.affinitydesigner2", "com.seriflabs.affinitydesigner"}},
+        {"affinityphoto", {"com.seriflabs.affinityphoto2", "com.seriflabs.affinityphoto"}},
+        {"affinitypublisher",
+         {"com.seriflabs.affinitypublisher2", "com.seriflabs.affinitypublisher"}},
+        {"aftereffects", {"com.adobe.AfterEffects.application"}},
+        {"premiere", {"com.adobe.PremierePro"}},
+        {"blender", {"org.blenderfoundation.blender"}},
+        {"word", {"com.microsoft.Word"}},
+        {"excel", {"com.microsoft.Excel"}},
+        {"powerpoint", {"com.microsoft.Powerpoint"}},
+        {"outlook", {"com.microsoft.Outlook"}},
+        {"onenote", {"com.microsoft.onenote.mac"}},
+        {"autocad", {"com.autodesk.AutoCAD"}},
+        {"rhino", {"com.mcneel.rhinoceros"}},
+        {"fusion360", {"com.autodesk.fusion360", "com.autodesk.mas.fusion360"}},
+        {"freecad", {"org.freecad.FreeCAD", "org.freecadweb.FreeCAD"}},
+        {"shapr3d", {"com.shapr3d.shapr", "com.shapr3d.Shapr3D"}},
+        {"cinema4d", {"net.maxon.cinema4d"}},
+        {"comsol", {"com.comsol.multiphysics"}},
+        {"matlab", {"com.mathworks.matlab"}},
+        {"vscode", {"com.microsoft.VSCode"}},
+        {"xcode", {"com.apple.dt.Xcode"}},
+        {"terminal", {"com.apple.Terminal"}},
+        {"androidstudio", {"com.google.android.studio"}},
+        {"intellij", {"com.jetbrains.intellij"}},
+        {"spss", {"com.ibm.spss.Statistics"}},
+        {"rstudio", {"org.rstudio.RStudio"}},
+        {"davinci", {"com.blackmagic-design.DaVinciResolve"}},
+        {"chrome", {"com.google.Chrome"}},
+        {"safari", {"com.apple.Safari"}},
+        {"finder", {"com.apple.finder"}},
+        {"notion", {"notion.id"}},
+        {"obsidian", {"md.obsidian"}},
+    };
+    return table;
+}
+
+const std::map<std::string, SoftwareIconPresentation>&
+SoftwareIconRepository::bundledPresentations() {
+    static const std::map<std::string, SoftwareIconPresentation> table = [] {
+        const PresentationGroup groups[] = {
+            {0.04, {"goodnotes",    "pdfexpert",    "texstudio", "ulysses",
+                    "chatgpt",      "handbrake",    "intellij",  "datagrip",
+                    "goland",       "pycharm",      "clion",     "webstorm",
+                    "blender",      "vlc",          "photoshop", "illustrator",
+                    "aftereffects", "premiere",     "indesign",  "lightroom",
+                    "adobefirefly", "adobeacrobat", "adobexd",   "substancepainter",
+                    "kicad",        "paraview"}},
+            {0.05, {"hoppscotch", "imagej"}},
+            {0.06,
+             {"outlook", "calibre", "chemdraw", "overleaf", "spss", "mindnode", "xmind", "godot",
+              "audacity", "drawio"}},
+            {0.07, {"rstudio", "anki", "pymol", "qgis", "dbeaver", "zotero"}},
+            {0.08,
+             {"onenote", "autocad", "pages", "numbers", "keynote", "googledocs", "googlesheets",
+              "googleslides", "endnote", "evernote", "mendeley", "scrivener", "vscode", "gitlab"}},
+            {0.09, {"obsidian", "onepassword", "raycast", "deepl"}},
+            {0.1, {"obsstudio", "postman", "insomnia", "todoist"}},
+            {0.12, {"word", "excel", "powerpoint", "dockerdesktop", "redisinsight"}},
+            {0.13, {"supabase", "netlify"}},
+            {0.14, {"jupyter", "github"}},
+            {0.16, {"grammarly", "vercel"}},
+            {0.17, {"linear"}},
+            {0.18, {"figma"}},
+        };
+        // Icons drawn for a light backdrop keep a white tile in both themes.
+        const std::set<std::string> whiteBackground{"zotero", "endnote",       "scrivener",
+                                                    "deepl",  "dockerdesktop", "github",
+                                                    "vercel", "linear"};
+        std::map<std::string, SoftwareIconPresentation> result;
+        for (const PresentationGroup& group : groups) {
+            for (const char* id : group.ids) {
+                SoftwareIconPresentation presentation{group.insetRatio, std::nullopt};
+                if (whiteBackground.count(id))
+                    presentation.backgroundHex = "#FFFFFF";
+                result.emplace(id, presentation);
+            }
+        }
+        return result;
+    }();
+    return table;
+}
+
+std::optional<QImage> SoftwareIconRepository::bundledIcon(const SoftwarePack& software) {
+    State& shared = state();
+    const std::string& id = software.id;
+    if (auto hit = shared.cachedBundledIcons.find(id); hit != shared.cachedBundledIcons.end())
+        return hit->second;
+    if (shared.missingBundledIconIDs.count(id))
+        return std::nullopt;
+    if (!shared.bundle)
+        return std::nullopt;
+    if (!isSafeFileName(id)) {
+        shared.missingBundledIconIDs.insert(id);
+        return std::nullopt;
+    }
+    // The first extension present decides, even when its file does not load.
+    for (std::string_view extension : kBundledExtensions) {
+        if (const auto path = shared.bundle->url(id, extension, "SoftwareIcons")) {
+            return remember(shared.cachedBundledIcons, shared.missingBundledIconIDs, id,
+                            readImageFile(QString::fromStdString(path->string())));
+        }
+    }
+    shared.missingBundledIconIDs.insert(id);
+    return std::nullopt;
+}
+
+std::optional<QImage> SoftwareIconRepository::installedIcon(const SoftwarePack& software) {
+    State& shared = state();
+    const std::string& id = software.id;
+    if (auto hit = shared.cachedIcons.find(id); hit != shared.cachedIcons.end())
+        return hit->second;
+    if (shared.missingIconIDs.count(id))
+        return std::nullopt;
+
+    // A pack's own list wins even when empty: it says "no application".
+    const std::vector<std::string>* candidates = nullptr;
+    if (software.bundleIdentifiers) {
+        candidates = &*software.bundleIdentifiers;
+    } else if (auto fallback = bundleIdentifiers().find(id);
+               fallback != bundleIdentifiers().end()) {
+        candidates = &fallback->second;
+    }
+    if (!candidates || candidates->empty()) {
+        shared.missingIconIDs.insert(id);
+        return std::nullopt;
+    }
+
+    if (!shared.desktopEntries)
+        shared.desktopEntries = readDesktopEntries();
+    const DesktopIndex& index = *shared.desktopEntries;
+    for (const std::string& candidate : *candidates) {
+        const std::string key = lowered(candidate);
+        for (const auto* table : {&index.byFileId, &index.byWindowClass}) {
+            const auto match = table->find(key);
+            if (match == table->end())
+                continue;
+            QImage image = resolveIcon(match->second);
+            if (!image.isNull())
+                return remember(shared.cachedIcons, shared.missingIconIDs, id, std::move(image));
+        }
+    }
+    shared.missingIconIDs.insert(id);
+    return std::nullopt;
+}
+
+void SoftwareIconRepository::resetCaches() {
+    State& shared = state();
+    shared.cachedBundledIcons.clear();
+    shared.missingBundledIconIDs.clear();
+    shared.cachedIcons.clear();
+    shared.missingIconIDs.clear();
+    shared.desktopEntries.reset();
+}
+
+}  // namespace corvanta

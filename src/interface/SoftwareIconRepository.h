@@ -1,0 +1,52 @@
+// Finds and keeps the icons that stand for a pack: image files shipped in the
+// bundle's "SoftwareIcons" folder, and the icons of installed applications.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+#include "platform/foundation/Bundle.h"
+
+namespace corvanta {
+
+struct SoftwarePack;
+
+// How a bundled icon sits in its tile.
+struct SoftwareIconPresentation {
+    double insetRatio = 0.06;  // padding on each side, as a fraction of the tile size
+    std::optional<std::string> backgroundHex;  // absent: the theme's raised surface
+    bool operator==(const SoftwareIconPresentation&) const = default;
+};
+
+// Every look-up runs on the main thread. Each pack is searched at most once
+// per kind: hits are kept as images and misses are remembered, so redrawing a
+// tile never touches the disk again.
+class SoftwareIconRepository {
+public:
+    // The bundle whose "SoftwareIcons" folder holds the shipped icons; set once
+    // at start-up. Without one no bundled icon is found (and no miss recorded).
+    static void setBundle(platform::Bundle bundle);
+
+    // Pack id to the application identifiers tried, in order, for packs whose
+    // catalog entry lists none.
+    static const std::map<std::string, std::vector<std::string>>& bundleIdentifiers();
+    // Pack id to how its bundled icon sits in the tile.
+    static const std::map<std::string, SoftwareIconPresentation>& bundledPresentations();
+
+    // The icon file shipped for the pack (svg, png, jpg, jpeg or ico), at most
+    // 256 pixels on its longer side.
+    static std::optional<QImage> bundledIcon(const SoftwarePack& software);
+    // The icon of the installed application whose desktop entry (file id or
+    // window class) matches one of the pack's identifiers.
+    static std::optional<QImage> installedIcon(const SoftwarePack& software);
+
+    // Forgets every cached icon and miss and the desktop entries read, so the
+    // next look-up reads the bundle and the XDG data folders afresh.
+    static void resetCaches();
+};
+
+}  // namespace corvanta

@@ -1,0 +1,377 @@
+// See SoftwarePickerGrid.h.
+#include "interface/SoftwarePickerGrid.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "catalog/SoftwarePack.h"
+#include "interface/AppLogo.h"
+#include "interface/SmallControls.h"
+#include "interface/Style.h"
+#include "interface/SymbolImage.h"
+
+namespace corvanta {
+namespace {
+
+constexpr double kTilePadding = 8;
+constexpr double kTileRadius = 11;
+constexpr double kLogoSize = 34;
+constexpr double kTileSpacing = 9;
+constexpr double kTextSpacing = 3;
+constexpr double kHeaderInset = 3;
+constexpr double kNoMatchIcon = 38;
+constexpr double kNoMatchRadius = 12;
+constexpr double kNoMatchSpacing = 8;
+constexpr int kScrollBarWidth = 7;
+constexpr int kWheelStep = 40;
+
+QFont sectionTitleFont() {
+    return style::systemFont(9, style::Weight::bold);
+}
+QFont sectionCountFont() {
+    return style::systemFont(8, style::Weight::semibold);
+}
+QFont tileNameFont() {
+    return style::systemFont(10.5, style::Weight::semibold);
+}
+QFont tileDetailFont() {
+    return style::systemFont(8.5);
+}
+
+double lineHeight(const QFont& font) {
+    return std::ceil(QFontMetricsF(font).height());
+}
+
+QString text(AppLanguage language, const char* zh, const char* en) {
+    return QString::fromUtf8(language == AppLanguage::zh ? zh : en);
+}
+
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString groupTitle(SoftwareGroup group, AppLanguage language) {
+    return fromView(title(group, language));
+}
+
+// A group's request tile: a plus on an empty tile.
+class RequestTile final : public PlainButton {
+public:
+    RequestTile(SoftwareGroup group, QWidget* parent) : PlainButton(parent) {
+        setObjectName(QStringLiteral("corvanta.add-software.") + fromView(rawValue(group)));
+    }
+    void setColors(const ThemeColors& colors) {
+        colors_ = colors;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(pressOpacity());
+        const QRectF box = QRectF(rect());
+        style::fillRoundedRect(painter, box, kTileRadius, colors_.surface);
+        style::strokeRoundedRectInside(painter, box, kTileRadius, colors_.border);
+        SymbolImage::paint(painter, box, "plus", 23, style::Weight::light, colors_.border);
+    }
+
+private:
+    ThemeColors colors_;
+};
+
+}  // namespace
+
+SoftwarePickerGrid::SoftwarePickerGrid(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("corvanta.software-picker.list"));
+    scrollBar_ = new QScrollBar(Qt::Vertical, this);
+    scrollBar_->setFocusPolicy(Qt::NoFocus);
+    scrollBar_->setSingleStep(kWheelStep);
+    connect(scrollBar_, &QScrollBar::valueChanged, this, [this] {
+        placeRequestTiles();
+        update();
+    });
+}
+
+void SoftwarePickerGrid::setContent(std::vector<PickerSection> sections, bool includesAddButtons,
+                                    const std::string& selectedSoftwareID, AppLanguage language,
+                                    const ThemeColors& colors) {
+    const bool recolored = colors.border != colors_.border || colors.textMuted != colors_.textMuted;
+    sections_ = std::move(sections);
+    includesAddButtons_ = includesAddButtons;
+    selectedSoftwareID_ = selectedSoftwareID;
+    language_ = language;
+    colors_ = colors;
+    if (recolored) {
+        // A thin indicator in the theme's muted text colour, as an overlay.
+        const QColor handle = colors.textMuted;
+        scrollBar_->setStyleSheet(
+            QStringLiteral("QScrollBar:vertical{background:transparent;width:%1px;margin:3px 2px "
+                           "3px 0;}"
+                           "QScrollBar::handle:vertical{background:rgba(%2,%3,%4,150);"
+                           "border-radius:2px;min-height:24px;}"
+                           "QScrollBar::add-line,QScrollBar::sub-line{height:0;}"
+                           "QScrollBar::add-page,QScrollBar::sub-page{background:transparent;}")
+                .arg(kScrollBarWidth)
+                .arg(handle.red())
+                .arg(handle.green())
+                .arg(handle.blue()));
+    }
+    relayout();
+    update();
+}
+
+void SoftwarePickerGrid::relayout() {
+    headers_.clear();
+    tiles_.clear();
+    const double width = this->width();
+    const double rowWidth = std::max(0.0, width - 2 * kPadding);
+    // Every tile is half a row wide, with or without a neighbour.
+    const double tileWidth = std::max(0.0, (rowWidth - kSpacing) / 2);
+    const double headerHeight =
+        std::max(lineHeight(sectionTitleFont()), lineHeight(sectionCountFont()));
+    double y = kPadding;
+    std::vector<bool> usedGroups(allCases<SoftwareGroup>().size(), false);
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        const PickerSection& section = sections_[s];
+        if (s > 0)
+            y += kSectionSpacing;
+        headers_.push_back(
+            {QRectF(kPadding + kHeaderInset, y, rowWidth - 2 * kHeaderInset, headerHeight),
+             groupTitle(section.group, language_), QString::number(section.software.size())});
+        y += headerHeight;
+        const auto rows = picker::rows(section.group, section.software, includesAddButtons_);
+        for (const auto& row : rows) {
+            y += kSpacing;
+            for (std::size_t column = 0; column < row.size(); ++column) {
+                const QRectF rect(kPadding + static_cast<double>(column) * (tileWidth + kSpacing),
+                                  y, tileWidth, kTileHeight);
+                if (const SoftwarePack* pack = row[column].pack()) {
+                    tiles_.push_back({rect, pack, section.group});
+                } else {
+                    tiles_.push_back({rect, nullptr, section.group});
+                    usedGroups[static_cast<std::size_t>(section.group)] = true;
+                }
+            }
+            y += kTileHeight;
+        }
+    }
+    contentHeight_ = sections_.empty() ? 0 : y + kPadding;
+
+    // Request tiles are real buttons, so they can be found and announced; at
+    // most one per group exists.
+    for (auto it = requestTiles_.begin(); it != requestTiles_.end();) {
+        if (!usedGroups[static_cast<std::size_t>(it->first)]) {
+            delete it->second;
+            it = requestTiles_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const Tile& tile : tiles_) {
+        if (tile.pack)
+            continue;
+        PlainButton*& button = requestTiles_[tile.group];
+        if (!button) {
+            const SoftwareGroup group = tile.group;
+            button = new RequestTile(group, this);
+            connect(button, &QAbstractButton::clicked, this, [this, group] {
+                if (onRequestSoftware)
+                    onRequestSoftware(group);
+            });
+        }
+        const QString name = groupTitle(tile.group, language_);
+        button->setAccessibleName(language_ == AppLanguage::zh
+                                      ? QStringLiteral("提交希望新增到") + name +
+                                            QStringLiteral("的软件")
+                                      : QStringLiteral("Request software for ") + name);
+        static_cast<RequestTile*>(button)->setColors(colors_);
+    }
+
+    const int viewport = height();
+    scrollBar_->setRange(0, std::max(0, static_cast<int>(std::ceil(contentHeight_)) - viewport));
+    scrollBar_->setPageStep(viewport);
+    scrollBar_->setVisible(contentHeight_ > viewport);
+    placeRequestTiles();
+}
+
+void SoftwarePickerGrid::placeRequestTiles() {
+    const double top = offset();
+    for (const Tile& tile : tiles_) {
+        if (tile.pack)
+            continue;
+        PlainButton* button = requestTiles_[tile.group];
+        const QRectF shown = tile.rect.translated(0, -top);
+        button->setGeometry(shown.toAlignedRect());
+        button->setVisible(shown.bottom() > 0 && shown.top() < height());
+    }
+    scrollBar_->setGeometry(width() - kScrollBarWidth, 0, kScrollBarWidth, height());
+    scrollBar_->raise();
+}
+
+double SoftwarePickerGrid::offset() const {
+    return scrollBar_->value();
+}
+
+QRectF SoftwarePickerGrid::tileRect(const std::string& packID) const {
+    for (const Tile& tile : tiles_) {
+        if (tile.pack && tile.pack->id == packID)
+            return tile.rect.translated(0, -offset());
+    }
+    return {};
+}
+
+void SoftwarePickerGrid::scrollToTile(const std::string& packID) {
+    for (const Tile& tile : tiles_) {
+        if (tile.pack && tile.pack->id == packID) {
+            scrollBar_->setValue(static_cast<int>(tile.rect.top() - kPadding));
+            return;
+        }
+    }
+}
+
+void SoftwarePickerGrid::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    relayout();
+}
+
+void SoftwarePickerGrid::wheelEvent(QWheelEvent* event) {
+    const QPoint pixels = event->pixelDelta();
+    const int delta = !pixels.isNull() ? pixels.y() : event->angleDelta().y() * kWheelStep / 120;
+    scrollBar_->setValue(scrollBar_->value() - delta);
+    event->accept();
+}
+
+const SoftwarePickerGrid::Tile* SoftwarePickerGrid::softwareTileAt(QPointF position) const {
+    const QPointF content = position + QPointF(0, offset());
+    for (const Tile& tile : tiles_) {
+        if (tile.pack && tile.rect.contains(content))
+            return &tile;
+    }
+    return nullptr;
+}
+
+void SoftwarePickerGrid::mousePressEvent(QMouseEvent* event) {
+    pressedPackID_.reset();
+    if (event->button() == Qt::LeftButton) {
+        if (const Tile* tile = softwareTileAt(event->position()))
+            pressedPackID_ = tile->pack->id;
+    }
+    update();
+    event->accept();
+}
+
+void SoftwarePickerGrid::mouseReleaseEvent(QMouseEvent* event) {
+    const std::optional<std::string> pressed = std::move(pressedPackID_);
+    pressedPackID_.reset();
+    update();
+    if (!pressed || event->button() != Qt::LeftButton)
+        return;
+    const Tile* tile = softwareTileAt(event->position());
+    if (tile && tile->pack->id == *pressed && onChooseSoftware)
+        onChooseSoftware(*tile->pack);
+}
+
+void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (sections_.empty()) {
+        paintNoMatch(painter);
+        return;
+    }
+    const double top = offset();
+    const QRectF visible = QRectF(event->rect()).translated(0, top);
+    painter.translate(0, -top);
+
+    const QFont titleFont = sectionTitleFont();
+    const QFont countFont = sectionCountFont();
+    for (const SectionHeader& header : headers_) {
+        if (!header.rect.intersects(visible))
+            continue;
+        const double titleWidth =
+            std::min(header.rect.width(), std::ceil(style::textWidth(titleFont, header.title)));
+        style::drawTextLine(
+            painter,
+            QRectF(header.rect.left(), header.rect.top(), titleWidth, header.rect.height()),
+            header.title, titleFont, colors_.textSecondary);
+        const double countLeft = header.rect.left() + titleWidth + kSpacing;
+        style::drawTextLine(
+            painter,
+            QRectF(countLeft, header.rect.top(), std::max(0.0, header.rect.right() - countLeft),
+                   header.rect.height()),
+            header.count, countFont, colors_.textMuted);
+    }
+    // Tiles are in content order: skip those above, stop at the first below.
+    const auto first = std::partition_point(tiles_.begin(), tiles_.end(), [&](const Tile& tile) {
+        return tile.rect.bottom() < visible.top();
+    });
+    for (auto it = first; it != tiles_.end() && it->rect.top() <= visible.bottom(); ++it) {
+        if (it->pack)
+            paintSoftwareTile(painter, *it, pressedPackID_ && *pressedPackID_ == it->pack->id);
+    }
+}
+
+void SoftwarePickerGrid::paintSoftwareTile(QPainter& painter, const Tile& tile, bool pressed) {
+    const SoftwarePack& pack = *tile.pack;
+    const bool selected = pack.id == selectedSoftwareID_;
+    painter.save();
+    if (pressed)
+        painter.setOpacity(0.7);
+    style::fillRoundedRect(painter, tile.rect, kTileRadius,
+                           selected ? colors_.surfaceSelected : colors_.surface);
+    style::strokeRoundedRect(painter, tile.rect, kTileRadius,
+                             selected ? colors_.accent : colors_.border);
+    const QRectF content =
+        tile.rect.adjusted(kTilePadding, kTilePadding, -kTilePadding, -kTilePadding);
+    const QRectF logo(content.left(), content.center().y() - kLogoSize / 2, kLogoSize, kLogoSize);
+    AppLogo::paint(painter, logo, &pack, colors_);
+
+    const QFont nameFont = tileNameFont();
+    const QFont detailFont = tileDetailFont();
+    const double nameHeight = lineHeight(nameFont);
+    const double detailHeight = lineHeight(detailFont);
+    const double textLeft = logo.right() + kTileSpacing;
+    const double textWidth = std::max(0.0, content.right() - textLeft);
+    const double textTop = content.center().y() - (nameHeight + kTextSpacing + detailHeight) / 2;
+    style::drawTextLine(painter, QRectF(textLeft, textTop, textWidth, nameHeight),
+                        QString::fromStdString(pack.name), nameFont, colors_.textPrimary);
+    const QString detail =
+        pack.dataStatus == SoftwareDataStatus::catalogOnly
+            ? text(language_, "核验中", "Verification pending")
+            : QString::number(pack.shortcutCount()) + text(language_, " 项", " items");
+    style::drawTextLine(
+        painter, QRectF(textLeft, textTop + nameHeight + kTextSpacing, textWidth, detailHeight),
+        detail, detailFont, colors_.textSecondary);
+    painter.restore();
+}
+
+void SoftwarePickerGrid::paintNoMatch(QPainter& painter) {
+    const QFont titleFont = style::systemFont(11, style::Weight::semibold);
+    const QFont messageFont = style::systemFont(9);
+    const double titleHeight = lineHeight(titleFont);
+    const double messageHeight = lineHeight(messageFont);
+    const double total =
+        kNoMatchIcon + kNoMatchSpacing + titleHeight + kNoMatchSpacing + messageHeight;
+    double y = (height() - total) / 2;
+    const QRectF icon(width() / 2.0 - kNoMatchIcon / 2, y, kNoMatchIcon, kNoMatchIcon);
+    style::fillRoundedRect(painter, icon, kNoMatchRadius, colors_.surface);
+    style::strokeRoundedRect(painter, icon, kNoMatchRadius, colors_.border);
+    SymbolImage::paint(painter, icon, "magnifyingglass", 16, style::Weight::medium,
+                       colors_.textMuted);
+    y += kNoMatchIcon + kNoMatchSpacing;
+    style::drawTextLine(painter, QRectF(0, y, width(), titleHeight),
+                        text(language_, "没有找到相关软件", "No software found"), titleFont,
+                        colors_.textPrimary, Qt::AlignCenter);
+    y += titleHeight + kNoMatchSpacing;
+    style::drawTextLine(painter, QRectF(0, y, width(), messageHeight),
+                        text(language_, "尝试输入更短的软件名称", "Try a shorter software name"),
+                        messageFont, colors_.textSecondary, Qt::AlignCenter);
+}
+
+}  // namespace corvanta

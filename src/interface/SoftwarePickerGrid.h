@@ -1,0 +1,93 @@
+// The pack picker's list area: the grouped tiles in rows of two, painted for
+// the visible part only, with a request tile per group and the no-match state.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "catalog/AppLanguage.h"
+#include "catalog/SoftwareGroup.h"
+#include "interface/Palette.h"
+#include "interface/PickerMatching.h"
+
+class QScrollBar;
+
+namespace corvanta {
+
+class PlainButton;
+
+class SoftwarePickerGrid final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double kPadding = 11;
+    static constexpr double kSectionSpacing = 14;
+    static constexpr double kSpacing = 7;
+    static constexpr double kTileHeight = 59;
+
+    explicit SoftwarePickerGrid(QWidget* parent = nullptr);
+
+    // Told the pack of a clicked software tile, or the group of a request tile.
+    std::function<void(const SoftwarePack&)> onChooseSoftware;
+    std::function<void(SoftwareGroup)> onRequestSoftware;
+
+    // The sections to show (their packs outlive the next call), whether each
+    // gets its request tile, and what the tiles read.
+    void setContent(std::vector<PickerSection> sections, bool includesAddButtons,
+                    const std::string& selectedSoftwareID, AppLanguage language,
+                    const ThemeColors& colors);
+
+    // A software tile's rectangle in this widget, as scrolled now; empty when
+    // the pack is not shown.
+    QRectF tileRect(const std::string& packID) const;
+    // Scrolls so the pack's tile is in view.
+    void scrollToTile(const std::string& packID);
+    bool showsNoMatch() const { return sections_.empty(); }
+    double contentHeight() const { return contentHeight_; }
+    QScrollBar* scrollBar() const { return scrollBar_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    struct Tile {
+        QRectF rect;                         // in content coordinates
+        const SoftwarePack* pack = nullptr;  // null for a request tile
+        SoftwareGroup group = SoftwareGroup::other;
+    };
+    struct SectionHeader {
+        QRectF rect;
+        QString title;
+        QString count;
+    };
+
+    void relayout();
+    void placeRequestTiles();
+    void paintNoMatch(QPainter& painter);
+    void paintSoftwareTile(QPainter& painter, const Tile& tile, bool pressed);
+    const Tile* softwareTileAt(QPointF position) const;
+    double offset() const;
+
+    std::vector<PickerSection> sections_;
+    bool includesAddButtons_ = false;
+    std::string selectedSoftwareID_;
+    AppLanguage language_ = AppLanguage::en;
+    ThemeColors colors_;
+    std::vector<SectionHeader> headers_;
+    std::vector<Tile> tiles_;  // in content order, so sorted by top edge
+    double contentHeight_ = 0;
+    std::map<SoftwareGroup, PlainButton*> requestTiles_;
+    std::optional<std::string> pressedPackID_;
+    QScrollBar* scrollBar_ = nullptr;
+};
+
+}  // namespace corvanta
