@@ -55,9 +55,11 @@ public:
     const std::vector<ShortcutSection>& filteredSections();
 
     // Blank messages and names are ignored; lists keep the newest 100 records.
-    void submitFeedback(std::string_view message, std::string_view contact);
-    void submitSoftwareRequest(std::string_view name, std::string_view contact,
-                               SoftwareGroup group);
+    // True when the record is in the settings afterwards; false when nothing
+    // was stored (blank input, text that cannot be encoded, a refused write).
+    [[nodiscard]] bool submitFeedback(std::string_view message, std::string_view contact);
+    [[nodiscard]] bool submitSoftwareRequest(std::string_view name, std::string_view contact,
+                                             SoftwareGroup group);
 
     // Pack id -> the pack in `software`, which never changes after the load.
     const std::unordered_map<std::string, const SoftwarePack*>& softwareByID() const {

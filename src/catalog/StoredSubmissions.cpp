@@ -128,9 +128,11 @@ namespace {
 // Reads the stored list, appends the record, keeps the newest records and
 // writes the list back. Bytes that cannot be read as a list are first copied
 // under `unreadableKey` (unless something is kept there already), so that the
-// rewrite does not destroy them.
+// rewrite does not destroy them. True when the settings hold the new list
+// afterwards: a domain may refuse a write without saying so, so the list is
+// read back rather than assumed.
 template <class Record, class Decode>
-void appendStored(platform::UserDefaults& defaults, std::string_view key,
+bool appendStored(platform::UserDefaults& defaults, std::string_view key,
                   std::string_view unreadableKey, Record record, Decode&& decode) {
     std::vector<Record> records;
     std::optional<platform::Data> unreadable;
@@ -149,10 +151,11 @@ void appendStored(platform::UserDefaults& defaults, std::string_view key,
     }
     const std::optional<platform::Data> bytes = encode(records);
     if (!bytes)
-        return;
+        return false;
     if (unreadable && !defaults.data(unreadableKey))
         defaults.setData(unreadableKey, std::move(*unreadable));
     defaults.setData(key, *bytes);
+    return defaults.data(key) == bytes;
 }
 
 }  // namespace
@@ -160,30 +163,31 @@ void appendStored(platform::UserDefaults& defaults, std::string_view key,
 
 namespace corvanta {
 
-void ShortcutStore::submitFeedback(std::string_view message, std::string_view contact) {
+bool ShortcutStore::submitFeedback(std::string_view message, std::string_view contact) {
     std::string trimmedMessage = text::trimmed(message);
     if (trimmedMessage.empty())
-        return;
+        return false;
     detail::StoredFeedbackReport report{platform::Uuid::random(),
                                         std::move(trimmedMessage),
                                         text::trimmed(contact),
                                         selectedSoftwareID.get(),
                                         language.get() == AppLanguage::en ? "en" : "zh",
                                         platform::Date::now()};
-    detail::appendStored(defaults_, keys::kFeedbackReports, keys::kUnreadableFeedbackReports,
-                         std::move(report), detail::decodeFeedbackReports);
+    return detail::appendStored(defaults_, keys::kFeedbackReports, keys::kUnreadableFeedbackReports,
+                                std::move(report), detail::decodeFeedbackReports);
 }
 
-void ShortcutStore::submitSoftwareRequest(std::string_view name, std::string_view contact,
+bool ShortcutStore::submitSoftwareRequest(std::string_view name, std::string_view contact,
                                           SoftwareGroup group) {
     std::string trimmedName = text::trimmed(name);
     if (trimmedName.empty())
-        return;
+        return false;
     detail::StoredSoftwareRequest request{platform::Uuid::random(), std::string(rawValue(group)),
                                           std::move(trimmedName), text::trimmed(contact),
                                           platform::Date::now()};
-    detail::appendStored(defaults_, keys::kSoftwareRequests, keys::kUnreadableSoftwareRequests,
-                         std::move(request), detail::decodeSoftwareRequests);
+    return detail::appendStored(defaults_, keys::kSoftwareRequests,
+                                keys::kUnreadableSoftwareRequests, std::move(request),
+                                detail::decodeSoftwareRequests);
 }
 
 }  // namespace corvanta

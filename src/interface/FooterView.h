@@ -1,6 +1,11 @@
-// The footer: key hints, the feedback button and the brand.
+// The footer: key hints, the feedback button and the brand. The root view
+// paints the footer's background and top divider.
 #pragma once
 
+#include <vector>
+
+#include <QRectF>
+#include <QString>
 #include <QWidget>
 
 #include "interface/RenderContext.h"
@@ -8,16 +13,45 @@
 namespace corvanta {
 
 class CorvantaView;
+class PlainButton;
 
 class FooterView final : public QWidget {
     Q_OBJECT
 public:
+    // One painted piece of the footer, in the footer's coordinates.
+    struct Item {
+        enum class Kind { key, text, logo, brand };
+        Kind kind;
+        QString text;
+        QRectF frame;
+    };
+
+    // The logo image file (the bundle's "CorvantaLogo" image); set once at
+    // start-up. Without it the brand shows its name only.
+    static void setLogoFile(const QString& path);
+
     FooterView(CorvantaView& root, QWidget* parent);
     // Brings the area in line with the store and the root view's state.
     void render(const RenderContext& context);
 
+    // The key hints and the brand in drawing order (the button is a child).
+    const std::vector<Item>& items() const { return items_; }
+    PlainButton* feedbackButton() const { return feedbackButton_; }
+    const QString& feedbackTitle() const { return feedbackTitle_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void layoutItems();
+
     CorvantaView& root_;
+    PlainButton* feedbackButton_ = nullptr;
+    QString collapseText_;
+    QString searchText_;
+    QString feedbackTitle_;
+    std::vector<Item> items_;
 };
 
 }  // namespace corvanta

@@ -1,13 +1,153 @@
 // See SubmissionToastView.h.
 #include "interface/SubmissionToastView.h"
 
+#include <cmath>
+
+#include <QEvent>
+#include <QPainter>
+#include <QVariantAnimation>
+
+#include "catalog/ShortcutStore.h"
 #include "interface/CorvantaView.h"
+#include "interface/Style.h"
+#include "interface/SymbolImage.h"
 
 namespace corvanta {
 
-SubmissionToastView::SubmissionToastView(CorvantaView& root, QWidget* parent)
-    : QWidget(parent), root_(root) {}
+namespace {
 
-void SubmissionToastView::render(const RenderContext&) {}
+constexpr double kPadding = 12;
+constexpr double kSpacing = 6;
+constexpr double kRadius = 10;
+constexpr double kSymbolSize = 10;
+constexpr double kFontSize = 10.5;
+constexpr double kSlideInSeconds = 0.16;
+constexpr double kSlideOutSeconds = 0.14;
+constexpr const char* kSymbol = "checkmark";
+
+// The declarative ease-out and ease-in curves.
+QEasingCurve bezier(QPointF c1, QPointF c2) {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(c1, c2, QPointF(1, 1));
+    return curve;
+}
+
+QFont toastFont() {
+    return style::systemFont(kFontSize, style::Weight::semibold);
+}
+
+}  // namespace
+
+SubmissionToastView::SubmissionToastView(CorvantaView& root, QWidget* parent)
+    : QWidget(parent), root_(root) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    // A confirmation, not a control: clicks reach whatever lies under it.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    slide_ = new QVariantAnimation(this);
+    connect(slide_, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { placeAt(value.toInt()); });
+    connect(slide_, &QVariantAnimation::finished, this, [this] {
+        if (!presented_)
+            hide();
+    });
+    root_.installEventFilter(this);
+    hide();
+}
+
+bool SubmissionToastView::eventFilter(QObject* watched, QEvent* event) {
+    // Whatever the panel shows goes with it, without a slide; a toast still
+    // wanted when the panel is back slides in anew.
+    if (watched == &root_ && event->type() == QEvent::Hide) {
+        slide_->stop();
+        presented_ = false;
+        hide();
+    }
+    return false;
+}
+
+void SubmissionToastView::render(const RenderContext& context) {
+    const CorvantaViewState& state = context.state;
+    const bool feedback = state.submissionToastKind == SubmissionToastKind::feedback;
+    text_ = root_.submissionToastText();
+    setObjectName(feedback ? QStringLiteral("corvanta.feedback.toast")
+                           : QStringLiteral("corvanta.software-request.toast"));
+    if (accessibleName() != text_)
+        setAccessibleName(text_);
+    fill_ = context.colors.surfaceRaised;
+    stroke_ = context.colors.border;
+    foreground_ = context.colors.textPrimary;
+
+    const double symbolWidth = SymbolImage::size(kSymbol, kSymbolSize, style::Weight::bold).width();
+    const int width = int(
+        std::ceil(2 * kPadding + symbolWidth + kSpacing + style::textWidth(toastFont(), text_)));
+    const double offset =
+        context.store.isExpanded.get() ? kExpandedBottomOffset : kCollapsedBottomOffset;
+    const QWidget* area = parentWidget();
+    resting_ = QRect((area->width() - width) / 2, int(area->height() - offset - kHeight), width,
+                     int(kHeight));
+    resize(resting_.size());
+    update();
+
+    const bool wanted = state.showsSubmissionToast;
+    // Off screen (the panel hidden) nothing slides: the toast is placed at once.
+    const bool animate = root_.isVisible();
+    if (wanted && !presented_) {
+        presented_ = true;
+        raise();
+        show();
+        if (animate) {
+            // A new slide starts from where the toast is now, or from below the edge.
+            const int from = slide_->state() == QAbstractAnimation::Running ? y() : area->height();
+            placeAt(from);
+            slideTo(resting_.y(), kSlideInSeconds, true);
+        } else {
+            slide_->stop();
+            placeAt(resting_.y());
+        }
+    } else if (!wanted && presented_) {
+        presented_ = false;
+        if (animate && isVisible()) {
+            slideTo(area->height(), kSlideOutSeconds, false);
+        } else {
+            slide_->stop();
+            hide();
+        }
+    } else if (wanted && slide_->state() != QAbstractAnimation::Running) {
+        placeAt(resting_.y());  // the panel changed face or size
+    }
+}
+
+void SubmissionToastView::slideTo(int y, double seconds, bool easeOut) {
+    slide_->stop();
+    slide_->setStartValue(this->y());
+    slide_->setEndValue(y);
+    slide_->setDuration(int(std::lround(seconds * 1000)));
+    slide_->setEasingCurve(easeOut ? bezier({0, 0}, {0.58, 1}) : bezier({0.42, 0}, {1, 1}));
+    slide_->start();
+}
+
+void SubmissionToastView::placeAt(int y) {
+    move(resting_.x(), y);
+}
+
+void SubmissionToastView::finishSlide() {
+    if (slide_->state() == QAbstractAnimation::Running)
+        slide_->setCurrentTime(slide_->duration());
+}
+
+void SubmissionToastView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF capsule(rect());
+    style::fillRoundedRect(painter, capsule, kRadius, fill_);
+    style::strokeRoundedRectInside(painter, capsule, kRadius, stroke_);
+    const double symbolWidth = SymbolImage::size(kSymbol, kSymbolSize, style::Weight::bold).width();
+    SymbolImage::paint(painter, QRectF(kPadding, 0, symbolWidth, height()), kSymbol, kSymbolSize,
+                       style::Weight::bold, foreground_);
+    const double x = kPadding + symbolWidth + kSpacing;
+    style::drawTextLine(painter, QRectF(x, 0, width() - x - kPadding + 1, height()), text_,
+                        toastFont(), foreground_);
+}
 
 }  // namespace corvanta

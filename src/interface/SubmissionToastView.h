@@ -1,9 +1,15 @@
-// The submission toast that slides in at the panel's bottom.
+// The submission toast: a checkmark and a short confirmation in a capsule that
+// slides in at the panel's bottom centre and slides out again.
 #pragma once
 
+#include <QColor>
+#include <QRect>
+#include <QString>
 #include <QWidget>
 
 #include "interface/RenderContext.h"
+
+class QVariantAnimation;
 
 namespace corvanta {
 
@@ -12,12 +18,39 @@ class CorvantaView;
 class SubmissionToastView final : public QWidget {
     Q_OBJECT
 public:
+    static constexpr double kHeight = 32;
+    // Distance of the toast's bottom edge from the root view's bottom edge.
+    static constexpr double kExpandedBottomOffset = 47;
+    static constexpr double kCollapsedBottomOffset = 10;
+
     SubmissionToastView(CorvantaView& root, QWidget* parent);
-    // Brings the area in line with the store and the root view's state.
+    // Slides the toast in or out as the state says and keeps it placed.
     void render(const RenderContext& context);
 
+    // Where the toast rests while shown, in the root view's coordinates.
+    QRect restingGeometry() const { return resting_; }
+    // True while the toast is meant to be on screen (it may still be sliding in).
+    bool isPresented() const { return presented_; }
+    const QString& text() const { return text_; }
+    // Jumps to the end of a running slide (tests and screenshots).
+    void finishSlide();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    void slideTo(int y, double seconds, bool easeOut);
+    void placeAt(int y);
+
     CorvantaView& root_;
+    QVariantAnimation* slide_ = nullptr;
+    bool presented_ = false;
+    QRect resting_;
+    QString text_;
+    QColor fill_;
+    QColor stroke_;
+    QColor foreground_;
 };
 
 }  // namespace corvanta

@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "RefusingDefaults.h"
 #include "TestSupport.h"
 #include "catalog/SettingsKeys.h"
 #include "catalog/ShortcutStore.h"
@@ -37,7 +38,7 @@ protected:
 
 TEST_F(SubmissionTest, FeedbackIsTrimmedAndStoredInItsFormat) {
     const double before = platform::Date::now().timeIntervalSinceReferenceDate;
-    store->submitFeedback("\n  The list\nis slow \u3000", "  me@example.org \t");
+    EXPECT_TRUE(store->submitFeedback("\n  The list\nis slow \u3000", "  me@example.org \t"));
     const json list = storedList(defaults, keys::kFeedbackReports);
     ASSERT_TRUE(list.is_array());
     ASSERT_EQ(list.size(), 1u);
@@ -55,7 +56,7 @@ TEST_F(SubmissionTest, FeedbackIsTrimmedAndStoredInItsFormat) {
     EXPECT_LT(r["submittedAt"].get<double>(), before + 60);
 
     store->toggleLanguage();
-    store->submitFeedback("second", "");
+    EXPECT_TRUE(store->submitFeedback("second", ""));
     const json again = storedList(defaults, keys::kFeedbackReports);
     ASSERT_EQ(again.size(), 2u);
     EXPECT_EQ(again[1]["language"], "zh");
@@ -65,14 +66,14 @@ TEST_F(SubmissionTest, FeedbackIsTrimmedAndStoredInItsFormat) {
 
 TEST_F(SubmissionTest, BlankInputStoresNothing) {
     defaults.setData(keys::kFeedbackReports, bytes("[]"));
-    store->submitFeedback(" \n\t\u2028", "contact");
-    store->submitSoftwareRequest("\u3000", "contact", SoftwareGroup::office);
+    EXPECT_FALSE(store->submitFeedback(" \n\t\u2028", "contact"));
+    EXPECT_FALSE(store->submitSoftwareRequest("\u3000", "contact", SoftwareGroup::office));
     EXPECT_EQ(defaults.data(keys::kFeedbackReports), bytes("[]"));
     EXPECT_FALSE(defaults.data(keys::kSoftwareRequests));
 }
 
 TEST_F(SubmissionTest, SoftwareRequestFormat) {
-    store->submitSoftwareRequest("  GitKraken ", " ", SoftwareGroup::versionControl);
+    EXPECT_TRUE(store->submitSoftwareRequest("  GitKraken ", " ", SoftwareGroup::versionControl));
     const json list = storedList(defaults, keys::kSoftwareRequests);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].size(), 5u);
@@ -83,7 +84,8 @@ TEST_F(SubmissionTest, SoftwareRequestFormat) {
 
 TEST_F(SubmissionTest, ListsKeepTheNewestHundred) {
     for (int i = 1; i <= 101; ++i)
-        store->submitSoftwareRequest("app " + std::to_string(i), "", SoftwareGroup::other);
+        EXPECT_TRUE(
+            store->submitSoftwareRequest("app " + std::to_string(i), "", SoftwareGroup::other));
     const json list = storedList(defaults, keys::kSoftwareRequests);
     ASSERT_EQ(list.size(), 100u);
     EXPECT_EQ(list.front()["softwareName"], "app 2");
@@ -93,13 +95,13 @@ TEST_F(SubmissionTest, ListsKeepTheNewestHundred) {
 TEST_F(SubmissionTest, UnreadableListIsKeptAsideBeforeItIsReplaced) {
     const platform::Data corrupt = bytes("[{\"id\": \"not a uuid\"}");
     defaults.setData(keys::kFeedbackReports, corrupt);
-    store->submitFeedback("first", "");
+    EXPECT_TRUE(store->submitFeedback("first", ""));
     EXPECT_EQ(storedList(defaults, keys::kFeedbackReports).size(), 1u);
     EXPECT_EQ(defaults.data(keys::kUnreadableFeedbackReports), corrupt);
 
     // A second unreadable list does not overwrite the first one kept aside.
     defaults.setData(keys::kFeedbackReports, bytes("{}"));
-    store->submitFeedback("second", "");
+    EXPECT_TRUE(store->submitFeedback("second", ""));
     EXPECT_EQ(storedList(defaults, keys::kFeedbackReports).size(), 1u);
     EXPECT_EQ(defaults.data(keys::kUnreadableFeedbackReports), corrupt);
 
@@ -107,14 +109,14 @@ TEST_F(SubmissionTest, UnreadableListIsKeptAsideBeforeItIsReplaced) {
     const std::string missingKey =
         R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","group":"office","contact":"","submittedAt":1}])";
     defaults.setData(keys::kSoftwareRequests, bytes(missingKey));
-    store->submitSoftwareRequest("app", "", SoftwareGroup::office);
+    EXPECT_TRUE(store->submitSoftwareRequest("app", "", SoftwareGroup::office));
     EXPECT_EQ(storedList(defaults, keys::kSoftwareRequests).size(), 1u);
     EXPECT_EQ(defaults.data(keys::kUnreadableSoftwareRequests), bytes(missingKey));
 }
 
 TEST_F(SubmissionTest, ValueOfAnotherTypeCountsAsAbsent) {
     defaults.setString(keys::kSoftwareRequests, "not data");
-    store->submitSoftwareRequest("app", "", SoftwareGroup::office);
+    EXPECT_TRUE(store->submitSoftwareRequest("app", "", SoftwareGroup::office));
     EXPECT_EQ(storedList(defaults, keys::kSoftwareRequests).size(), 1u);
     EXPECT_FALSE(defaults.object(keys::kUnreadableSoftwareRequests));
 }
@@ -125,12 +127,33 @@ TEST_F(SubmissionTest, ReadableListWrittenElsewhereIsExtended) {
         R"([{"submittedAt":12,"language":"zh","softwareID":"x","contact":"","message":"m",)"
         R"("id":"e621e1f8-c36c-495a-93fc-0c247a3e6e5f","extra":true}])";
     defaults.setData(keys::kFeedbackReports, bytes(list));
-    store->submitFeedback("next", "");
+    EXPECT_TRUE(store->submitFeedback("next", ""));
     const json stored = storedList(defaults, keys::kFeedbackReports);
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_EQ(stored[0]["id"], "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
     EXPECT_EQ(stored[0]["submittedAt"], 12.0);
     EXPECT_FALSE(defaults.data(keys::kUnreadableFeedbackReports));
+}
+
+TEST(SubmissionResult, RefusedOrImpossibleWritesAreReportedAsNotStored) {
+    testing::TempBundle bundle;
+    bundle.writeAll({testing::simplePack("figma")});
+    testing_support::RefusingDefaults defaults;
+    ShortcutStore store(bundle.bundle(), defaults);
+
+    EXPECT_TRUE(store.submitFeedback("kept", ""));
+    defaults.refuses = true;
+    EXPECT_FALSE(store.submitFeedback("dropped", ""));
+    EXPECT_FALSE(store.submitSoftwareRequest("dropped", "", SoftwareGroup::office));
+    EXPECT_EQ(storedList(defaults, keys::kFeedbackReports).size(), 1u);
+    EXPECT_FALSE(defaults.data(keys::kSoftwareRequests));
+
+    // Text that is not UTF-8 cannot be encoded: nothing is stored and the
+    // existing list stays as it was.
+    defaults.refuses = false;
+    EXPECT_FALSE(store.submitFeedback("bad \xFF bytes", ""));
+    EXPECT_EQ(storedList(defaults, keys::kFeedbackReports).size(), 1u);
+    EXPECT_TRUE(store.submitSoftwareRequest("app", "", SoftwareGroup::office));
 }
 
 TEST(StoredSubmissionsFormat, RoundTripKeepsIdsAndDates) {

@@ -25,19 +25,8 @@ fail() {
     exit 1
 }
 
-# Polls a command for up to ~10 s.
-wait_for() {
-    for _ in $(seq 100); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/e2e-common.sh"
 
-setting() {
-    python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))[sys.argv[2]]["value"])' \
-        "$settings" "$1" 2>/dev/null
-}
 setting_is() { [ "$(setting "$1")" = "$2" ]; }
 
 export XDG_CONFIG_HOME="$config"
@@ -54,14 +43,7 @@ wait_for has_panel || fail "the panel never appeared"
 wid="$(panel_window)"
 
 # Reads the panel's geometry into x, y, w, h.
-read_geometry() {
-    local info
-    info="$(xwininfo -id "$wid")"
-    x="$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")"
-    y="$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")"
-    w="$(awk '/Width:/ {print $2}' <<<"$info")"
-    h="$(awk '/Height:/ {print $2}' <<<"$info")"
-}
+read_geometry() { read -r x y w h <<<"$(geometry "$wid")"; }
 is_expanded() { read_geometry; [ "$w" -gt 300 ]; }
 is_collapsed() { read_geometry; [ "$w" -eq 230 ] && [ "$h" -eq 62 ]; }
 
@@ -76,8 +58,10 @@ pixel() {
     convert "$out/$1" -format "%[hex:u.p{$2,$3}]" info:- 2>/dev/null | cut -c1-6
 }
 # Whether a colour occurs in a region of a screenshot.
+# (grep reads to the end: with -q it may quit early, and under pipefail the
+# writer's SIGPIPE would fail a match that was found.)
 has_colour() {
-    convert "$out/$1" -crop "$2" +repage -format %c histogram:info:- | grep -qi "#$3"
+    convert "$out/$1" -crop "$2" +repage -format %c histogram:info:- | grep -i "#$3" >/dev/null
 }
 click_at() {
     read_geometry
@@ -126,31 +110,29 @@ wait_for setting_is CorvantaTheme light || fail "theme did not switch"
 shot panel-expanded-light-en.png
 [ "$(pixel panel-expanded-light-en.png 200 8)" = "FFFFFF" ] || fail "light header is not white"
 
-press Escape
-wait_for is_collapsed || fail "Escape did not collapse the panel"
-shot panel-collapsed-light-en.png
+# collapse <shot>: Escape collapses the panel, then the bar is saved.
+collapse_to() {
+    press Escape
+    wait_for is_collapsed || fail "Escape did not collapse the panel before $1"
+    shot "$1"
+}
+# expand_and_click <x from right> <setting> <value> <shot>: Ctrl+K expands the
+# bar, one header control is clicked and its setting awaited.
+expand_and_click() {
+    press ctrl+k
+    wait_for is_expanded || fail "Ctrl+K did not expand the panel before $4"
+    click_at $((w - $1)) 32
+    wait_for setting_is "$2" "$3" || fail "$2 did not become $3"
+    shot "$4"
+}
+
+collapse_to panel-collapsed-light-en.png
 [ "$(pixel panel-collapsed-light-en.png 115 4)" = "FBFBFB" ] || fail "collapsed light plate is not #FBFBFB"
+# The language control is the third of the five, the theme control the first.
+expand_and_click 91 CorvantaLanguage zh panel-expanded-light-zh.png
+collapse_to panel-collapsed-light-zh.png
+expand_and_click 157 CorvantaTheme dark panel-expanded-dark-zh.png
+collapse_to panel-collapsed-dark-zh.png
 
-# Ctrl+K expands a collapsed panel.
-press ctrl+k
-wait_for is_expanded || fail "Ctrl+K did not expand the panel"
-click_at $((w - 91)) 32
-wait_for setting_is CorvantaLanguage zh || fail "language did not switch"
-shot panel-expanded-light-zh.png
-press Escape
-wait_for is_collapsed || fail "Escape did not collapse the panel"
-shot panel-collapsed-light-zh.png
-
-press ctrl+k
-wait_for is_expanded || fail "Ctrl+K did not expand the panel again"
-click_at $((w - 157)) 32
-wait_for setting_is CorvantaTheme dark || fail "theme did not switch back"
-shot panel-expanded-dark-zh.png
-press Escape
-wait_for is_collapsed || fail "Escape did not collapse the panel"
-shot panel-collapsed-dark-zh.png
-
-kill -TERM "$app_pid"
-wait "$app_pid"
-app_pid=""
+quit_app
 echo "PASS: screenshots in $out"

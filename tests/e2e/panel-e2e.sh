@@ -24,20 +24,7 @@ fail() {
     [ -f "$settings" ] && { echo "settings file:" >&2; cat "$settings" >&2; }
     exit 1
 }
-
-# Polls a command for up to ~10 s.
-wait_for() {
-    for _ in $(seq 100); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-setting() {
-    python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))[sys.argv[2]]["value"])' \
-        "$settings" "$1" 2>/dev/null
-}
+source "$(dirname "$0")/e2e-common.sh"
 
 export XDG_CONFIG_HOME="$config"
 export CORVANTA_RESOURCES="$bundle"

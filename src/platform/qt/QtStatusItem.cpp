@@ -1,5 +1,5 @@
 // The tray icon. Where the platform has no tray the item keeps its settings and
-// shows nothing; the application runs on.
+// shows nothing until one appears; the application runs on.
 #include "platform/qt/QtStatusItem.h"
 
 #include <QSystemTrayIcon>
@@ -42,9 +42,11 @@ void QtStatusItem::setAccessibilityLabel(const QString& label) {
     accessibilityLabel_ = label;
 }
 
+// Shown even while no tray is running: Qt docks the icon as soon as a tray
+// appears (a desktop often starts its panel after its autostart programs) and
+// again after the tray restarts.
 void QtStatusItem::show() {
-    if (isAvailable())
-        tray_->show();
+    tray_->show();
 }
 
 bool QtStatusItem::isAvailable() const {

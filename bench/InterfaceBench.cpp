@@ -1,0 +1,188 @@
+// Keystroke to painted list on the offscreen platform: the query grows by one
+// character as typed into the search field, the next turn renders the panel,
+// and the shortcut list paints into an image. Runs over the shipped catalog,
+// the shipped catalog with every pack loaded 20 times over, and a generated
+// catalog 20 times the usual size.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <nlohmann/json.hpp>
+
+#include "SyntheticCatalog.h"
+#include "catalog/CatalogLoading.h"
+#include "catalog/ShortcutStore.h"
+#include "interface/CorvantaView.h"
+#include "interface/ShortcutListView.h"
+#include "interface/SymbolImage.h"
+#include "platform/qt/ManualMainQueue.h"
+
+namespace corvanta::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kShippedResources = fs::path(CORVANTA_SOURCE_DIR) / "resources";
+
+// A generated folder, removed at exit.
+struct TemporaryFolder {
+    explicit TemporaryFolder(const char* name) {
+        std::random_device random;
+        path = fs::temp_directory_path() /
+               (std::string("corvanta-interface-bench-") + name + "-" + std::to_string(random()));
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    fs::path path;
+};
+
+// The shipped catalog files with each pack repeated `times` times under new
+// ids (and without the copies' application identifiers, which stay unique).
+void writeRepeatedCatalog(const fs::path& root, int times) {
+    fs::create_directories(root / detail::kCatalogSubdirectory);
+    for (const auto& resource : detail::kCatalogResources) {
+        const std::string file = std::string(resource.name) + ".json";
+        std::ifstream in(kShippedResources / detail::kCatalogSubdirectory / file);
+        if (!in)
+            continue;
+        nlohmann::ordered_json catalog = nlohmann::ordered_json::parse(in);
+        nlohmann::ordered_json packs = nlohmann::ordered_json::array();
+        for (int copy = 0; copy < times; ++copy) {
+            for (nlohmann::ordered_json pack : catalog["software"]) {
+                if (copy > 0) {
+                    pack["id"] = pack["id"].get<std::string>() + "-" + std::to_string(copy);
+                    pack.erase("bundleIdentifiers");
+                }
+                packs.push_back(std::move(pack));
+            }
+        }
+        catalog["software"] = std::move(packs);
+        std::ofstream(root / detail::kCatalogSubdirectory / file) << catalog.dump();
+    }
+}
+
+// A store and an expanded panel showing the catalog's largest pack.
+class Panel {
+public:
+    explicit Panel(const fs::path& resources)
+        : bundle_(resources, "app.corvanta.bench"), store_(bundle_, defaults_) {
+        platform::MainQueue::setShared(&queue_);
+        view_ = std::make_unique<CorvantaView>(store_, commands_);
+        const SoftwarePack* largest = nullptr;
+        for (const SoftwarePack& pack : store_.software.get()) {
+            if (!largest || pack.shortcutCount() > largest->shortcutCount())
+                largest = &pack;
+        }
+        store_.selectSoftware(largest->id);
+        store_.isExpanded = true;
+        view_->resize(420, 620);
+        view_->show();
+        queue_.runUntilIdle();
+        QApplication::processEvents();
+    }
+    ~Panel() {
+        view_.reset();
+        platform::MainQueue::setShared(nullptr);
+    }
+
+    ShortcutStore& store() { return store_; }
+    ShortcutListView& list() { return *view_->shortcutList(); }
+    // The keystroke's render, one turn after the store announced the change.
+    void runTurn() { queue_.runUntilIdle(); }
+    int packSize() const { return store_.selectedSoftware()->shortcutCount(); }
+    // A title of the pack of two words or more, as someone would type it.
+    std::string typedPhrase() const {
+        for (const auto& category : store_.selectedSoftware()->categories) {
+            for (const auto& item : category.items) {
+                if (item.en.find(' ') != std::string::npos)
+                    return QString::fromStdString(item.en).toLower().toStdString();
+            }
+        }
+        return "select all";
+    }
+
+private:
+    platform::Bundle bundle_;
+    platform::MemoryUserDefaults defaults_;
+    ShortcutStore store_;
+    WindowCommands commands_;
+    platform::ManualMainQueue queue_;
+    std::unique_ptr<CorvantaView> view_;
+};
+
+void typeAndPaint(benchmark::State& state, const fs::path& resources) {
+    Panel panel(resources);
+    ShortcutListView& list = panel.list();
+    QImage image(list.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    // Typed one character at a time, then cleared (the whole pack) and typed
+    // again: every step changes the query and misses the filter cache.
+    const std::string phrase = panel.typedPhrase();
+    std::size_t typed = 0;
+    std::vector<double> milliseconds;
+    int shown = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        typed = (typed + 1) % (phrase.size() + 1);
+        panel.store().query = phrase.substr(0, typed);
+        panel.runTurn();
+        image.fill(Qt::transparent);
+        list.viewport()->render(&image);
+        const auto end = std::chrono::steady_clock::now();
+        milliseconds.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        shown = static_cast<int>(list.rows().size());
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    std::sort(milliseconds.begin(), milliseconds.end());
+    if (!milliseconds.empty()) {
+        state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
+        state.counters["p90_ms"] = milliseconds[milliseconds.size() * 9 / 10];
+    }
+    state.counters["pack_shortcuts"] = panel.packSize();
+    state.counters["packs"] = static_cast<double>(panel.store().software->size());
+    state.counters["last_rows"] = shown;
+    state.SetLabel(phrase);
+}
+
+void BM_KeystrokeToPaintedList_Shipped(benchmark::State& state) {
+    typeAndPaint(state, kShippedResources);
+}
+BENCHMARK(BM_KeystrokeToPaintedList_Shipped)->Unit(benchmark::kMillisecond);
+
+void BM_KeystrokeToPaintedList_ShippedTwentyTimes(benchmark::State& state) {
+    static const TemporaryFolder folder("repeated");
+    static const bool written = (writeRepeatedCatalog(folder.path, 20), true);
+    benchmark::DoNotOptimize(written);
+    typeAndPaint(state, folder.path);
+}
+BENCHMARK(BM_KeystrokeToPaintedList_ShippedTwentyTimes)->Unit(benchmark::kMillisecond);
+
+void BM_KeystrokeToPaintedList_SyntheticTwentyTimes(benchmark::State& state) {
+    static const TemporaryFolder folder("synthetic");
+    static const SyntheticCatalog catalog = writeSyntheticCatalog(folder.path, 100 * 20, 40);
+    typeAndPaint(state, catalog.root);
+}
+BENCHMARK(BM_KeystrokeToPaintedList_SyntheticTwentyTimes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace corvanta::bench
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    corvanta::SymbolImage::setDirectory(QStringLiteral(CORVANTA_SOURCE_DIR "/resources/symbols"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
