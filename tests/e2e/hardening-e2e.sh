@@ -32,19 +32,8 @@ fail() {
     exit 1
 }
 
-# Polls a command for up to ~10 s.
-wait_for() {
-    for _ in $(seq 100); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/e2e-common.sh"
 
-setting() {
-    python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))[sys.argv[2]]["value"])' \
-        "$settings" "$1" 2>/dev/null
-}
 selected() { [ "$(setting CorvantaSoftware)" = "$1" ]; }
 has_panel() {
     [ -n "$(xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$' 2>/dev/null)" ]
@@ -133,9 +122,7 @@ wait_for selected notes || fail "FIFO: no settings written after moving the FIFO
 [ -p "$(ls "$settings".unreadable-* 2>/dev/null | head -n 1)" ] || fail "FIFO: not moved aside"
 [ -e "$(dirname "$settings")/.settings.json.tmp-k1LLed" ] && fail "stale temporary file kept"
 import -window root "$out/e2e-hardening-fifo.png" || fail "no screenshot"
-kill -TERM "$app_pid"
-wait_exit
-[ "$status" -eq 0 ] || fail "FIFO: exit status $status after SIGTERM"
+quit_app
 echo "ok: FIFO and stale temporary file"
 
 echo "PASS"
