@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk fonts-dejavu-core fonts-inter python3
   clang-format
   openbox trayer desktop-file-utils appstream dpkg-dev
+  clang libclang-rt-14-dev libfuzzer-14-dev
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -55,8 +56,15 @@ int CorvantaApp::main(int argc, char** argv) {
 
     // A second launch hands over to the running instance, which shows its panel.
     platform::SingleInstance singleInstance;
-    if (!singleInstance.tryBecomePrimary())
-        return 0;
+    switch (singleInstance.tryBecomePrimary()) {
+        case platform::SingleInstance::Role::Primary:
+            break;
+        case platform::SingleInstance::Role::HandedOver:
+            return 0;
+        case platform::SingleInstance::Role::PrimaryUnreachable:
+            std::fputs("corvanta: another instance is running but does not answer\n", stderr);
+            return 1;
+    }
 
     platform::QuitHandling quitHandling;
     platform::QtMainQueue queue;
@@ -98,9 +106,13 @@ int CorvantaApp::main(int argc, char** argv) {
         delegate.applicationWillTerminate();
         defaults.synchronize();
     });
+    // Losing the X server (a logout) ends the process from inside the event
+    // loop, without aboutToQuit; pending settings are written all the same.
+    quitHandling.setExitHook([&defaults] { defaults.synchronize(); });
     QTimer::singleShot(0, &application, [&delegate] { delegate.applicationDidFinishLaunching(); });
 
     const int status = QApplication::exec();
+    quitHandling.setExitHook(nullptr);
     platform::MainQueue::setShared(nullptr);
     return status;
 }

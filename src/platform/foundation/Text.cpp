@@ -37,7 +37,10 @@ std::string fromIcu(const icu::UnicodeString& text) {
 }
 
 // Wide and narrow forms (full-width Latin, half-width katakana, the ideographic
-// space...) become the ordinary characters they stand for.
+// space...) become the ordinary characters they stand for. Only the width
+// mapping itself applies: the full compatibility decomposition would go on to
+// turn a half-width Hangul letter past its compatibility jamo (U+3142) into a
+// conjoining one (U+1107), which the ordinary letter never becomes.
 icu::UnicodeString mapWidthForms(const icu::UnicodeString& text) {
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfkd = icu::Normalizer2::getNFKDInstance(status);
@@ -50,7 +53,7 @@ icu::UnicodeString mapWidthForms(const icu::UnicodeString& text) {
         i += U16_LENGTH(c);
         const int32_t type = u_getIntPropertyValue(c, UCHAR_DECOMPOSITION_TYPE);
         if ((type == U_DT_WIDE || type == U_DT_NARROW) &&
-            nfkd->getDecomposition(c, decomposition)) {
+            nfkd->getRawDecomposition(c, decomposition)) {
             out.append(decomposition);
         } else {
             out.append(c);

@@ -4,193 +4,29 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <iterator>
-#include <limits>
-#include <nlohmann/json.hpp>
-#include <sstream>
 #include <system_error>
+
+#include "platform/foundation/SettingsDocument.h"
 
 namespace corvanta::platform {
 namespace {
 
-using nlohmann::json;
+namespace fs = std::filesystem;
 
 template <class T>
 std::optional<T> as(const std::optional<DefaultsValue>& value) {
     if (value) {
         if (const T* v = std::get_if<T>(&*value))
             return *v;
-    }
-    return std::nullopt;
-}
-
-// ---- base64 (RFC 4648, padded) ----------------------------------------------
-
-constexpr char kBase64Alphabet[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string base64Encode(const Data& data) {
-    std::string out;
-    out.reserve((data.size() + 2) / 3 * 4);
-    size_t i = 0;
-    for (; i + 2 < data.size(); i += 3) {
-        const std::uint32_t n = (data[i] << 16) | (data[i + 1] << 8) | data[i + 2];
-        out += kBase64Alphabet[(n >> 18) & 63];
-        out += kBase64Alphabet[(n >> 12) & 63];
-        out += kBase64Alphabet[(n >> 6) & 63];
-        out += kBase64Alphabet[n & 63];
-    }
-    if (i + 1 == data.size()) {
-        const std::uint32_t n = data[i] << 16;
-        out += kBase64Alphabet[(n >> 18) & 63];
-        out += kBase64Alphabet[(n >> 12) & 63];
-        out += "==";
-    } else if (i + 2 == data.size()) {
-        const std::uint32_t n = (data[i] << 16) | (data[i + 1] << 8);
-        out += kBase64Alphabet[(n >> 18) & 63];
-        out += kBase64Alphabet[(n >> 12) & 63];
-        out += kBase64Alphabet[(n >> 6) & 63];
-        out += '=';
-    }
-    return out;
-}
-
-int base64Digit(char c) {
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 26;
-    if (c >= '0' && c <= '9')
-        return c - '0' + 52;
-    if (c == '+')
-        return 62;
-    if (c == '/')
-        return 63;
-    return -1;
-}
-
-// Strict: anything but canonical padded base64 is refused.
-std::optional<Data> base64Decode(std::string_view text) {
-    if (text.size() % 4 != 0)
-        return std::nullopt;
-    Data out;
-    out.reserve(text.size() / 4 * 3);
-    for (size_t i = 0; i < text.size(); i += 4) {
-        const bool last = i + 4 == text.size();
-        int d[4];
-        int padding = 0;
-        for (int k = 0; k < 4; ++k) {
-            const char c = text[i + static_cast<size_t>(k)];
-            if (c == '=' && last && k >= 2) {
-                ++padding;
-                d[k] = 0;
-                continue;
-            }
-            if (padding > 0)
-                return std::nullopt;
-            d[k] = base64Digit(c);
-            if (d[k] < 0)
-                return std::nullopt;
-        }
-        const std::uint32_t n =
-            (static_cast<std::uint32_t>(d[0]) << 18) | (static_cast<std::uint32_t>(d[1]) << 12) |
-            (static_cast<std::uint32_t>(d[2]) << 6) | static_cast<std::uint32_t>(d[3]);
-        out.push_back(static_cast<std::uint8_t>(n >> 16));
-        if (padding < 2)
-            out.push_back(static_cast<std::uint8_t>(n >> 8));
-        if (padding < 1)
-            out.push_back(static_cast<std::uint8_t>(n));
-    }
-    return out;
-}
-
-// ---- tagged JSON values -------------------------------------------------------
-
-json doubleToJson(double d) {
-    // JSON has no infinities or NaN; they are written as text so they survive.
-    if (std::isnan(d))
-        return "nan";
-    if (std::isinf(d))
-        return d > 0 ? "inf" : "-inf";
-    return d;
-}
-
-std::optional<double> doubleFromJson(const json& j) {
-    if (j.is_number())
-        return j.get<double>();
-    if (j.is_string()) {
-        const auto& s = j.get_ref<const std::string&>();
-        if (s == "nan")
-            return std::numeric_limits<double>::quiet_NaN();
-        if (s == "inf")
-            return std::numeric_limits<double>::infinity();
-        if (s == "-inf")
-            return -std::numeric_limits<double>::infinity();
-    }
-    return std::nullopt;
-}
-
-json encodeValue(const DefaultsValue& value) {
-    struct Visitor {
-        json operator()(const std::string& v) const { return {{"type", "string"}, {"value", v}}; }
-        json operator()(bool v) const { return {{"type", "bool"}, {"value", v}}; }
-        json operator()(std::int64_t v) const { return {{"type", "integer"}, {"value", v}}; }
-        json operator()(double v) const { return {{"type", "double"}, {"value", doubleToJson(v)}}; }
-        json operator()(const std::vector<std::string>& v) const {
-            return {{"type", "stringArray"}, {"value", v}};
-        }
-        json operator()(const Data& v) const {
-            return {{"type", "data"}, {"value", base64Encode(v)}};
-        }
-    };
-    return std::visit(Visitor{}, value);
-}
-
-std::optional<DefaultsValue> decodeValue(const json& entry) {
-    if (!entry.is_object())
-        return std::nullopt;
-    const auto type = entry.find("type");
-    const auto value = entry.find("value");
-    if (type == entry.end() || value == entry.end() || !type->is_string())
-        return std::nullopt;
-    const auto& tag = type->get_ref<const std::string&>();
-    if (tag == "string" && value->is_string())
-        return value->get<std::string>();
-    if (tag == "bool" && value->is_boolean())
-        return value->get<bool>();
-    if (tag == "integer" && value->is_number_integer()) {
-        if (value->is_number_unsigned() &&
-            value->get<std::uint64_t>() >
-                static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-            return std::nullopt;
-        }
-        return value->get<std::int64_t>();
-    }
-    if (tag == "double") {
-        if (auto d = doubleFromJson(*value))
-            return *d;
-        return std::nullopt;
-    }
-    if (tag == "stringArray" && value->is_array()) {
-        std::vector<std::string> strings;
-        for (const auto& element : *value) {
-            if (!element.is_string())
-                return std::nullopt;
-            strings.push_back(element.get<std::string>());
-        }
-        return strings;
-    }
-    if (tag == "data" && value->is_string()) {
-        if (auto bytes = base64Decode(value->get_ref<const std::string&>()))
-            return *bytes;
     }
     return std::nullopt;
 }
@@ -204,6 +40,90 @@ std::string utcTimestamp() {
     char buffer[32];
     std::strftime(buffer, sizeof buffer, "%Y%m%dT%H%M%SZ", &tm);
     return buffer;
+}
+
+bool pathExists(const fs::path& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
+bool isSymlink(const fs::path& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool isRegularFile(const fs::path& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The file a chain of symbolic links finally names (the path itself when it is
+// no link), so that a linked settings file is replaced where it lives and the
+// link stays. Nothing for a loop or an unreadable link.
+std::optional<fs::path> resolveLinks(const fs::path& path) {
+    fs::path current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        if (!isSymlink(current))
+            return current;
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(current, ec);
+        if (ec)
+            return std::nullopt;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return std::nullopt;
+}
+
+enum class FileState { Absent, Unreadable, Read };
+
+// Reads a settings file without ever blocking or reading without end: only a
+// regular file within the size limit is read; a FIFO, device, directory or
+// anything larger is unreadable.
+FileState readSettingsFile(const fs::path& path, std::string& bytes) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        // A dangling link is a place to write, not a file to read.
+        return errno == ENOENT || errno == ENOTDIR ? FileState::Absent : FileState::Unreadable;
+    }
+    const auto tooLarge = [](const struct stat& s) {
+        return static_cast<std::uint64_t>(s.st_size) > SettingsDocument::kMaxBytes;
+    };
+    if (!S_ISREG(st.st_mode) || tooLarge(st))
+        return FileState::Unreadable;
+    // O_NONBLOCK: should the file have been swapped for a FIFO since the look
+    // above, open() must not wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return errno == ENOENT ? FileState::Absent : FileState::Unreadable;
+    FileState state = FileState::Read;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || tooLarge(st)) {
+        state = FileState::Unreadable;
+    } else {
+        // One byte past the limit tells a file that grew while being read.
+        bytes.resize(static_cast<size_t>(st.st_size) + 1);
+        size_t size = 0;
+        while (state == FileState::Read) {
+            if (size == bytes.size()) {
+                if (size > SettingsDocument::kMaxBytes) {
+                    state = FileState::Unreadable;
+                    break;
+                }
+                bytes.resize(std::min(size * 2, SettingsDocument::kMaxBytes + 1));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
+            if (n == 0)
+                break;
+            if (n < 0) {
+                if (errno != EINTR)
+                    state = FileState::Unreadable;
+                continue;
+            }
+            size += static_cast<size_t>(n);
+        }
+        bytes.resize(size);
+    }
+    ::close(fd);
+    return state;
 }
 
 bool writeAll(int fd, const std::string& bytes) {
@@ -220,10 +140,14 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
+std::string temporaryPrefix(const fs::path& path) {
+    return "." + path.filename().string() + ".tmp-";
+}
+
 // Writes `bytes` to a temporary file beside `path`, makes it durable, and
 // renames it over `path`, so readers see the old or the new file, never a part.
-bool replaceFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
-    std::string pattern = (path.parent_path() / ("." + path.filename().string() + ".tmp-XXXXXX"));
+bool replaceFileAtomically(const fs::path& path, const std::string& bytes) {
+    std::string pattern = path.parent_path() / (temporaryPrefix(path) + "XXXXXX");
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         return false;
@@ -236,12 +160,31 @@ bool replaceFileAtomically(const std::filesystem::path& path, const std::string&
         return false;
     }
     // Make the rename itself durable; a failure here does not undo the write.
-    const int dir = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+    const int dir = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
     return true;
+}
+
+// A process killed between creating and renaming its temporary file leaves it
+// behind. Only one instance uses a settings folder, so at start every such file
+// of ours is stale.
+void removeStaleTemporaryFiles(const fs::path& path) {
+    const std::string prefix = temporaryPrefix(path);
+    const size_t length = prefix.size() + 6;  // mkstemp's XXXXXX
+    std::error_code ec;
+    for (fs::directory_iterator it(path.parent_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        struct stat st;
+        if (name.size() == length && name.compare(0, prefix.size(), prefix) == 0 &&
+            ::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::getuid()) {
+            ::unlink(it->path().c_str());
+        }
+    }
 }
 
 }  // namespace
@@ -317,50 +260,43 @@ JsonFileUserDefaults::JsonFileUserDefaults(std::filesystem::path directory, std:
 }
 
 void JsonFileUserDefaults::load() {
-    std::error_code ec;
-    if (!std::filesystem::exists(path_, ec))
-        return;
+    removeStaleTemporaryFiles(path_);
+    if (const auto target = resolveLinks(path_); target && *target != path_)
+        removeStaleTemporaryFiles(*target);
 
     std::string bytes;
-    bool readable = false;
-    {
-        std::ifstream in(path_, std::ios::binary);
-        if (in) {
-            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            readable = !in.bad();
-        }
-    }
-    json document;
-    if (readable) {
-        document = json::parse(bytes, nullptr, /*allow_exceptions=*/false);
-    }
-    if (!readable || document.is_discarded() || !document.is_object()) {
+    const FileState state = readSettingsFile(path_, bytes);
+    if (state == FileState::Absent)
+        return;
+    std::optional<SettingsDocument> document;
+    if (state == FileState::Read)
+        document = SettingsDocument::parse(bytes);
+    if (!document) {
         unreadableInPlace_ = true;
         moveAside();
         return;
     }
-    for (const auto& [key, entry] : document.items()) {
-        if (auto value = decodeValue(entry)) {
-            values_.insert_or_assign(key, std::move(*value));
-        } else {
-            preserved_.insert_or_assign(key, entry.dump());
-        }
-    }
+    values_ = std::move(document->values);
+    preserved_ = std::move(document->preserved);
 }
 
 bool JsonFileUserDefaults::moveAside() {
-    const std::string base = path_.string() + ".unreadable-" + utcTimestamp();
-    std::filesystem::path target = base;
-    std::error_code ec;
-    for (int n = 1; std::filesystem::exists(target, ec) || ec; ++n) {
+    // A linked regular file is moved aside where it lives, so the link stays
+    // and the next write recreates its target; a link to anything else (a
+    // device, a FIFO, a folder, a loop) is itself moved aside.
+    fs::path unreadable = path_;
+    if (const auto target = resolveLinks(path_); target && isRegularFile(*target))
+        unreadable = *target;
+    const std::string base = unreadable.string() + ".unreadable-" + utcTimestamp();
+    fs::path aside = base;
+    for (int n = 1; pathExists(aside); ++n) {
         if (n > 1000)
             return false;
-        target = base + "-" + std::to_string(n);
+        aside = base + "-" + std::to_string(n);
     }
-    std::filesystem::rename(path_, target, ec);
-    if (ec)
+    if (std::rename(unreadable.c_str(), aside.c_str()) != 0)
         return false;
-    movedAside_ = target;
+    movedAside_ = aside;
     unreadableInPlace_ = false;
     return true;
 }
@@ -435,20 +371,16 @@ bool JsonFileUserDefaults::writeFile() {
     if (unreadableInPlace_ && !moveAside())
         return false;
     std::error_code ec;
-    std::filesystem::create_directories(directory_, ec);
+    fs::create_directories(directory_, ec);
     if (ec)
         return false;
-
-    json document = json::object();
-    for (const auto& [key, text] : preserved_) {
-        document[key] = json::parse(text, nullptr, /*allow_exceptions=*/false);
-    }
-    for (const auto& [key, value] : values_) document[key] = encodeValue(value);
-    // Text that is not valid UTF-8 cannot be stored in JSON as it is; the
-    // replacement character stands in rather than losing the whole write.
-    std::string bytes = document.dump(2, ' ', false, json::error_handler_t::replace);
-    bytes += '\n';
-    return replaceFileAtomically(path_, bytes);
+    const auto target = resolveLinks(path_);
+    if (!target)
+        return false;
+    SettingsDocument document;
+    document.values = values_;
+    document.preserved = preserved_;
+    return replaceFileAtomically(*target, document.serialize());
 }
 
 }  // namespace corvanta::platform

@@ -65,13 +65,13 @@ private:
     std::map<std::string, DefaultsValue, std::less<>> values_;
 };
 
-// One JSON document per domain. Each write replaces the file atomically
-// (temporary file, flush, rename). A file found unreadable is moved aside under
-// a timestamped name and the domain starts empty; it is never overwritten.
-// The document is an object of `"<key>": {"type": T, "value": V}` with T one of
-// "string", "bool", "integer", "double" (non-finite values as "nan", "inf",
-// "-inf"), "stringArray" or "data" (base64). Entries this version cannot read
-// are kept and written back unchanged.
+// One JSON document per domain (see SettingsDocument). Each write replaces the
+// file atomically (temporary file, flush, rename); a linked file is replaced
+// where the link points, so the link stays. Only a regular file within the size
+// and depth limits is read; anything else found at open is unreadable and is
+// moved aside under a timestamped name, and the domain starts empty. An
+// unreadable file is never overwritten. Entries this version cannot read are
+// kept and written back unchanged.
 class JsonFileUserDefaults final : public UserDefaults {
 public:
     // `$XDG_CONFIG_HOME/corvanta`, or `~/.config/corvanta`.

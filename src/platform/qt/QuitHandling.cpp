@@ -1,4 +1,5 @@
-// Termination signals become a normal quit on the event loop (self-pipe).
+// Termination signals become a normal quit on the event loop (self-pipe); an
+// exit() from inside the event loop still runs the exit hook.
 #include "platform/qt/QuitHandling.h"
 
 #include <fcntl.h>
@@ -8,14 +9,20 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <array>
 #include <cerrno>
+#include <cstdlib>
 
 namespace corvanta::platform {
 namespace {
 
+// SIGHUP comes when the session ends, SIGQUIT from a terminal's Ctrl+\; both
+// would otherwise end the process before pending settings are written.
+constexpr std::array kSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 int writeEnd = -1;
-struct sigaction previousInt;
-struct sigaction previousTerm;
+std::array<struct sigaction, kSignals.size()> previous;
+std::function<void()> exitHook;
 
 void onTerminationSignal(int) {
     const int savedErrno = errno;
@@ -23,6 +30,14 @@ void onTerminationSignal(int) {
     // Only async-signal-safe work here; a full pipe already means "quit".
     [[maybe_unused]] const auto written = ::write(writeEnd, &byte, 1);
     errno = savedErrno;
+}
+
+void runExitHook() {
+    // Runs once: the hook may itself reach code that ends the process.
+    const std::function<void()> hook = std::move(exitHook);
+    exitHook = nullptr;
+    if (hook)
+        hook();
 }
 
 }  // namespace
@@ -40,19 +55,26 @@ QuitHandling::QuitHandling(QObject* parent) : QObject(parent) {
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &previousInt);
-    sigaction(SIGTERM, &action, &previousTerm);
+    for (size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &action, &previous[i]);
 }
 
 QuitHandling::~QuitHandling() {
     if (!notifier_)
         return;
-    sigaction(SIGINT, &previousInt, nullptr);
-    sigaction(SIGTERM, &previousTerm, nullptr);
+    exitHook = nullptr;
+    for (size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &previous[i], nullptr);
     notifier_.reset();
     writeEnd = -1;
     ::close(fds_[0]);
     ::close(fds_[1]);
+}
+
+void QuitHandling::setExitHook(std::function<void()> hook) {
+    if (!notifier_)
+        return;
+    static const bool registered = std::atexit(runExitHook) == 0;
+    if (registered)
+        exitHook = std::move(hook);
 }
 
 void QuitHandling::onSignal() {

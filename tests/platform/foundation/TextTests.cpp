@@ -34,6 +34,12 @@ TEST(TextFold, FoldsCaseDiacriticsAndWidth) {
     EXPECT_EQ(fold("Ctrl + Shift + Z"), "ctrl + shift + z");
     // Halfwidth katakana and its full-width form fold alike.
     EXPECT_EQ(fold("ｶﾞ"), fold("ガ"));
+    // Half-width Hangul folds to the compatibility jamo a keyboard types.
+    EXPECT_EQ(fold("ﾲ"), "ㅂ");
+    EXPECT_EQ(fold("ﾡﾤ ﾾ"), "ㄱㄴ ㅎ");
+    EXPECT_EQ(fold("ﾠ"), "ㅤ");  // the half-width filler
+    // The width mapping alone: the full-width macron stays a macron.
+    EXPECT_EQ(fold("￣"), "¯");
 }
 
 TEST(TextFold, AsciiShortcutAgreesWithTheFullPath) {

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <functional>
 
 #include <cmath>
@@ -13,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "TempDirectory.h"
+#include "platform/foundation/SettingsDocument.h"
 
 namespace corvanta::platform {
 namespace {
@@ -215,6 +219,100 @@ TEST_F(JsonFileUserDefaultsTest, UnwritableDirectoryKeepsValuesInMemory) {
     EXPECT_NO_THROW(defaults.synchronize());
     EXPECT_FALSE(defaults.lastWriteSucceeded());
     EXPECT_EQ(readBytes(temp.path() / "blocker"), "x");
+}
+
+std::string nested(int depth) {
+    return R"({"future": )" + std::string(static_cast<size_t>(depth), '[') +
+           std::string(static_cast<size_t>(depth), ']') + "}";
+}
+
+// Whatever sits at the settings path, the store opens without blocking or
+// crashing, moves it aside untouched, and then writes a fresh regular file.
+TEST_F(JsonFileUserDefaultsTest, HostileFilesAreMovedAsideAndNeverRead) {
+    const std::string huge = R"({"k": {"type": "string", "value": ")" +
+                             std::string(SettingsDocument::kMaxBytes, 'x') + "\"}}";
+    const std::vector<std::pair<std::string, std::function<void(const fs::path&)>>> cases = {
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }},
+        {"FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"link to /dev/zero", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+        {"link loop", [](const fs::path& p) { fs::create_symlink(p.filename(), p); }},
+        {"70,000 deep", [](const fs::path& p) { writeBytes(p, nested(70'000)); }},
+        {"over the size limit", [&huge](const fs::path& p) { writeBytes(p, huge); }},
+    };
+    for (const auto& [what, make] : cases) {
+        SCOPED_TRACE(what);
+        TempDirectory dir;
+        const fs::path path = dir.path() / "domain.json";
+        make(path);
+        const auto type = fs::symlink_status(path).type();
+        JsonFileUserDefaults defaults(dir.path(), "domain");
+        ASSERT_TRUE(defaults.movedAsidePath());
+        EXPECT_EQ(fs::symlink_status(*defaults.movedAsidePath()).type(), type);
+        defaults.setString("CorvantaLanguage", "en");
+        EXPECT_TRUE(defaults.lastWriteSucceeded());
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
+        EXPECT_EQ(JsonFileUserDefaults(dir.path(), "domain").string("CorvantaLanguage"), "en");
+    }
+}
+
+TEST_F(JsonFileUserDefaultsTest, KeptValuesAreBoundedInDepthAndWrittenCompactly) {
+    // Within the limit an unknown value is kept; rewriting it must not grow it
+    // by its depth (pretty-printing indents every level).
+    const int depth = SettingsDocument::kMaxDepth - 1;
+    writeBytes(file(), nested(depth));
+    {
+        auto defaults = open();
+        EXPECT_FALSE(defaults.movedAsidePath());
+        defaults.setBool("known", true);
+    }
+    const std::string written = readBytes(file());
+    EXPECT_LT(written.size(), 2 * nested(depth).size() + 100);
+    EXPECT_EQ(nlohmann::json::parse(written)["future"],
+              nlohmann::json::parse(nested(depth))["future"]);
+
+    writeBytes(file(), nested(SettingsDocument::kMaxDepth + 1));
+    EXPECT_TRUE(open().movedAsidePath());
+}
+
+TEST_F(JsonFileUserDefaultsTest, LinkedFileIsReplacedWhereItLivesAndStaysALink) {
+    const fs::path dotfiles = temp.path() / "dotfiles";
+    fs::create_directory(dotfiles);
+    const fs::path target = dotfiles / "corvanta.json";
+    writeBytes(target, R"({"pack": {"type": "string", "value": "xcode"}})");
+    fs::create_symlink("dotfiles/corvanta.json", file());
+    {
+        auto defaults = open();
+        EXPECT_EQ(defaults.string("pack"), "xcode");
+        defaults.setString("pack", "figma");
+        EXPECT_TRUE(defaults.lastWriteSucceeded());
+    }
+    EXPECT_TRUE(fs::is_symlink(file()));
+    EXPECT_EQ(open().string("pack"), "figma");
+    EXPECT_EQ(fileNames(dotfiles), std::vector<std::string>{"corvanta.json"});
+
+    // An unreadable target is moved aside beside itself; the link stays and
+    // the next write recreates the target.
+    writeBytes(target, "{broken");
+    {
+        auto defaults = open();
+        ASSERT_TRUE(defaults.movedAsidePath());
+        EXPECT_EQ(defaults.movedAsidePath()->parent_path(), dotfiles);
+        EXPECT_EQ(readBytes(*defaults.movedAsidePath()), "{broken");
+        defaults.setString("pack", "blender");
+    }
+    EXPECT_TRUE(fs::is_symlink(file()));
+    EXPECT_EQ(open().string("pack"), "blender");
+}
+
+TEST_F(JsonFileUserDefaultsTest, StaleTemporaryFilesOfAKilledWriteAreRemovedAtStart) {
+    writeBytes(file(), R"({"pack": {"type": "string", "value": "xcode"}})");
+    writeBytes(temp.path() / ".domain.json.tmp-a1B2c3", "{\"half");
+    writeBytes(temp.path() / ".domain.json.tmp-notes.txt", "mine");
+    writeBytes(temp.path() / ".other.json.tmp-a1B2c3", "not ours");
+    EXPECT_EQ(open().string("pack"), "xcode");
+    EXPECT_EQ(fileNames(temp.path()),
+              (std::vector<std::string>{".domain.json.tmp-notes.txt", ".other.json.tmp-a1B2c3",
+                                        "domain.json"}));
 }
 
 TEST(JsonFileUserDefaultsDirectory, FollowsXdgConfigHome) {

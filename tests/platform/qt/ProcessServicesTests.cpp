@@ -1,88 +1,59 @@
-// Single instance, quit on termination signals, and the status item.
+// Quit on termination signals, and the status item.
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 
-#include <QDir>
-#include <QFile>
+#include <QCoreApplication>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-#include <QUuid>
 
 #include "platform/qt/FakeStatusItem.h"
 #include "platform/qt/QtStatusItem.h"
 #include "platform/qt/QuitHandling.h"
-#include "platform/qt/SingleInstance.h"
 
 namespace corvanta::platform {
 namespace {
 
-QString uniqueName() {
-    return QStringLiteral("corvanta-test-") + QUuid::createUuid().toString(QUuid::Id128).left(12);
-}
-
-TEST(SingleInstance, SecondLaunchAsksThePrimaryToReopen) {
-    const QString name = uniqueName();
-    SingleInstance primary(name);
-    int reopens = 0;
-    auto connection = primary.reopenRequested.connect([&] { ++reopens; });
-    ASSERT_TRUE(primary.tryBecomePrimary());
-    EXPECT_TRUE(primary.tryBecomePrimary());  // asking again changes nothing
-
-    SingleInstance second(name);
-    EXPECT_FALSE(second.tryBecomePrimary());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return reopens == 1; }, 3000));
-    SingleInstance third(name);
-    EXPECT_FALSE(third.tryBecomePrimary());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return reopens == 2; }, 3000));
-}
-
-TEST(SingleInstance, LeftoverSocketOfACrashedInstanceDoesNotBlockANewPrimary) {
-    const QString name = uniqueName();
-    const QString path = QDir::tempPath() + QLatin1Char('/') + name;
-    {
-        QFile stale(path);
-        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    }
-    SingleInstance instance(name);
-    EXPECT_TRUE(instance.tryBecomePrimary());
-    SingleInstance later(name);
-    EXPECT_FALSE(later.tryBecomePrimary());
-}
-
-TEST(SingleInstance, DefaultNameFollowsTheSettingsFolder) {
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    QTemporaryDir a, b;
-    qputenv("XDG_CONFIG_HOME", a.path().toUtf8());
-    const QString nameA = SingleInstance::defaultServerName();
-    EXPECT_EQ(nameA, SingleInstance::defaultServerName());
-    qputenv("XDG_CONFIG_HOME", b.path().toUtf8());
-    const QString nameB = SingleInstance::defaultServerName();
-    if (saved.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", saved);
-    EXPECT_NE(nameA, nameB);
-    EXPECT_LT(nameA.size(), 60);
-}
-
-TEST(QuitHandling, TerminationSignalQuitsThroughTheEventLoop) {
+TEST(QuitHandling, TerminationSignalsQuitThroughTheEventLoop) {
     QuitHandling handling;
     int aboutToQuit = 0;
     auto c = QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { ++aboutToQuit; });
-    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
-    // A safety net: the test must not hang if the signal were lost.
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(7); });
-    guard.start(5000);
-    const int code = QCoreApplication::exec();
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(signal);
+        QTimer::singleShot(0, [signal] { std::raise(signal); });
+        // A safety net: the test must not hang if the signal were lost.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+        guard.start(5000);
+        EXPECT_EQ(QCoreApplication::exec(), 0);
+    }
     QObject::disconnect(c);
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(handling.quitRequests(), 1);
-    EXPECT_EQ(aboutToQuit, 1);
+    EXPECT_EQ(handling.quitRequests(), 4);
+    EXPECT_EQ(aboutToQuit, 4);
+}
+
+TEST(QuitHandling, ExitFromInsideTheEventLoopRunsTheExitHook) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The hook tells that it ran by its own exit status.
+    const auto hook = [] { std::_Exit(5); };
+    // What Qt's X11 backend does when the X server goes away.
+    EXPECT_EXIT(
+        {
+            QuitHandling handling;
+            handling.setExitHook(hook);
+            QTimer::singleShot(0, [] { std::exit(1); });
+            QCoreApplication::exec();
+        },
+        ::testing::ExitedWithCode(5), "");
+    // Once the handling is gone its hook never runs.
+    EXPECT_EXIT(
+        {
+            { QuitHandling(nullptr).setExitHook(hook); }
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(3), "");
 }
 
 TEST(StatusItem, LeftClickTriggersAndOtherActivationsDoNot) {

@@ -1,0 +1,40 @@
+// The text form of one settings domain: tagged typed values plus the entries
+// this version cannot read, kept verbatim. Parsing is bounded in size and depth.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/foundation/UserDefaults.h"
+
+namespace corvanta::platform {
+
+// The document is an object of `"<key>": {"type": T, "value": V}` with T one of
+// "string", "bool", "integer", "double" (non-finite values as "nan", "inf",
+// "-inf"), "stringArray" or "data" (base64).
+class SettingsDocument {
+public:
+    // Larger files are not settings this program wrote; they count as unreadable.
+    static constexpr std::size_t kMaxBytes = 16 * 1024 * 1024;
+    // Deeper nesting counts as unreadable, so that keeping, writing and
+    // destroying an unknown value can never exhaust the stack.
+    static constexpr int kMaxDepth = 256;
+
+    // Nothing when the text is not a JSON object within the limits.
+    static std::optional<SettingsDocument> parse(std::string_view text);
+
+    // Known values pretty-printed, kept entries as compact as they were read,
+    // so writing never grows a kept value by its depth.
+    std::string serialize() const;
+
+    std::map<std::string, DefaultsValue, std::less<>> values;
+    // Entries of the file this version cannot read (unknown type tag, bad
+    // shape), as compact JSON text, written back untouched.
+    std::map<std::string, std::string, std::less<>> preserved;
+};
+
+}  // namespace corvanta::platform
