@@ -78,6 +78,17 @@ PlainButton::PlainButton(QWidget* parent) : QAbstractButton(parent) {
     setCursor(Qt::ArrowCursor);
 }
 
+void PlainButton::applyTitledContent(const QString& title, double width, double height,
+                                     bool changed) {
+    const QSize wanted(int(std::ceil(width)), int(height));
+    if (size() != wanted)
+        setFixedSize(wanted);
+    if (accessibleName() != title)
+        setAccessibleName(title);
+    if (changed)
+        update();
+}
+
 IconButton::IconButton(QWidget* parent) : PlainButton(parent) {
     setFixedSize(int(kSize), int(kSize));
 }
@@ -114,13 +125,7 @@ void FilterButton::setContent(const QString& title, const std::optional<std::str
     double width = 2 * kFilterPadding + style::textWidth(style::systemFont(kFilterFontSize), title);
     if (systemName)
         width += SymbolImage::size(*systemName, kFilterSymbolSize).width() + kFilterSpacing;
-    const QSize wanted(int(std::ceil(width)), int(kHeight));
-    if (size() != wanted)
-        setFixedSize(wanted);
-    if (accessibleName() != title)
-        setAccessibleName(title);
-    if (changed)
-        update();
+    applyTitledContent(title, width, kHeight, changed);
 }
 
 void FilterButton::paintEvent(QPaintEvent*) {
@@ -148,15 +153,9 @@ void CategoryButton::setContent(const QString& title, bool active, const QColor&
     changed |= assign(fill_, active ? accent : colors.surface);
     changed |= assign(stroke_, active ? accent : colors.border);
     changed |= assign(foreground_, active ? colors.panel : colors.textSecondary);
-    const double width =
-        2 * kCategoryPadding + style::textWidth(style::systemFont(kCategoryFontSize), title);
-    const QSize wanted(int(std::ceil(width)), int(kHeight));
-    if (size() != wanted)
-        setFixedSize(wanted);
-    if (accessibleName() != title)
-        setAccessibleName(title);
-    if (changed)
-        update();
+    applyTitledContent(
+        title, 2 * kCategoryPadding + style::textWidth(style::systemFont(kCategoryFontSize), title),
+        kHeight, changed);
 }
 
 void CategoryButton::paintEvent(QPaintEvent*) {

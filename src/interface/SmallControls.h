@@ -47,6 +47,9 @@ public:
 protected:
     // Opacity of the content while pressed.
     double pressOpacity() const { return isDown() ? 0.7 : 1.0; }
+    // Sizes a titled button to its content, names it by its title and
+    // repaints when its look `changed`.
+    void applyTitledContent(const QString& title, double width, double height, bool changed);
 };
 
 class IconButton final : public PlainButton {
