@@ -52,19 +52,7 @@ CorvantaView::CorvantaView(ShortcutStore& store, WindowCommands& commands, QWidg
     transition_ = std::make_unique<ExpansionTransition>(*transitionHost_, store_, commands_);
 
     collapsedBar_ = new CollapsedBar(*this, this);
-    expandedPanel_ = new QWidget(this);
-    expandedPanel_->setObjectName(QStringLiteral("corvanta.expanded"));
-    expandedPanel_->setAttribute(Qt::WA_TranslucentBackground);
-    header_ = new HeaderView(*this, expandedPanel_);
-    toolbar_ = new ToolbarView(*this, expandedPanel_);
-    categoryTabs_ = new CategoryTabsView(*this, expandedPanel_);
-    resultBar_ = new ResultBarView(*this, expandedPanel_);
-    shortcutList_ = new ShortcutListView(*this, expandedPanel_);
-    footer_ = new FooterView(*this, expandedPanel_);
     toast_ = new SubmissionToastView(*this, this);
-    softwarePicker_ = new SoftwarePickerPopover(*this);
-    softwareRequestDialog_ = new SubmissionSheet(*this, SubmissionSheet::Kind::softwareRequest);
-    feedbackDialog_ = new SubmissionSheet(*this, SubmissionSheet::Kind::feedback);
 
     installKeyboardCommands();
 
@@ -117,6 +105,72 @@ void CorvantaView::stateChanged() {
     scheduleRender();
 }
 
+void CorvantaView::ensureExpandedAreas() {
+    if (expandedPanel_)
+        return;
+    expandedPanel_ = new QWidget(this);
+    expandedPanel_->setObjectName(QStringLiteral("corvanta.expanded"));
+    expandedPanel_->setAttribute(Qt::WA_TranslucentBackground);
+    expandedPanel_->hide();
+    header_ = new HeaderView(*this, expandedPanel_);
+    toolbar_ = new ToolbarView(*this, expandedPanel_);
+    categoryTabs_ = new CategoryTabsView(*this, expandedPanel_);
+    resultBar_ = new ResultBarView(*this, expandedPanel_);
+    shortcutList_ = new ShortcutListView(*this, expandedPanel_);
+    footer_ = new FooterView(*this, expandedPanel_);
+    // The toast slides over the panel's content.
+    toast_->raise();
+    layoutAreas();
+}
+
+HeaderView* CorvantaView::header() {
+    ensureExpandedAreas();
+    return header_;
+}
+
+ToolbarView* CorvantaView::toolbar() {
+    ensureExpandedAreas();
+    return toolbar_;
+}
+
+CategoryTabsView* CorvantaView::categoryTabs() {
+    ensureExpandedAreas();
+    return categoryTabs_;
+}
+
+ResultBarView* CorvantaView::resultBar() {
+    ensureExpandedAreas();
+    return resultBar_;
+}
+
+ShortcutListView* CorvantaView::shortcutList() {
+    ensureExpandedAreas();
+    return shortcutList_;
+}
+
+FooterView* CorvantaView::footer() {
+    ensureExpandedAreas();
+    return footer_;
+}
+
+SoftwarePickerPopover* CorvantaView::softwarePicker() {
+    if (!softwarePicker_)
+        softwarePicker_ = new SoftwarePickerPopover(*this);
+    return softwarePicker_;
+}
+
+SubmissionSheet* CorvantaView::softwareRequestDialog() {
+    if (!softwareRequestDialog_)
+        softwareRequestDialog_ = new SubmissionSheet(*this, SubmissionSheet::Kind::softwareRequest);
+    return softwareRequestDialog_;
+}
+
+SubmissionSheet* CorvantaView::feedbackDialog() {
+    if (!feedbackDialog_)
+        feedbackDialog_ = new SubmissionSheet(*this, SubmissionSheet::Kind::feedback);
+    return feedbackDialog_;
+}
+
 void CorvantaView::scheduleRender() {
     if (renderScheduled_)
         return;
@@ -138,8 +192,11 @@ void CorvantaView::render() {
     ++renderCount_;
     const RenderContext context = renderContext();
     const bool expanded = store_.isExpanded.get();
+    if (expanded)
+        ensureExpandedAreas();
     collapsedBar_->setVisible(!expanded);
-    expandedPanel_->setVisible(expanded);
+    if (expandedPanel_)
+        expandedPanel_->setVisible(expanded);
     if (expanded != lastExpanded_) {
         lastExpanded_ = expanded;
         layoutAreas();
@@ -155,9 +212,13 @@ void CorvantaView::render() {
         collapsedBar_->render(context);
     }
     toast_->render(context);
-    softwarePicker_->render(context);
-    softwareRequestDialog_->render(context);
-    feedbackDialog_->render(context);
+    // The picker and the sheets exist once they have been shown.
+    if (softwarePicker_ || state_.showsSoftwarePicker)
+        softwarePicker()->render(context);
+    if (softwareRequestDialog_ || state_.showsSoftwareRequest)
+        softwareRequestDialog()->render(context);
+    if (feedbackDialog_ || state_.showsFeedbackDialog)
+        feedbackDialog()->render(context);
     QWidget::update();
 }
 
@@ -165,6 +226,9 @@ void CorvantaView::layoutAreas() {
     using namespace panel;
     const QRect content = rect().adjusted(kInset, kInset, -kInset, -kInset);
     collapsedBar_->setGeometry(rect());
+    toast_->render(renderContext());
+    if (!expandedPanel_)
+        return;
     expandedPanel_->setGeometry(content);
     const int width = content.width();
     int y = 0;
@@ -179,7 +243,6 @@ void CorvantaView::layoutAreas() {
     const int footerTop = std::max(y, content.height() - kFooterHeight);
     shortcutList_->setGeometry(0, y, width, footerTop - y);
     footer_->setGeometry(0, footerTop, width, kFooterHeight);
-    toast_->render(renderContext());
 }
 
 void CorvantaView::resizeEvent(QResizeEvent* event) {

@@ -111,18 +111,20 @@ public:
     // Toast.
     void showSubmissionToast(SubmissionToastKind kind);
 
-    // The areas, for tests and the shell.
+    // The areas. The expanded panel's areas, the picker and the sheets are
+    // built the first time they are needed (or asked for here), so start-up
+    // pays only for the collapsed bar.
     CollapsedBar* collapsedBar() const { return collapsedBar_; }
-    HeaderView* header() const { return header_; }
-    ToolbarView* toolbar() const { return toolbar_; }
-    CategoryTabsView* categoryTabs() const { return categoryTabs_; }
-    ResultBarView* resultBar() const { return resultBar_; }
-    ShortcutListView* shortcutList() const { return shortcutList_; }
-    FooterView* footer() const { return footer_; }
+    HeaderView* header();
+    ToolbarView* toolbar();
+    CategoryTabsView* categoryTabs();
+    ResultBarView* resultBar();
+    ShortcutListView* shortcutList();
+    FooterView* footer();
     SubmissionToastView* toast() const { return toast_; }
-    SoftwarePickerPopover* softwarePicker() const { return softwarePicker_; }
-    SubmissionSheet* softwareRequestDialog() const { return softwareRequestDialog_; }
-    SubmissionSheet* feedbackDialog() const { return feedbackDialog_; }
+    SoftwarePickerPopover* softwarePicker();
+    SubmissionSheet* softwareRequestDialog();
+    SubmissionSheet* feedbackDialog();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -133,6 +135,7 @@ private:
     void stateChanged();
     void render();
     void layoutAreas();
+    void ensureExpandedAreas();
     void installKeyboardCommands();
 
     ShortcutStore& store_;

@@ -41,7 +41,7 @@ void CorvantaView::submitSoftwareRequest() {
         return;
     if (!store_.submitSoftwareRequest(name, state_.requestContact, *state_.softwareRequestGroup)) {
         // Nothing was kept: the sheet stays open with what the user typed.
-        softwareRequestDialog_->setSubmissionFailed(true);
+        softwareRequestDialog()->setSubmissionFailed(true);
         return;
     }
     dismissSoftwareRequest();
@@ -63,7 +63,7 @@ void CorvantaView::submitFeedback() {
     if (message.empty())
         return;
     if (!store_.submitFeedback(message, state_.feedbackContact)) {
-        feedbackDialog_->setSubmissionFailed(true);
+        feedbackDialog()->setSubmissionFailed(true);
         return;
     }
     dismissFeedbackDialog();
