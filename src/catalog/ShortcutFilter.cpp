@@ -1,6 +1,7 @@
 // The filtered, searched and ranked shortcut list of the selected pack, with a
 // one-entry cache keyed by everything that decides it.
 #include <algorithm>
+#include <unordered_map>
 
 #include "catalog/Normalize.h"
 #include "catalog/SearchScoring.h"
@@ -52,6 +53,8 @@ const std::vector<ShortcutSection>& ShortcutStore::filteredSections() {
     const std::string& effectiveCategory = categoryKnown ? key.categoryID : std::string("all");
     const std::vector<std::string_view> tokens = words(key.normalizedQuery);
     const bool searching = !tokens.empty();
+    static const std::unordered_map<std::string, SearchDocument> kNoDocuments;
+    const auto& documents = searching ? searchDocuments() : kNoDocuments;
 
     struct Kept {
         Ranked rank;
@@ -75,8 +78,8 @@ const std::vector<ShortcutSection>& ShortcutStore::filteredSections() {
                 continue;
             int score = 0;
             if (searching) {
-                const auto doc = searchDocuments_.find(itemKey(pack->id, item.id));
-                if (doc == searchDocuments_.end())
+                const auto doc = documents.find(itemKey(pack->id, item.id));
+                if (doc == documents.end())
                     continue;
                 const bool all = std::all_of(tokens.begin(), tokens.end(), [&](std::string_view t) {
                     return detail::tokenMatches(t, doc->second);

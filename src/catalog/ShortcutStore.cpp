@@ -76,8 +76,6 @@ void ShortcutStore::loadShortcutLibrary(const platform::Bundle& bundle) {
         groupedSoftwareCache_.push_back(std::move(section));
     }
 
-    buildSearchIndex();
-
     if (!softwareByID_.contains(selectedSoftwareID.get())) {
         selectedSoftwareID = packs.front().id;
         defaults_.setString(keys::kSoftware, selectedSoftwareID.get());
@@ -169,7 +167,7 @@ void ShortcutStore::toggleFavorite(const ShortcutItem& item) {
 void ShortcutStore::removeStaleFavorites() {
     std::set<std::string> kept;
     for (const auto& key : favorites.get()) {
-        if (searchDocuments_.contains(key))
+        if (hasItem(key))
             kept.insert(key);
     }
     if (kept == favorites.get())
@@ -177,6 +175,21 @@ void ShortcutStore::removeStaleFavorites() {
     favorites = std::move(kept);
     ++favoritesRevision_;
     saveFavorites();
+}
+
+bool ShortcutStore::hasItem(std::string_view key) const {
+    const std::size_t colon = key.find(':');
+    if (colon == std::string_view::npos)
+        return false;
+    const auto pack = softwareByID_.find(std::string(key.substr(0, colon)));
+    if (pack == softwareByID_.end())
+        return false;
+    const std::string_view itemID = key.substr(colon + 1);
+    for (const ShortcutCategory& category : pack->second->categories)
+        for (const ShortcutItem& item : category.items)
+            if (item.id == itemID)
+                return true;
+    return false;
 }
 
 void ShortcutStore::saveFavorites() {

@@ -71,9 +71,8 @@ public:
     const std::vector<SoftwareGroupSection>& groupedSoftwareCache() const {
         return groupedSoftwareCache_;
     }
-    const std::unordered_map<std::string, SearchDocument>& searchDocuments() const {
-        return searchDocuments_;
-    }
+    // Built on first use: start-up does not wait for it, the first search does.
+    const std::unordered_map<std::string, SearchDocument>& searchDocuments() const;
     platform::UserDefaults& defaults() const { return defaults_; }
 
     // Lower-case bundle identifier -> pack id for applications whose packs do
@@ -86,7 +85,8 @@ public:
 
 private:
     void loadShortcutLibrary(const platform::Bundle& bundle);
-    void buildSearchIndex();
+    void buildSearchIndex() const;
+    bool hasItem(std::string_view key) const;
     void removeStaleFavorites();
     void saveFavorites();
 
@@ -94,7 +94,8 @@ private:
     std::unordered_map<std::string, const SoftwarePack*> softwareByID_;
     std::unordered_map<std::string, std::string> softwareIDByBundleIdentifier_;
     std::vector<SoftwareGroupSection> groupedSoftwareCache_;
-    std::unordered_map<std::string, SearchDocument> searchDocuments_;
+    mutable std::unordered_map<std::string, SearchDocument> searchDocuments_;
+    mutable bool searchIndexBuilt_ = false;
     std::optional<FilterCacheKey> cachedFilterKey_;
     std::vector<ShortcutSection> cachedFilteredSections_;
     int favoritesRevision_ = 0;

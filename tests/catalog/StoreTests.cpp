@@ -83,7 +83,10 @@ TEST(StoreConstruction, SavedValuesAreRead) {
     defaults.setBool(keys::kPinned, false);
     defaults.setBool(keys::kEnglishDefault, true);
     defaults.setString(keys::kLanguage, "zh");
-    defaults.setStringArray(keys::kFavorites, {"word:s", "gone:x"});
+    // Gone: a pack that is not loaded, an item the pack lacks, a key that
+    // names no item at all.
+    defaults.setStringArray(keys::kFavorites,
+                            {"word:s", "gone:x", "word:gone", "word", "word:s:x"});
     ShortcutStore store(bundle.bundle(), defaults);
     EXPECT_EQ(store.selectedSoftwareID.get(), "word");
     EXPECT_EQ(store.theme.get(), AppTheme::light);
