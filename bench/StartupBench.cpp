@@ -57,12 +57,19 @@ private:
     std::filesystem::path root_;
 };
 
-pid_t launch(const std::string& program, const Sandbox& sandbox) {
+// A program and its one optional argument.
+struct Launch {
+    const std::string* program;
+    const char* argument = nullptr;
+};
+
+pid_t launch(const Launch& what, const Sandbox& sandbox) {
     const pid_t pid = fork();
     if (pid == 0) {
         setenv("XDG_CONFIG_HOME", sandbox.config().c_str(), 1);
         setenv("XDG_RUNTIME_DIR", sandbox.runtime().c_str(), 1);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        const char* program = what.program->c_str();
+        execl(program, program, what.argument, static_cast<char*>(nullptr));
         _exit(127);
     }
     return pid;
@@ -94,7 +101,7 @@ std::uint32_t probePixel(xcb_connection_t* connection, xcb_window_t root) {
 }
 
 // Seconds from exec until the program's first frame shows at the probe point.
-double timeToFirstFrame(const std::string& program, benchmark::State& state) {
+double timeToFirstFrame(const Launch& program, benchmark::State& state) {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         state.SkipWithError("no X display; run under xvfb-run");
@@ -122,9 +129,9 @@ double timeToFirstFrame(const std::string& program, benchmark::State& state) {
     return seconds;
 }
 
-void BM_FirstFrame(benchmark::State& state, const std::string* program) {
+void BM_FirstFrame(benchmark::State& state, Launch program) {
     for (auto _ : state) {
-        const double seconds = timeToFirstFrame(*program, state);
+        const double seconds = timeToFirstFrame(program, state);
         state.SetIterationTime(seconds);
     }
 }
@@ -158,7 +165,7 @@ void BM_ResidentMemoryExpanded(benchmark::State& state) {
         Sandbox sandbox;
         std::ofstream(sandbox.config() / "corvanta" / "settings.json")
             << R"({"CorvantaSoftware": {"type": "string", "value": ")" << pack << R"("}})";
-        const pid_t pid = launch(corvantaPath, sandbox);
+        const pid_t pid = launch(Launch{&corvantaPath}, sandbox);
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         // The bar's expand button, then a few wheel turns over the list.
         std::system("xdotool mousemove 1359 141 click 1");
@@ -188,9 +195,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     // One launch per repetition, so the aggregates include the median.
-    for (const auto& [name, path] : {std::pair{"FirstFrame/bare_qt_window", &barePath},
-                                     std::pair{"FirstFrame/corvanta", &corvantaPath}})
-        benchmark::RegisterBenchmark(name, BM_FirstFrame, path)
+    for (const auto& [name, program] :
+         {std::pair{"FirstFrame/bare_qt_window", Launch{&barePath}},
+          std::pair{"FirstFrame/bare_qt_window_with_text", Launch{&barePath, "--text"}},
+          std::pair{"FirstFrame/corvanta", Launch{&corvantaPath}}})
+        benchmark::RegisterBenchmark(name, BM_FirstFrame, program)
             ->UseManualTime()
             ->Iterations(1)
             ->Repetitions(15)

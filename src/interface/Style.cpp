@@ -75,14 +75,11 @@ QPainterPath buildContinuous(double width, double height, double radius) {
 QFont baseFont(Design design) {
     if (design == Design::monospaced)
         return QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    static const QStringList families = [] {
-        QStringList list;
-        for (const QString& family : {QStringLiteral("Inter"), QStringLiteral("Noto Sans CJK SC")})
-            if (QFontDatabase::hasFamily(family))
-                list << family;
-        list << QGuiApplication::font().family();
-        return list;
-    }();
+    // Families that are not installed are skipped when text is drawn; asking
+    // the font database first would load all of it at start-up.
+    static const QStringList families = {QStringLiteral("Inter"),
+                                         QStringLiteral("Noto Sans CJK SC"),
+                                         QGuiApplication::font().family()};
     QFont font = QGuiApplication::font();
     font.setFamilies(families);
     return font;
