@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "interface/FooterView.h"
 #include "interface/SoftwareIconRepository.h"
 #include "interface/SymbolImage.h"
 #include "platform/foundation/Bundle.h"
@@ -89,6 +90,8 @@ int CorvantaApp::main(int argc, char** argv) {
     SymbolImage::setDirectory(
         QString::fromStdString((services.bundle.resourceRoot() / "symbols").string()));
     SoftwareIconRepository::setBundle(services.bundle);
+    if (const auto logo = services.bundle.url("CorvantaLogo", "svg", "images"))
+        FooterView::setLogoFile(QString::fromStdString(logo->string()));
     const std::unique_ptr<platform::Workspace> workspace = platform::Workspace::create();
 
     AppDelegate delegate(services, *workspace, [] { return platform::StatusItem::create(); });

@@ -7,7 +7,6 @@
 
 #include "catalog/ShortcutStore.h"
 #include "interface/CorvantaView.h"
-#include "interface/FooterView.h"
 #include "platform/qt/Event.h"
 #include "platform/qt/MainQueue.h"
 #include "platform/qt/PanelWindow.h"
@@ -80,9 +79,6 @@ FloatingWindowController::FloatingWindowController(ShellServices& services)
     setWindowLimits(kCollapsedSize, kCollapsedSize);
 
     QWidget* container = window_->contentWidget();
-    // The footer's brand image lives in the bundle next to the symbols.
-    if (const auto logo = services_.bundle.url("CorvantaLogo", "svg", "images"))
-        FooterView::setLogoFile(QString::fromStdString(logo->string()));
     rootView_ = new CorvantaView(*store_, *commands_, container);
     buildStrips(container);
     contentLayout_ = std::make_unique<ContentLayout>(*this);
