@@ -111,13 +111,17 @@ void ToolbarView::render(const RenderContext& context) {
         searchField_->setText(query);
     searchField_->setPlaceholderText(
         context.text("搜索命令、工具或按键", "Search commands, tools or keys"));
-    searchField_->setAccessibleName(context.text("搜索快捷键", "Search shortcuts"));
+    const QString label = context.text("搜索快捷键", "Search shortcuts");
+    if (searchField_->accessibleName() != label)
+        searchField_->setAccessibleName(label);
+    // Renders follow every keystroke; the palette changes only with the theme.
     QPalette palette = searchField_->palette();
     palette.setColor(QPalette::Text, colors.textPrimary);
     palette.setColor(QPalette::PlaceholderText, colors.textMuted);
     palette.setColor(QPalette::Highlight, colors.surfaceSelected);
     palette.setColor(QPalette::HighlightedText, colors.textPrimary);
-    searchField_->setPalette(palette);
+    if (palette != searchField_->palette())
+        searchField_->setPalette(palette);
 
     if (context.state.searchIsFocused && !searchField_->hasFocus())
         searchField_->setFocus(Qt::OtherFocusReason);
