@@ -26,11 +26,11 @@ CategoryTabsView::CategoryTabsView(CorvantaView& root, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(false);
     viewport()->setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
     row_ = new QWidget;
-    row_->setAttribute(Qt::WA_TranslucentBackground);
-    row_->setAutoFillBackground(false);
     setWidget(row_);
+    // setWidget turns background filling on; the panel paints the content
+    // colour behind the tabs.
+    row_->setAutoFillBackground(false);
 }
 
 void CategoryTabsView::render(const RenderContext& context) {
