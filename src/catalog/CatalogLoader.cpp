@@ -56,7 +56,24 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
             }
         }
     }
+    catalog.groupedSoftware = groupSoftware(catalog.software);
     return catalog;
+}
+
+std::vector<SoftwareGroupSection> groupSoftware(const std::vector<SoftwarePack>& packs) {
+    std::vector<std::vector<const SoftwarePack*>> byGroup(allCases<SoftwareGroup>().size());
+    for (const auto& pack : packs) byGroup[static_cast<std::size_t>(pack.group())].push_back(&pack);
+    std::vector<SoftwareGroupSection> sections;
+    for (const SoftwareGroup group : allCases<SoftwareGroup>()) {
+        const auto& members = byGroup[static_cast<std::size_t>(group)];
+        if (members.empty())
+            continue;
+        SoftwareGroupSection section{group, {}};
+        section.software.reserve(members.size());
+        for (const SoftwarePack* pack : members) section.software.push_back(*pack);
+        sections.push_back(std::move(section));
+    }
+    return sections;
 }
 
 const std::unordered_map<std::string, std::string>& fallbackSoftwareIDByBundleIdentifier() {

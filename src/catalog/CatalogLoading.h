@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "catalog/SoftwareGroupSection.h"
 #include "catalog/SoftwarePack.h"
 #include "platform/foundation/Bundle.h"
 
@@ -51,9 +52,15 @@ SoftwarePack merge(const SoftwarePack& base, const SoftwarePack& overlay);
 struct LoadedCatalog {
     std::vector<SoftwarePack> software;  // in order of first appearance of each id
     std::vector<std::string> warnings;
+    // The picker's sections: each group that has packs, in group order.
+    std::vector<SoftwareGroupSection> groupedSoftware;
 };
 
+// Reads, merges and groups the catalog. Grouping copies every pack, so it is
+// done here, where a read-ahead runs it off the main thread.
 LoadedCatalog loadCatalog(const platform::Bundle& bundle);
+
+std::vector<SoftwareGroupSection> groupSoftware(const std::vector<SoftwarePack>& packs);
 
 // Lower-case bundle identifier -> pack id, for applications whose packs do not
 // list their own identifiers.

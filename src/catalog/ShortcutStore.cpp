@@ -6,12 +6,14 @@
 #include <utility>
 
 #include "catalog/CatalogLoading.h"
+#include "catalog/CatalogPreload.h"
 #include "catalog/SettingsKeys.h"
 #include "platform/foundation/Text.h"
 
 namespace corvanta {
 
-ShortcutStore::ShortcutStore(const platform::Bundle& bundle, platform::UserDefaults& defaults)
+ShortcutStore::ShortcutStore(const platform::Bundle& bundle, platform::UserDefaults& defaults,
+                             CatalogPreload* preload)
     : defaults_(defaults) {
     selectedSoftwareID = defaults_.string(keys::kSoftware).value_or("figma");
     language = loadAppLanguage(defaults_);
@@ -19,7 +21,7 @@ ShortcutStore::ShortcutStore(const platform::Bundle& bundle, platform::UserDefau
     isPinned = defaults_.boolean(keys::kPinned).value_or(true);
     const auto saved = defaults_.stringArray(keys::kFavorites).value_or(std::vector<std::string>{});
     favorites = std::set<std::string>(saved.begin(), saved.end());
-    loadShortcutLibrary(bundle);
+    loadShortcutLibrary(bundle, preload);
 }
 
 const std::unordered_map<std::string, std::string>&
@@ -35,8 +37,8 @@ std::string ShortcutStore::itemKey(std::string_view packID, std::string_view ite
     return key;
 }
 
-void ShortcutStore::loadShortcutLibrary(const platform::Bundle& bundle) {
-    detail::LoadedCatalog catalog = detail::loadCatalog(bundle);
+void ShortcutStore::loadShortcutLibrary(const platform::Bundle& bundle, CatalogPreload* preload) {
+    detail::LoadedCatalog catalog = preload ? preload->take(bundle) : detail::loadCatalog(bundle);
     if (catalog.software.empty()) {
         std::string joined;
         for (std::size_t i = 0; i < catalog.warnings.size(); ++i) {
@@ -64,17 +66,7 @@ void ShortcutStore::loadShortcutLibrary(const platform::Bundle& bundle) {
         }
     }
 
-    std::vector<std::vector<const SoftwarePack*>> byGroup(allCases<SoftwareGroup>().size());
-    for (const auto& pack : packs) byGroup[static_cast<std::size_t>(pack.group())].push_back(&pack);
-    for (const SoftwareGroup group : allCases<SoftwareGroup>()) {
-        const auto& members = byGroup[static_cast<std::size_t>(group)];
-        if (members.empty())
-            continue;
-        SoftwareGroupSection section{group, {}};
-        section.software.reserve(members.size());
-        for (const SoftwarePack* pack : members) section.software.push_back(*pack);
-        groupedSoftwareCache_.push_back(std::move(section));
-    }
+    groupedSoftwareCache_ = std::move(catalog.groupedSoftware);
 
     if (!softwareByID_.contains(selectedSoftwareID.get())) {
         selectedSoftwareID = packs.front().id;

@@ -19,10 +19,14 @@
 
 namespace corvanta {
 
+class CatalogPreload;
+
 class ShortcutStore final : public platform::ObservableObject {
 public:
-    // Reads the saved settings, then loads the whole catalog of `bundle`.
-    ShortcutStore(const platform::Bundle& bundle, platform::UserDefaults& defaults);
+    // Reads the saved settings, then loads the whole catalog of `bundle`, taking
+    // it from `preload` when that read it ahead.
+    ShortcutStore(const platform::Bundle& bundle, platform::UserDefaults& defaults,
+                  CatalogPreload* preload = nullptr);
 
     platform::Published<std::vector<SoftwarePack>> software{*this, {}};
     platform::Published<std::optional<std::string>> loadError{*this, std::nullopt};
@@ -84,7 +88,7 @@ public:
     static std::string itemKey(std::string_view packID, std::string_view itemID);
 
 private:
-    void loadShortcutLibrary(const platform::Bundle& bundle);
+    void loadShortcutLibrary(const platform::Bundle& bundle, CatalogPreload* preload);
     void buildSearchIndex() const;
     bool hasItem(std::string_view key) const;
     void removeStaleFavorites();

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <future>
 #include <initializer_list>
 #include <set>
 #include <string_view>
@@ -47,6 +48,7 @@ struct State {
     std::map<std::string, QImage> cachedIcons;
     std::set<std::string> missingIconIDs;
     std::optional<DesktopIndex> desktopEntries;
+    std::future<DesktopIndex> desktopEntriesAhead;
 };
 
 State& state() {
@@ -240,6 +242,13 @@ void SoftwareIconRepository::setBundle(platform::Bundle bundle) {
     state().bundle = std::move(bundle);
 }
 
+void SoftwareIconRepository::preloadDesktopEntries() {
+    State& shared = state();
+    if (shared.desktopEntries || shared.desktopEntriesAhead.valid())
+        return;
+    shared.desktopEntriesAhead = std::async(std::launch::async, readDesktopEntries);
+}
+
 const std::map<std::string, std::vector<std::string>>& SoftwareIconRepository::bundleIdentifiers() {
     static const std::map<std::string, std::vector<std::string>> table{
         {"figma", {"com.figma.Desktop"}},
@@ -373,8 +382,11 @@ std::optional<QImage> SoftwareIconRepository::installedIcon(const SoftwarePack& 
         return std::nullopt;
     }
 
-    if (!shared.desktopEntries)
-        shared.desktopEntries = readDesktopEntries();
+    if (!shared.desktopEntries) {
+        shared.desktopEntries = shared.desktopEntriesAhead.valid()
+                                    ? shared.desktopEntriesAhead.get()
+                                    : readDesktopEntries();
+    }
     const DesktopIndex& index = *shared.desktopEntries;
     for (const std::string& candidate : *candidates) {
         const std::string key = lowered(candidate);
@@ -397,6 +409,8 @@ void SoftwareIconRepository::resetCaches() {
     shared.missingBundledIconIDs.clear();
     shared.cachedIcons.clear();
     shared.missingIconIDs.clear();
+    // Entries still being read ahead are waited for and dropped with the rest.
+    shared.desktopEntriesAhead = {};
     shared.desktopEntries.reset();
 }
 

@@ -22,7 +22,8 @@ struct SoftwareIconPresentation {
     bool operator==(const SoftwareIconPresentation&) const = default;
 };
 
-// Every look-up runs on the main thread. Each pack is searched at most once
+// Every look-up runs on the main thread; only the desktop entries may be read
+// ahead on a worker. Each pack is searched at most once
 // per kind: hits are kept as images and misses are remembered, so redrawing a
 // tile never touches the disk again.
 class SoftwareIconRepository {
@@ -30,6 +31,10 @@ public:
     // The bundle whose "SoftwareIcons" folder holds the shipped icons; set once
     // at start-up. Without one no bundled icon is found (and no miss recorded).
     static void setBundle(platform::Bundle bundle);
+    // Starts reading the desktop entries on a worker thread, so the first
+    // installed-icon look-up (the bar's logo, in the first frame) finds them
+    // read. The look-up waits for the worker if it is still busy.
+    static void preloadDesktopEntries();
 
     // Pack id to the application identifiers tried, in order, for packs whose
     // catalog entry lists none.

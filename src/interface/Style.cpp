@@ -93,6 +93,24 @@ QFont systemFont(double points, Weight weight, Design design) {
     return font;
 }
 
+std::jthread preloadFonts() {
+    // Only plain values cross threads: a font object's resolved engines belong
+    // to the thread that resolved them.
+    QStringList families = baseFont(Design::standard).families();
+    return std::jthread([families = std::move(families)] {
+        // The font database is shared and locked, so what this resolves (the
+        // installed families and their fallbacks) is there for the main
+        // thread. Chinese fallbacks are left out: resolving them holds the
+        // lock long enough to stall an English first frame.
+        for (const QFont::Weight weight : {QFont::DemiBold, QFont::Normal}) {
+            QFont font;
+            font.setFamilies(families);
+            font.setWeight(weight);
+            QFontMetricsF(font).horizontalAdvance(QStringLiteral("Corvanta"));
+        }
+    });
+}
+
 QFont withTracking(QFont font, double points) {
     font.setLetterSpacing(QFont::AbsoluteSpacing, points);
     return font;

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QRectF>
 #include <QString>
+#include <thread>
 
 class QPainter;
 
@@ -20,6 +21,10 @@ enum class Design { standard, monospaced };
 // The system font (or the system fixed font) at `points`, whatever the
 // screen's logical DPI.
 QFont systemFont(double points, Weight weight = Weight::regular, Design design = Design::standard);
+// Loads the system font's faces into the toolkit's font database on a worker
+// thread, so the first frame's text finds them. Call once the application
+// object exists, and join the thread before it goes.
+std::jthread preloadFonts();
 // Letter spacing in points, as the declarative "tracking".
 QFont withTracking(QFont font, double points);
 

@@ -78,6 +78,12 @@ void SubmissionToastView::render(const RenderContext& context) {
     stroke_ = context.colors.border;
     foreground_ = context.colors.textPrimary;
 
+    const bool wanted = state.showsSubmissionToast;
+    // A toast that is not on show has nothing to measure; skipping it keeps
+    // the toast's font out of the first frame's work.
+    if (!wanted && !presented_ && !isVisible())
+        return;
+
     const double symbolWidth = SymbolImage::size(kSymbol, kSymbolSize, style::Weight::bold).width();
     const int width = int(
         std::ceil(2 * kPadding + symbolWidth + kSpacing + style::textWidth(toastFont(), text_)));
@@ -89,7 +95,6 @@ void SubmissionToastView::render(const RenderContext& context) {
     resize(resting_.size());
     update();
 
-    const bool wanted = state.showsSubmissionToast;
     // Off screen (the panel hidden) nothing slides: the toast is placed at once.
     const bool animate = root_.isVisible();
     if (wanted && !presented_) {

@@ -4,18 +4,21 @@
 #include <QApplication>
 #include <QKeySequence>
 #include <QShortcut>
-#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 
+#include "catalog/CatalogPreload.h"
 #include "interface/FooterView.h"
 #include "interface/SoftwareIconRepository.h"
+#include "interface/Style.h"
 #include "interface/SymbolImage.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/qt/EventMonitors.h"
+#include "platform/qt/FontConfiguration.h"
 #include "platform/qt/MainQueue.h"
 #include "platform/qt/PanelWindow.h"
 #include "platform/qt/QtMainQueue.h"
@@ -34,21 +37,31 @@ namespace {
 
 constexpr double kSettingsFlushDelaySeconds = 0.5;
 
+// Found without the toolkit, so that the catalog can be read while it starts.
 platform::Bundle mainBundle(const char* argv0) {
     std::optional<std::string> identifier{std::string(CorvantaApp::bundleIdentifier)};
     if (const char* override = std::getenv(CorvantaApp::resourcesVariable); override && *override) {
         return platform::Bundle(override, identifier);
     }
-    const QString path = QCoreApplication::applicationFilePath();
-    return platform::Bundle::forExecutable(
-        path.isEmpty() ? std::filesystem::path(argv0) : std::filesystem::path(path.toStdString()),
-        identifier);
+    std::error_code error;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || executable.empty())
+        executable = argv0;
+    return platform::Bundle::forExecutable(executable, identifier);
 }
 
 }  // namespace
 
 int CorvantaApp::main(int argc, char** argv) {
+    // What the first frame needs from disk is read on worker threads while
+    // the toolkit connects to the display: the font configuration, the
+    // catalog, then the font database and the desktop entries for the logo.
+    const std::jthread fontConfiguration = platform::preloadFontConfiguration();
+    platform::Bundle bundle = mainBundle(argc > 0 ? argv[0] : "");
+    CatalogPreload catalog(bundle);
     QApplication application(argc, argv);
+    const std::jthread fonts = style::preloadFonts();
+    SoftwareIconRepository::preloadDesktopEntries();
     QCoreApplication::setApplicationName(
         QString::fromUtf8(bundleIdentifier.data(), bundleIdentifier.size()));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Corvanta"));
@@ -79,14 +92,15 @@ int CorvantaApp::main(int argc, char** argv) {
     });
     platform::Screens& screens = platform::Screens::shared();
     ShellServices services{
-        mainBundle(argc > 0 ? argv[0] : ""),
+        std::move(bundle),
         defaults,
         screens,
         queue,
         platform::EventMonitors::shared(),
         [&screens, &queue](const platform::Rect& frame) -> std::unique_ptr<platform::PanelWindow> {
             return std::make_unique<platform::QtPanelWindow>(frame, screens, queue);
-        }};
+        },
+        &catalog};
     SymbolImage::setDirectory(
         QString::fromStdString((services.bundle.resourceRoot() / "symbols").string()));
     SoftwareIconRepository::setBundle(services.bundle);
@@ -112,7 +126,9 @@ int CorvantaApp::main(int argc, char** argv) {
     // Losing the X server (a logout) ends the process from inside the event
     // loop, without aboutToQuit; pending settings are written all the same.
     quitHandling.setExitHook([&defaults] { defaults.synchronize(); });
-    QTimer::singleShot(0, &application, [&delegate] { delegate.applicationDidFinishLaunching(); });
+    // Launching is finished here: everything is set up, and the panel's
+    // first frame is then the event loop's first work.
+    delegate.applicationDidFinishLaunching();
 
     const int status = QApplication::exec();
     quitHandling.setExitHook(nullptr);

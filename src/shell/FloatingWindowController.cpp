@@ -66,7 +66,8 @@ ScreenLayout FloatingWindowController::screenLayout(const platform::Screens& scr
 
 FloatingWindowController::FloatingWindowController(ShellServices& services)
     : services_(services), self_(std::make_shared<FloatingWindowController*>(this)) {
-    store_ = std::make_unique<ShortcutStore>(services_.bundle, services_.defaults);
+    store_ = std::make_unique<ShortcutStore>(services_.bundle, services_.defaults,
+                                             services_.catalogPreload);
     commands_ = std::make_unique<WindowCommands>();
     expandedSize_ = corvanta::savedExpandedSize(services_.defaults);
     const Rect frame =

@@ -18,6 +18,8 @@ class Screens;
 
 namespace corvanta {
 
+class CatalogPreload;
+
 struct ShellServices {
     platform::Bundle bundle;
     platform::UserDefaults& defaults;
@@ -26,6 +28,8 @@ struct ShellServices {
     platform::EventMonitors& monitors;
     // Creates the (hidden) panel window at a y-up frame.
     std::function<std::unique_ptr<platform::PanelWindow>(const platform::Rect& frame)> makePanel;
+    // The catalog read ahead of the panel, if the application started one.
+    CatalogPreload* catalogPreload = nullptr;
 };
 
 }  // namespace corvanta

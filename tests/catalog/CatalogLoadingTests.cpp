@@ -5,6 +5,8 @@
 #include "TestSupport.h"
 #include "catalog/CatalogDecoder.h"
 #include "catalog/CatalogLoading.h"
+#include "catalog/CatalogPreload.h"
+#include "catalog/ShortcutStore.h"
 
 namespace corvanta {
 namespace {
@@ -230,6 +232,47 @@ TEST(LoadCatalog, OneBadPackFailsItsWholeFile) {
     EXPECT_EQ(ids(catalog.software), std::vector<std::string>{"a"});
     EXPECT_EQ(catalog.warnings, (Warnings{"extended-shortcuts-mac.json could not be loaded: "
                                           "software[1]: missing required key \"glyph\""}));
+}
+
+TEST(CatalogPreload, HandsOverItsBundleOnceAndReadsEverythingElseNow) {
+    testing::TempBundle first;
+    testing::TempBundle second;
+    first.writeAll({testing::simplePack("a")});
+    second.writeAll({testing::simplePack("b")});
+    CatalogPreload preload(first.bundle());
+
+    // Another bundle is read as asked, and leaves the read-ahead in place.
+    EXPECT_EQ(ids(preload.take(second.bundle()).software), std::vector<std::string>{"b"});
+    EXPECT_EQ(ids(preload.take(first.bundle()).software), std::vector<std::string>{"a"});
+    // Once handed over, the files are read afresh.
+    first.writeAll({testing::simplePack("c")});
+    EXPECT_EQ(ids(preload.take(first.bundle()).software), std::vector<std::string>{"c"});
+}
+
+TEST(CatalogPreload, StoreFromTheReadAheadMatchesOneThatReadsItself) {
+    testing::TempBundle bundle;
+    bundle.writeAll(
+        {testing::simplePack("word"), testing::simplePack("figma"), testing::simplePack("chrome")});
+    platform::MemoryUserDefaults plainDefaults;
+    platform::MemoryUserDefaults preloadedDefaults;
+    const ShortcutStore plain(bundle.bundle(), plainDefaults);
+    CatalogPreload preload(bundle.bundle());
+    const ShortcutStore preloaded(bundle.bundle(), preloadedDefaults, &preload);
+
+    EXPECT_EQ(ids(preloaded.software.get()), ids(plain.software.get()));
+    EXPECT_EQ(preloaded.groupedSoftwareCache(), plain.groupedSoftwareCache());
+    EXPECT_EQ(preloaded.selectedSoftwareID.get(), "figma");
+    EXPECT_FALSE(preloaded.loadError.get());
+}
+
+TEST(CatalogPreload, BrokenCatalogFailsAsItWouldWithoutIt) {
+    testing::TempBundle bundle;
+    CatalogPreload preload(bundle.bundle());
+    platform::MemoryUserDefaults defaults;
+    const ShortcutStore store(bundle.bundle(), defaults, &preload);
+    EXPECT_TRUE(store.software.get().empty());
+    ASSERT_TRUE(store.loadError.get());
+    EXPECT_EQ(store.loadError.get()->rfind("shortcuts-mac.json is missing", 0), 0u);
 }
 
 }  // namespace

@@ -146,5 +146,15 @@ TEST(Style, ContinuousCornersStayInsideTheirRectangle) {
               QRectF(0, 0, 20, 10));
 }
 
+TEST(Style, FontsLoadedAheadOnAWorkerMeasureAsOnTheMainThread) {
+    const QFont font = style::systemFont(13, style::Weight::semibold);
+    std::jthread ahead = style::preloadFonts();
+    // Measured while the worker resolves the same faces.
+    const double during = style::textWidth(font, QStringLiteral("Corvanta"));
+    ahead.join();
+    EXPECT_GT(during, 0);
+    EXPECT_EQ(style::textWidth(font, QStringLiteral("Corvanta")), during);
+}
+
 }  // namespace
 }  // namespace corvanta

@@ -334,6 +334,23 @@ TEST_F(SymbolAndLogoTest, InstalledApplicationIconsAreFoundByFileIdOrWindowClass
     EXPECT_FALSE(SoftwareIconRepository::installedIcon(unknown));
 }
 
+TEST_F(SymbolAndLogoTest, EntriesReadAheadAreUsedOnceAndDroppedWithTheCaches) {
+    writeImage(iconFile("tool.png"), kBlue);
+    installApplication("home", "org.example.tool.desktop", iconFile("tool.png").string());
+    SoftwareIconRepository::preloadDesktopEntries();
+    const SoftwarePack tool = pack("tool", std::vector<std::string>{"org.example.tool"});
+    EXPECT_TRUE(SoftwareIconRepository::installedIcon(tool));
+
+    // A reset while entries are being read ahead waits for them and drops
+    // them: an entry installed since is found on the next look-up.
+    installApplication("home", "org.example.other.desktop", iconFile("tool.png").string());
+    SoftwareIconRepository::resetCaches();
+    SoftwareIconRepository::preloadDesktopEntries();
+    SoftwareIconRepository::resetCaches();
+    const SoftwarePack other = pack("other", std::vector<std::string>{"org.example.other"});
+    EXPECT_TRUE(SoftwareIconRepository::installedIcon(other));
+}
+
 TEST_F(SymbolAndLogoTest, AnEmptyOwnIdentifierListNeverUsesTheFallbackTable) {
     writeImage(iconFile("blender.png"), kBlue);
     installApplication("home", "org.blenderfoundation.blender.desktop",
