@@ -129,11 +129,12 @@ namespace {
 // writes the list back. Bytes that cannot be read as a list are first copied
 // under `unreadableKey` (unless something is kept there already), so that the
 // rewrite does not destroy them. True when the settings hold the new list
-// afterwards: a domain may refuse a write without saying so, so the list is
-// read back rather than assumed.
+// afterwards and it is durable: a domain may refuse a write without saying so,
+// so the list is read back rather than assumed.
 template <class Record, class Decode>
 bool appendStored(platform::UserDefaults& defaults, std::string_view key,
                   std::string_view unreadableKey, Record record, Decode&& decode) {
+    const std::optional<platform::DefaultsValue> previous = defaults.object(key);
     std::vector<Record> records;
     std::optional<platform::Data> unreadable;
     if (auto data = defaults.data(key)) {
@@ -155,7 +156,18 @@ bool appendStored(platform::UserDefaults& defaults, std::string_view key,
     if (unreadable && !defaults.data(unreadableKey))
         defaults.setData(unreadableKey, std::move(*unreadable));
     defaults.setData(key, *bytes);
-    return defaults.data(key) == bytes;
+    if (defaults.data(key) != bytes)
+        return false;
+    // Reported as stored only once it is on disk. A record the disk refused
+    // is taken back out, so that submitting again does not store it twice.
+    if (!defaults.synchronize()) {
+        if (previous)
+            defaults.set(key, *previous);
+        else
+            defaults.removeObject(key);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace

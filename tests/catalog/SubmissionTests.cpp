@@ -1,6 +1,9 @@
 // Locally stored feedback reports and software requests.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <nlohmann/json.hpp>
 
 #include "RefusingDefaults.h"
@@ -154,6 +157,30 @@ TEST(SubmissionResult, RefusedOrImpossibleWritesAreReportedAsNotStored) {
     EXPECT_FALSE(store.submitFeedback("bad \xFF bytes", ""));
     EXPECT_EQ(storedList(defaults, keys::kFeedbackReports).size(), 1u);
     EXPECT_TRUE(store.submitSoftwareRequest("app", "", SoftwareGroup::office));
+}
+
+TEST(SubmissionResult, DiskThatRefusesTheFileFailsAndARetryStoresOnce) {
+    testing::TempBundle bundle;
+    bundle.writeAll({testing::simplePack("figma")});
+    testing::TempDir settings;
+    // A regular file where the settings folder should be: nothing can be
+    // written, whatever the privileges of the user running the tests.
+    const auto blocker = settings.path() / "blocker";
+    std::ofstream(blocker) << "x";
+    platform::JsonFileUserDefaults defaults(blocker / "corvanta", "settings");
+    ShortcutStore store(bundle.bundle(), defaults);
+
+    EXPECT_FALSE(store.submitFeedback("first try", ""));
+    EXPECT_FALSE(store.submitSoftwareRequest("app", "", SoftwareGroup::office));
+    EXPECT_FALSE(defaults.data(keys::kFeedbackReports));
+    EXPECT_FALSE(defaults.data(keys::kSoftwareRequests));
+
+    std::filesystem::remove(blocker);
+    EXPECT_TRUE(store.submitFeedback("second try", ""));
+    const platform::JsonFileUserDefaults reread(blocker / "corvanta", "settings");
+    const json stored = storedList(reread, keys::kFeedbackReports);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]["message"], "second try");
 }
 
 TEST(StoredSubmissionsFormat, RoundTripKeepsIdsAndDates) {

@@ -331,12 +331,13 @@ JsonFileUserDefaults::~JsonFileUserDefaults() {
         persist();
 }
 
-void JsonFileUserDefaults::synchronize() {
+bool JsonFileUserDefaults::synchronize() {
     // Pending changes go out now; a failed write gets another attempt.
     if (dirty_ || !lastWriteOk_) {
         dirty_ = false;
         persist();
     }
+    return lastWriteOk_;
 }
 
 void JsonFileUserDefaults::persistSoon() {

@@ -30,8 +30,10 @@ public:
     virtual std::optional<DefaultsValue> object(std::string_view key) const = 0;
     virtual void set(std::string_view key, DefaultsValue value) = 0;
     virtual void removeObject(std::string_view key) = 0;
-    // Makes every accepted write durable; stores that write through may do nothing.
-    virtual void synchronize() {}
+    // Makes every accepted write durable. False when some could not reach the
+    // store: they stay in memory and are tried again. Stores that write
+    // through may do nothing.
+    virtual bool synchronize() { return true; }
 
     std::optional<std::string> string(std::string_view key) const;
     std::optional<bool> boolean(std::string_view key) const;
@@ -94,7 +96,7 @@ public:
     std::optional<DefaultsValue> object(std::string_view key) const override;
     void set(std::string_view key, DefaultsValue value) override;
     void removeObject(std::string_view key) override;
-    void synchronize() override;
+    bool synchronize() override;
 
     const std::filesystem::path& filePath() const { return path_; }
     // Where an unreadable file found at open was moved, if one was.

@@ -216,9 +216,15 @@ TEST_F(JsonFileUserDefaultsTest, UnwritableDirectoryKeepsValuesInMemory) {
     EXPECT_NO_THROW(defaults.setString("key", "value"));
     EXPECT_FALSE(defaults.lastWriteSucceeded());
     EXPECT_EQ(defaults.string("key"), "value");
-    EXPECT_NO_THROW(defaults.synchronize());
+    EXPECT_FALSE(defaults.synchronize());
     EXPECT_FALSE(defaults.lastWriteSucceeded());
     EXPECT_EQ(readBytes(temp.path() / "blocker"), "x");
+
+    // Once the folder can be made, the value kept in memory reaches the disk.
+    fs::remove(temp.path() / "blocker");
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_EQ(JsonFileUserDefaults(temp.path() / "blocker" / "corvanta", "domain").string("key"),
+              "value");
 }
 
 std::string nested(int depth) {
