@@ -24,9 +24,9 @@ struct ShortcutItem {
 
     bool operator==(const ShortcutItem&) const = default;
 
-    // The key caps to draw in a language (`keys(for:)` elsewhere; the data
-    // member already holds the name `keys`). English replaces whole Chinese
-    // mouse and action words by their labels.
+    // The key caps to draw in a language (the data member already holds the
+    // name `keys`). English replaces whole Chinese mouse and action words by
+    // their labels.
     std::vector<std::string> keysFor(AppLanguage language) const;
 
     // Chinese key cap -> English label; built once, shared.
