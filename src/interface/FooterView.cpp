@@ -50,7 +50,7 @@ QString& logoFile() {
 QSvgRenderer* logoRenderer() {
     static QString loadedPath;
     static std::unique_ptr<QSvgRenderer> renderer;
-    if (loadedPath != logoFile() || (!renderer && !logoFile().isEmpty())) {
+    if (loadedPath != logoFile()) {
         loadedPath = logoFile();
         renderer = std::make_unique<QSvgRenderer>(loadedPath);
         if (!renderer->isValid())
