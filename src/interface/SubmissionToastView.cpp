@@ -25,13 +25,6 @@ constexpr double kSlideInSeconds = 0.16;
 constexpr double kSlideOutSeconds = 0.14;
 constexpr const char* kSymbol = "checkmark";
 
-// The declarative ease-out and ease-in curves.
-QEasingCurve bezier(QPointF c1, QPointF c2) {
-    QEasingCurve curve(QEasingCurve::BezierSpline);
-    curve.addCubicBezierSegment(c1, c2, QPointF(1, 1));
-    return curve;
-}
-
 QFont toastFont() {
     return style::systemFont(kFontSize, style::Weight::semibold);
 }
@@ -128,7 +121,7 @@ void SubmissionToastView::slideTo(int y, double seconds, bool easeOut) {
     slide_->setStartValue(this->y());
     slide_->setEndValue(y);
     slide_->setDuration(int(std::lround(seconds * 1000)));
-    slide_->setEasingCurve(easeOut ? bezier({0, 0}, {0.58, 1}) : bezier({0.42, 0}, {1, 1}));
+    slide_->setEasingCurve(easeOut ? style::easeOutCurve() : style::easeInCurve());
     slide_->start();
 }
 
