@@ -53,15 +53,14 @@ platform::Bundle mainBundle(const char* argv0) {
 }  // namespace
 
 int CorvantaApp::main(int argc, char** argv) {
-    // What the first frame needs from disk is read on worker threads while
-    // the toolkit connects to the display: the font configuration, the
-    // catalog, then the font database and the desktop entries for the logo.
+    // What the first frame waits for is done on worker threads while the
+    // toolkit connects to the display: the font configuration and the catalog
+    // here, the font database and the desktop entries for the logo once this
+    // process is known to be the primary.
     const std::jthread fontConfiguration = platform::preloadFontConfiguration();
     platform::Bundle bundle = mainBundle(argc > 0 ? argv[0] : "");
     CatalogPreload catalog(bundle);
     QApplication application(argc, argv);
-    const std::jthread fonts = style::preloadFonts();
-    SoftwareIconRepository::preloadDesktopEntries();
     QCoreApplication::setApplicationName(
         QString::fromUtf8(bundleIdentifier.data(), bundleIdentifier.size()));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Corvanta"));
@@ -79,6 +78,10 @@ int CorvantaApp::main(int argc, char** argv) {
             std::fputs("corvanta: another instance is running but does not answer\n", stderr);
             return 1;
     }
+
+    // Only the primary draws, so only it reads ahead what the first frame needs.
+    const std::jthread fonts = style::preloadFonts();
+    SoftwareIconRepository::preloadDesktopEntries();
 
     platform::QuitHandling quitHandling;
     platform::QtMainQueue queue;
