@@ -43,7 +43,9 @@ OverlayScrollBar::OverlayScrollBar(QAbstractScrollArea& area)
     });
     connect(this, &QScrollBar::valueChanged, model, &QScrollBar::setValue);
     setVisible(model->maximum() > model->minimum());
-    area.installEventFilter(this);
+    // The viewport, not the area: the area's own resize event comes before it
+    // lays out the viewport, so the viewport's geometry would still be old.
+    area.viewport()->installEventFilter(this);
     place();
 }
 
@@ -59,7 +61,9 @@ void OverlayScrollBar::setThumbColor(const QColor& color) {
 }
 
 bool OverlayScrollBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &area_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    if (watched == area_.viewport() &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::Move ||
+         event->type() == QEvent::Show))
         place();
     return QScrollBar::eventFilter(watched, event);
 }

@@ -437,6 +437,10 @@ TEST_F(ShortcutListTest, ScrollAreaIsSetUpOnceForVerticalPixelScrolling) {
     ASSERT_NE(overlay, nullptr);
     EXPECT_FALSE(overlay->isThumbShown());
     EXPECT_EQ(overlay->geometry().right(), shortcuts.viewport()->geometry().right());
+    // Resizing the panel by hand keeps it on the viewport's edge at once.
+    shortcuts.resize(shortcuts.width() + 40, shortcuts.height() - 60);
+    EXPECT_EQ(overlay->geometry().right(), shortcuts.viewport()->geometry().right());
+    EXPECT_EQ(overlay->geometry().height(), shortcuts.viewport()->geometry().height());
 
     QScrollBar* bar = shortcuts.verticalScrollBar();
     auto wheel = [&](QPoint pixels, QPoint angle) {
