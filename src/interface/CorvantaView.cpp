@@ -89,6 +89,10 @@ RenderContext CorvantaView::renderContext() const {
                          theme};
 }
 
+bool CorvantaView::acceptsOverlays() const {
+    return store_.isExpanded.get() && !state_.isWindowTransitioning;
+}
+
 void CorvantaView::update(const std::function<void(CorvantaViewState&)>& change) {
     change(state_);
     stateChanged();
@@ -344,6 +348,39 @@ void CorvantaView::expand(bool focusSearchAfterExpansion) {
 }
 void CorvantaView::collapse() {
     transition_->collapse();
+}
+
+void CorvantaView::toggleSoftwarePicker() {
+    const bool target = !state_.softwarePickerChevronExpanded;
+    setSoftwarePickerChevronExpanded(target);
+    QPointer<CorvantaView> self(this);
+    platform::MainQueue::shared().post([self, target] {
+        if (!self)
+            return;
+        // An opening that meets a collapsed or moving panel is dropped, and
+        // the chevron turns back.
+        if (target && !self->acceptsOverlays()) {
+            self->setSoftwarePickerChevronExpanded(false);
+            return;
+        }
+        self->set(&CorvantaViewState::showsSoftwarePicker, target);
+    });
+}
+
+void CorvantaView::setSoftwarePickerChevronExpanded(bool expanded) {
+    set(&CorvantaViewState::softwarePickerChevronExpanded, expanded);
+}
+
+void CorvantaView::togglePin() {
+    const bool pinned = !store_.isPinned.get();
+    store_.setPinned(pinned);
+    if (commands_.setPinned)
+        commands_.setPinned(pinned);
+}
+
+void CorvantaView::closeWindow() {
+    if (commands_.closeWindow)
+        commands_.closeWindow();
 }
 
 }  // namespace corvanta

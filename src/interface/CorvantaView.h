@@ -47,6 +47,9 @@ public:
     WindowCommands& commands() const { return commands_; }
     const CorvantaViewState& state() const { return state_; }
     RenderContext renderContext() const;
+    // The picker and the sheets open only over an expanded panel that is not
+    // moving; an opening queued before a collapse began is dropped.
+    bool acceptsOverlays() const;
 
     // Writes one state field; nothing happens when the value is unchanged.
     template <class T, class V>

@@ -6,7 +6,6 @@
 #include "interface/CorvantaView.h"
 #include "interface/PickerMatching.h"
 #include "interface/SoftwarePickerEntry.h"
-#include "interface/SoftwarePickerPopover.h"
 #include "platform/qt/MainQueue.h"
 
 namespace corvanta {
@@ -66,7 +65,7 @@ void CorvantaView::presentSoftwareRequest(SoftwareGroup group) {
     platform::MainQueue::shared().post([self] {
         // The panel may have collapsed or started a transition meanwhile; a
         // sheet must not open over a panel that is going away.
-        if (self && SoftwarePickerPopover::panelAcceptsOpening(self->store(), self->state()))
+        if (self && self->acceptsOverlays())
             self->set(&CorvantaViewState::showsSoftwareRequest, true);
     });
 }

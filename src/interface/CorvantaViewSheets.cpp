@@ -29,7 +29,7 @@ void CorvantaView::presentFeedbackDialog() {
     platform::MainQueue::shared().post([self] {
         // The panel may have started to collapse (or gone) in the meantime; a
         // sheet is only opened over an expanded, settled panel.
-        if (!self || !self->store_.isExpanded.get() || self->state_.isWindowTransitioning)
+        if (!self || !self->acceptsOverlays())
             return;
         self->set(&CorvantaViewState::showsFeedbackDialog, true);
     });

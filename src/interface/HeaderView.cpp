@@ -4,7 +4,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPointer>
 
 #include "catalog/ShortcutStore.h"
 #include "interface/AppLogo.h"
@@ -12,7 +11,6 @@
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
-#include "platform/qt/MainQueue.h"
 
 namespace corvanta {
 
@@ -190,41 +188,6 @@ void HeaderView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     DragDots::paint(painter, QRectF(kLeadingPadding, 0, DragDots::kWidth, height()),
                     root_.renderContext().colors);
-}
-
-void CorvantaView::toggleSoftwarePicker() {
-    const bool target = !state_.softwarePickerChevronExpanded;
-    setSoftwarePickerChevronExpanded(target);
-    QPointer<CorvantaView> self(this);
-    platform::MainQueue::shared().post([self, target] {
-        if (!self)
-            return;
-        // An opening that meets a collapsed or moving panel is dropped, and
-        // the chevron turns back.
-        const bool idleAndExpanded =
-            self->store_.isExpanded.get() && !self->state_.isWindowTransitioning;
-        if (target && !idleAndExpanded) {
-            self->setSoftwarePickerChevronExpanded(false);
-            return;
-        }
-        self->set(&CorvantaViewState::showsSoftwarePicker, target);
-    });
-}
-
-void CorvantaView::setSoftwarePickerChevronExpanded(bool expanded) {
-    set(&CorvantaViewState::softwarePickerChevronExpanded, expanded);
-}
-
-void CorvantaView::togglePin() {
-    const bool pinned = !store_.isPinned.get();
-    store_.setPinned(pinned);
-    if (commands_.setPinned)
-        commands_.setPinned(pinned);
-}
-
-void CorvantaView::closeWindow() {
-    if (commands_.closeWindow)
-        commands_.closeWindow();
 }
 
 }  // namespace corvanta

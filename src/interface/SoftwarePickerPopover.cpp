@@ -176,14 +176,9 @@ QAbstractButton* SoftwarePickerPopover::clearButton() const {
     return static_cast<QAbstractButton*>(clearButton_);
 }
 
-bool SoftwarePickerPopover::panelAcceptsOpening(const ShortcutStore& store,
-                                                const CorvantaViewState& state) {
-    return store.isExpanded.get() && !state.isWindowTransitioning;
-}
-
 void SoftwarePickerPopover::render(const RenderContext& context) {
     const CorvantaViewState& state = context.state;
-    if (state.showsSoftwarePicker && !panelAcceptsOpening(context.store, state)) {
+    if (state.showsSoftwarePicker && !root_.acceptsOverlays()) {
         // The opening was queued before the panel collapsed or began to move:
         // it is dropped and the chevron turns back.
         if (isVisible()) {

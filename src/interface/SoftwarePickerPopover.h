@@ -36,10 +36,6 @@ public:
     // Shows, fills or hides the popover as the state says.
     void render(const RenderContext& context);
 
-    // Whether the picker, or a sheet opened from it, may still open: a step
-    // queued for a later turn finds the panel collapsed or moving otherwise.
-    static bool panelAcceptsOpening(const ShortcutStore& store, const CorvantaViewState& state);
-
     // Where the popover goes for a pack button at `anchor` (global), within
     // the screen's `available` area, given the height of everything but the
     // list: under the button, arrow pointing at its centre, moved and if need
