@@ -15,6 +15,7 @@
 #include <QString>
 
 #include "interface/RenderContext.h"
+#include "interface/ShortcutRow.h"
 
 class QAccessibleInterface;
 
@@ -28,7 +29,7 @@ class ShortcutListView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
     static constexpr int kHeaderHeight = 28;
-    static constexpr int kRowHeight = 41;
+    static constexpr int kRowHeight = int(ShortcutRow::kHeight);
     static constexpr int kSidePadding = 8;
     static constexpr int kBottomPadding = 10;
 
