@@ -128,9 +128,7 @@ namespace {
 // Reads the stored list, appends the record, keeps the newest records and
 // writes the list back. Bytes that cannot be read as a list are first copied
 // under `unreadableKey` (unless something is kept there already), so that the
-// rewrite does not destroy them. True when the settings hold the new list
-// afterwards and it is durable: a domain may refuse a write without saying so,
-// so the list is read back rather than assumed.
+// rewrite does not destroy them. True once the new list is durable.
 template <class Record, class Decode>
 bool appendStored(platform::UserDefaults& defaults, std::string_view key,
                   std::string_view unreadableKey, Record record, Decode&& decode) {
@@ -156,8 +154,6 @@ bool appendStored(platform::UserDefaults& defaults, std::string_view key,
     if (unreadable && !defaults.data(unreadableKey))
         defaults.setData(unreadableKey, std::move(*unreadable));
     defaults.setData(key, *bytes);
-    if (defaults.data(key) != bytes)
-        return false;
     // Reported as stored only once it is on disk. A record the disk refused
     // is taken back out, so that submitting again does not store it twice.
     if (!defaults.synchronize()) {

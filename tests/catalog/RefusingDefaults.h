@@ -1,6 +1,7 @@
-// In-memory settings that quietly drop every write while told to, as a full
-// disk or a read-only settings folder would; shared by the catalog and
-// interface tests of submissions.
+// In-memory settings whose store refuses every write while told to, as a full
+// disk or a read-only settings folder would: values stay in memory and
+// synchronize() reports that they did not reach the store. Shared by the
+// catalog and interface tests of submissions.
 #pragma once
 
 #include <optional>
@@ -16,13 +17,10 @@ public:
         return inner.object(key);
     }
     void set(std::string_view key, platform::DefaultsValue value) override {
-        if (!refuses)
-            inner.set(key, std::move(value));
+        inner.set(key, std::move(value));
     }
-    void removeObject(std::string_view key) override {
-        if (!refuses)
-            inner.removeObject(key);
-    }
+    void removeObject(std::string_view key) override { inner.removeObject(key); }
+    bool synchronize() override { return !refuses; }
 
     platform::MemoryUserDefaults inner;
     bool refuses = false;
