@@ -201,7 +201,8 @@ void CorvantaView::render() {
     collapsedBar_->setVisible(!expanded);
     if (expandedPanel_)
         expandedPanel_->setVisible(expanded);
-    if (expanded != lastExpanded_) {
+    const bool expandedChanged = expanded != lastExpanded_;
+    if (expandedChanged) {
         lastExpanded_ = expanded;
         layoutAreas();
     }
@@ -223,7 +224,12 @@ void CorvantaView::render() {
         softwareRequestDialog()->render(context);
     if (feedbackDialog_ || state_.showsFeedbackDialog)
         feedbackDialog()->render(context);
-    QWidget::update();
+    // The plate shows only the theme and the face; the areas repaint what
+    // changed in them.
+    if (expandedChanged || paintedTheme_ != context.theme) {
+        paintedTheme_ = context.theme;
+        QWidget::update();
+    }
 }
 
 void CorvantaView::layoutAreas() {

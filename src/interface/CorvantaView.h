@@ -151,6 +151,7 @@ private:
     int lastEscapeRequestID_ = 0;
     int lastDismissSearchRequestID_ = 0;
     bool lastExpanded_ = false;
+    std::optional<AppTheme> paintedTheme_;
 
     CollapsedBar* collapsedBar_ = nullptr;
     QWidget* expandedPanel_ = nullptr;

@@ -181,16 +181,21 @@ void ShortcutListView::dropStarAccessibles() {
 void ShortcutListView::render(const RenderContext& context) {
     if (OverlayScrollBar* overlay = tuner_->overlayScrollBar())
         overlay->setThumbColor(context.colors.textMuted);
-    if (sync()) {
+    const bool rebuilt = sync();
+    if (rebuilt) {
         updateScrollRange();
         if (QAccessible::isActive()) {
             QAccessibleEvent event(this, QAccessible::ObjectReorder);
             QAccessible::updateAccessibility(&event);
         }
     }
-    // Texts and colours are read when painting, so a new theme or language
-    // needs nothing more than a repaint; nothing is animated.
-    viewport()->update();
+    // Texts and colours are read when painting, so a new result (language
+    // included) or theme needs nothing more than a repaint, and a render that
+    // changed neither needs none.
+    if (rebuilt || paintedTheme_ != context.theme) {
+        paintedTheme_ = context.theme;
+        viewport()->update();
+    }
 }
 
 ShortcutListView::Source ShortcutListView::currentSource() const {
@@ -204,11 +209,22 @@ ShortcutListView::Source ShortcutListView::currentSource() const {
                   store.language.get()};
 }
 
+bool ShortcutListView::Source::matches(const ShortcutStore& store) const {
+    return loadError == store.loadError->has_value() &&
+           softwareID == store.selectedSoftwareID.get() &&
+           categoryID == store.selectedCategoryID.get() && query == store.query.get() &&
+           favoriteOnly == store.favoriteOnly.get() && favorites == store.favorites.get() &&
+           language == store.language.get();
+}
+
+bool ShortcutListView::isCurrent() const {
+    return source_ && source_->matches(root_.store());
+}
+
 bool ShortcutListView::sync() {
-    Source source = currentSource();
-    if (source_ && *source_ == source)
+    if (isCurrent())
         return false;
-    source_ = std::move(source);
+    source_ = currentSource();
     ++rebuildCount_;
     dropStarAccessibles();
     entries_.clear();
@@ -308,7 +324,7 @@ const ShortcutListView::Entry* ShortcutListView::entryFor(int section, int row) 
 const ShortcutItem* ShortcutListView::itemAt(int section, int row) const {
     // The entries index the store's live result; a source that moved on since
     // they were built makes every index stale.
-    if (!entryFor(section, row) || !source_ || *source_ != currentSource())
+    if (!entryFor(section, row) || !isCurrent())
         return nullptr;
     const auto& sections = root_.store().filteredSections();
     if (static_cast<std::size_t>(section) >= sections.size())
@@ -320,7 +336,7 @@ const ShortcutItem* ShortcutListView::itemAt(int section, int row) const {
 }
 
 QString ShortcutListView::sectionTitle(int section) const {
-    if (section < 0 || section >= sectionCount() || !source_ || *source_ != currentSource())
+    if (section < 0 || section >= sectionCount() || !isCurrent())
         return {};
     const ShortcutCategory& category =
         root_.store().filteredSections()[static_cast<std::size_t>(section)].category;

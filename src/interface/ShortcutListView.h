@@ -97,6 +97,8 @@ private:
         std::set<std::string> favorites;
         AppLanguage language = AppLanguage::en;
         bool operator==(const Source&) const = default;
+        // Compared in place: the painting paths ask for every row.
+        bool matches(const ShortcutStore& store) const;
     };
     // A header (row −1) or a row, with its top in content coordinates.
     struct Entry {
@@ -106,6 +108,8 @@ private:
     };
 
     Source currentSource() const;
+    // Whether the entries were built from the store's current result.
+    bool isCurrent() const;
     // Rebuilds the entries when the source changed; true when it did.
     bool sync();
     void updateScrollRange();
@@ -120,6 +124,7 @@ private:
     CorvantaView& root_;
     ScrollPerformanceTuner* tuner_;
     std::optional<Source> source_;
+    std::optional<AppTheme> paintedTheme_;
     Content content_ = Content::noResults;
     std::vector<Entry> entries_;
     std::vector<int> sectionStarts_;  // entry index of each header
