@@ -286,20 +286,30 @@ bool SubmissionSheet::isRequested() const {
 
 void SubmissionSheet::render(const RenderContext& context) {
     watchPanel();
-    if (!isRequested())
+    if (!isRequested()) {
         submissionFailed_ = false;
-    relabel(context);
+        // Neither wanted nor on screen: brought up to date when next opened.
+        if (!isVisible())
+            return;
+    }
+    const bool relabelled = relabel(context);
+    error_->setVisible(submissionFailed_);
     syncTexts(context.state);
     refreshSubmitButton();
     if (isVisible()) {
-        fitHeight();  // another language may wrap the header differently
+        if (relabelled)
+            fitHeight();  // another language may wrap the header differently
         place();
     }
     syncPresentation();
     syncFocus(context.state);
 }
 
-void SubmissionSheet::relabel(const RenderContext& context) {
+bool SubmissionSheet::relabel(const RenderContext& context) {
+    const std::pair labels{context.language, context.theme};
+    if (labelledFor_ == labels)
+        return false;
+    labelledFor_ = labels;
     const ThemeColors& colors = context.colors;
     const bool request = kind_ == Kind::softwareRequest;
     header_->setText(request ? context.text("输入您想要的产品名称，我们会尽快补充上架",
@@ -330,7 +340,6 @@ void SubmissionSheet::relabel(const RenderContext& context) {
     closeButton_->setAccessibleName(context.text("关闭", "Close"));
     error_->setText(context.text("未能保存，内容已保留，请重试",
                                  "Couldn’t save this. Your text is kept; please try again."));
-    error_->setVisible(submissionFailed_);
 
     background_ = colors.panel;
     border_ = colors.border;
@@ -343,6 +352,7 @@ void SubmissionSheet::relabel(const RenderContext& context) {
     setFieldColors(contactField_, colors);
     static_cast<PlateButton*>(closeButton_)->setColors(colors.surface, colors.textSecondary);
     update();
+    return true;
 }
 
 void SubmissionSheet::syncTexts(const CorvantaViewState& state) {

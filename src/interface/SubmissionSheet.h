@@ -5,6 +5,9 @@
 // with what was typed.
 #pragma once
 
+#include <optional>
+#include <utility>
+
 #include <QPointer>
 #include <QWidget>
 
@@ -50,7 +53,9 @@ protected:
 
 private:
     void buildContent();
-    void relabel(const RenderContext& context);
+    // Texts and colours for the language and theme; false when they were
+    // already those.
+    bool relabel(const RenderContext& context);
     void syncTexts(const CorvantaViewState& state);
     void syncFocus(const CorvantaViewState& state);
     void syncPresentation();
@@ -83,6 +88,7 @@ private:
     QColor background_;
     QColor border_;
     bool submissionFailed_ = false;
+    std::optional<std::pair<AppLanguage, AppTheme>> labelledFor_;
     // Set while the sheet writes a field itself, so the change is not taken
     // for typing.
     bool syncing_ = false;
