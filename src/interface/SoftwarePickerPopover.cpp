@@ -279,8 +279,10 @@ void SoftwarePickerPopover::layoutContent() {
         field_->setGeometry(fieldLeft, (kSearchHeight - fieldHeight) / 2,
                             std::max(0, right - fieldLeft), fieldHeight);
     }
-    if (useMask_)
+    if (useMask_ && maskFor_ != std::pair(size(), arrowX_)) {
+        maskFor_ = std::pair(size(), arrowX_);
         setMask(QRegion(outline().toFillPolygon().toPolygon()));
+    }
 }
 
 void SoftwarePickerPopover::fill(const RenderContext& context) {
@@ -348,7 +350,10 @@ void SoftwarePickerPopover::clearSearch() {
     }
 }
 
-QPainterPath SoftwarePickerPopover::outline() const {
+const QPainterPath& SoftwarePickerPopover::outline() const {
+    if (outlineFor_ == std::pair(size(), arrowX_))
+        return outline_;
+    outlineFor_ = std::pair(size(), arrowX_);
     const QRectF body(0, kArrowHeight, width(), height() - kArrowHeight);
     QPainterPath path = style::continuousRoundedRect(body, kCornerRadius);
     QPainterPath arrow;
@@ -356,13 +361,14 @@ QPainterPath SoftwarePickerPopover::outline() const {
     arrow.lineTo(arrowX_, 0);
     arrow.lineTo(arrowX_ + kArrowWidth / 2.0, kArrowHeight + 0.5);
     arrow.closeSubpath();
-    return path.united(arrow);
+    outline_ = path.united(arrow);
+    return outline_;
 }
 
 void SoftwarePickerPopover::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath shape = outline();
+    const QPainterPath& shape = outline();
     painter.fillPath(shape, colors_.panel);
     painter.setClipPath(shape);
 

@@ -2,6 +2,10 @@
 // grouped, searchable grid of packs and request tiles.
 #pragma once
 
+#include <optional>
+#include <utility>
+
+#include <QPainterPath>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -72,7 +76,9 @@ private:
     void clearSearch();
     int titleRowHeight() const;
     int chromeHeight() const;
-    QPainterPath outline() const;
+    // The body and its arrow as one shape, built again only when the size or
+    // the arrow moved.
+    const QPainterPath& outline() const;
 
     CorvantaView& root_;
     QWidget* searchButton_ = nullptr;
@@ -88,6 +94,9 @@ private:
     int arrowX_ = kWidth / 2;
     bool outlineFocused_ = false;
     bool useMask_ = false;
+    mutable QPainterPath outline_;
+    mutable std::optional<std::pair<QSize, int>> outlineFor_;
+    std::optional<std::pair<QSize, int>> maskFor_;
 };
 
 }  // namespace corvanta
