@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <vector>
@@ -15,8 +14,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-
-#include <nlohmann/json.hpp>
 
 #include "SyntheticCatalog.h"
 #include "catalog/CatalogLoading.h"
@@ -46,31 +43,6 @@ struct TemporaryFolder {
     }
     fs::path path;
 };
-
-// The shipped catalog files with each pack repeated `times` times under new
-// ids (and without the copies' application identifiers, which stay unique).
-void writeRepeatedCatalog(const fs::path& root, int times) {
-    fs::create_directories(root / detail::kCatalogSubdirectory);
-    for (const auto& resource : detail::kCatalogResources) {
-        const std::string file = std::string(resource.name) + ".json";
-        std::ifstream in(kShippedResources / detail::kCatalogSubdirectory / file);
-        if (!in)
-            continue;
-        nlohmann::ordered_json catalog = nlohmann::ordered_json::parse(in);
-        nlohmann::ordered_json packs = nlohmann::ordered_json::array();
-        for (int copy = 0; copy < times; ++copy) {
-            for (nlohmann::ordered_json pack : catalog["software"]) {
-                if (copy > 0) {
-                    pack["id"] = pack["id"].get<std::string>() + "-" + std::to_string(copy);
-                    pack.erase("bundleIdentifiers");
-                }
-                packs.push_back(std::move(pack));
-            }
-        }
-        catalog["software"] = std::move(packs);
-        std::ofstream(root / detail::kCatalogSubdirectory / file) << catalog.dump();
-    }
-}
 
 // A store and an expanded panel showing the catalog's largest pack.
 class Panel {
@@ -161,7 +133,7 @@ BENCHMARK(BM_KeystrokeToPaintedList_Shipped)->Unit(benchmark::kMillisecond);
 
 void BM_KeystrokeToPaintedList_ShippedTwentyTimes(benchmark::State& state) {
     static const TemporaryFolder folder("repeated");
-    static const bool written = (writeRepeatedCatalog(folder.path, 20), true);
+    static const bool written = (writeRepeatedCatalog(folder.path, kShippedResources, 20), true);
     benchmark::DoNotOptimize(written);
     typeAndPaint(state, folder.path);
 }

@@ -6,16 +6,14 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include <QApplication>
 #include <QTest>
 
+#include "SyntheticCatalog.h"
 #include "catalog/ShortcutStore.h"
 #include "interface/CorvantaView.h"
 #include "interface/PickerSearchField.h"
@@ -28,37 +26,17 @@
 namespace corvanta::bench {
 namespace {
 
-// A bundle whose catalog files hold every shipped pack `copies` times; copies
-// get their own ids and names, so merging and grouping work as shipped.
-std::filesystem::path writeRepeatedCatalog(int copies) {
+// A bundle whose catalog files hold every shipped pack `copies` times.
+std::filesystem::path repeatedCatalogFolder(int copies) {
     std::random_device random;
     const auto root = std::filesystem::temp_directory_path() /
                       ("corvanta-picker-bench-" + std::to_string(random()));
-    std::filesystem::create_directories(root / "catalog");
-    const std::filesystem::path shipped =
-        std::filesystem::path(CORVANTA_SOURCE_DIR) / "resources" / "catalog";
-    for (const auto& entry : std::filesystem::directory_iterator(shipped)) {
-        if (entry.path().extension() != ".json")
-            continue;
-        const nlohmann::json file = nlohmann::json::parse(std::ifstream(entry.path()));
-        nlohmann::json packs = nlohmann::json::array();
-        for (int copy = 0; copy < copies; ++copy) {
-            for (nlohmann::json pack : file.at("software")) {
-                if (copy > 0) {
-                    pack["id"] = pack["id"].get<std::string>() + "-" + std::to_string(copy);
-                    pack["name"] = pack["name"].get<std::string>() + " " + std::to_string(copy);
-                }
-                packs.push_back(std::move(pack));
-            }
-        }
-        std::ofstream(root / "catalog" / entry.path().filename())
-            << nlohmann::json{{"software", packs}};
-    }
+    writeRepeatedCatalog(root, std::filesystem::path(CORVANTA_SOURCE_DIR) / "resources", copies);
     return root;
 }
 
 struct OpenPicker {
-    explicit OpenPicker(int copies) : root(writeRepeatedCatalog(copies)) {
+    explicit OpenPicker(int copies) : root(repeatedCatalogFolder(copies)) {
         platform::MainQueue::setShared(&queue);
         store =
             std::make_unique<ShortcutStore>(platform::Bundle(root, "app.corvanta.bench"), defaults);

@@ -152,4 +152,30 @@ SyntheticCatalog writeSyntheticCatalog(const std::filesystem::path& root, int pa
     return catalog;
 }
 
+void writeRepeatedCatalog(const std::filesystem::path& root,
+                          const std::filesystem::path& shippedResources, int times) {
+    std::filesystem::create_directories(root / detail::kCatalogSubdirectory);
+    for (const auto& resource : detail::kCatalogResources) {
+        const std::string file = std::string(resource.name) + ".json";
+        std::ifstream in(shippedResources / detail::kCatalogSubdirectory / file);
+        if (!in)
+            continue;
+        Json catalog = Json::parse(in);
+        Json packs = Json::array();
+        for (int copy = 0; copy < times; ++copy) {
+            for (Json pack : catalog["software"]) {
+                if (copy > 0) {
+                    const std::string suffix = std::to_string(copy);
+                    pack["id"] = pack["id"].get<std::string>() + "-" + suffix;
+                    pack["name"] = pack["name"].get<std::string>() + " " + suffix;
+                    pack.erase("bundleIdentifiers");
+                }
+                packs.push_back(std::move(pack));
+            }
+        }
+        catalog["software"] = std::move(packs);
+        std::ofstream(root / detail::kCatalogSubdirectory / file) << catalog.dump();
+    }
+}
+
 }  // namespace corvanta::bench

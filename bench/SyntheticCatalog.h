@@ -18,4 +18,11 @@ struct SyntheticCatalog {
 SyntheticCatalog writeSyntheticCatalog(const std::filesystem::path& root, int packs,
                                        int shortcutsPerPack);
 
+// Writes the catalog files of `shippedResources` under `root` with every pack
+// repeated `times` times. Copies get their own ids and names, so merging,
+// grouping and matching work as shipped, and no application identifiers, which
+// stay with the originals.
+void writeRepeatedCatalog(const std::filesystem::path& root,
+                          const std::filesystem::path& shippedResources, int times);
+
 }  // namespace corvanta::bench
