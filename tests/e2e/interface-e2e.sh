@@ -27,8 +27,6 @@ fail() {
 
 source "$(dirname "$0")/e2e-common.sh"
 
-setting_is() { [ "$(setting "$1")" = "$2" ]; }
-
 export XDG_CONFIG_HOME="$config"
 export XDG_RUNTIME_DIR="$runtime"
 unset CORVANTA_RESOURCES
@@ -37,13 +35,11 @@ settings="$config/corvanta/settings.json"
 "$app" &
 app_pid=$!
 
-panel_window() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$' | head -n 1; }
+panel_window() { app_windows | head -n 1; }
 has_panel() { [ -n "$(panel_window)" ]; }
 wait_for has_panel || fail "the panel never appeared"
 wid="$(panel_window)"
 
-# Reads the panel's geometry into x, y, w, h.
-read_geometry() { read -r x y w h <<<"$(geometry "$wid")"; }
 is_expanded() { read_geometry; [ "$w" -gt 300 ]; }
 is_collapsed() { read_geometry; [ "$w" -eq 230 ] && [ "$h" -eq 62 ]; }
 

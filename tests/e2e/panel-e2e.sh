@@ -33,7 +33,7 @@ settings="$config/corvanta/settings.json"
 "$app" &
 app_pid=$!
 
-panel_window() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$' | head -n 1; }
+panel_window() { app_windows | head -n 1; }
 has_panel() { [ -n "$(panel_window)" ]; }
 wait_for has_panel || true
 wid="$(panel_window)"

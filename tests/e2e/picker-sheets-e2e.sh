@@ -40,12 +40,11 @@ settings="$config/corvanta/settings.json"
 "$app" &
 app_pid=$!
 
-windows() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$'; }
 # The panel is the window with the collapsed or expanded panel's place; the
 # popover is the one 396 wide, a sheet the one 380 wide.
 window_of_width() {
     local id
-    for id in $(windows); do
+    for id in $(app_windows); do
         read -r _ _ ww _ <<<"$(geometry "$id")"
         if [ "$1" = popover ] && [ "$ww" -eq 396 ]; then echo "$id"; return; fi
         if [ "$1" = sheet ] && [ "$ww" -eq 380 ]; then echo "$id"; return; fi
@@ -55,7 +54,6 @@ window_of_width() {
 has_panel() { [ -n "$(window_of_width panel)" ]; }
 wait_for has_panel || fail "the panel never appeared"
 wid="$(window_of_width panel)"
-read_geometry() { read -r x y w h <<<"$(geometry "$wid")"; }
 is_expanded() { read_geometry; [ "$w" -gt 300 ]; }
 popover_open() { [ -n "$(window_of_width popover)" ]; }
 popover_closed() { ! popover_open; }
@@ -80,7 +78,6 @@ press() {
     xdotool key "$@"
     sleep 0.3
 }
-setting_is() { [ "$(setting "$1")" = "$2" ]; }
 # The stored list under a data key, decoded.
 records() {
     python3 -c 'import base64,json,sys
