@@ -36,8 +36,7 @@ fail() {
 source "$(dirname "$0")/e2e-common.sh"
 
 # The app's visible windows are the panel (a utility window) and, once docked,
-# the tray icon; both carry the application's window class.
-app_windows() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$' 2>/dev/null; }
+# the tray icon; both carry the application's window class (app_windows).
 is_utility() { xprop -id "$1" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_UTILITY; }
 panel_window() {
     local w

@@ -35,9 +35,7 @@ fail() {
 source "$(dirname "$0")/e2e-common.sh"
 
 selected() { [ "$(setting CorvantaSoftware)" = "$1" ]; }
-has_panel() {
-    [ -n "$(xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$' 2>/dev/null)" ]
-}
+has_panel() { [ -n "$(app_windows)" ]; }
 
 # A fresh X server, settings folder and runtime folder for one run.
 start_session() {

@@ -27,8 +27,6 @@ fail() {
 
 source "$(dirname "$0")/e2e-common.sh"
 
-setting_is() { [ "$(setting "$1")" = "$2" ]; }
-
 export XDG_CONFIG_HOME="$config"
 export XDG_RUNTIME_DIR="$runtime"
 unset CORVANTA_RESOURCES
@@ -37,13 +35,11 @@ settings="$config/corvanta/settings.json"
 "$app" &
 app_pid=$!
 
-panel_window() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$' | head -n 1; }
+panel_window() { app_windows | head -n 1; }
 has_panel() { [ -n "$(panel_window)" ]; }
 wait_for has_panel || fail "the panel never appeared"
 wid="$(panel_window)"
 
-# Reads the panel's geometry into x, y, w, h.
-read_geometry() { read -r x y w h <<<"$(geometry "$wid")"; }
 is_expanded() { read_geometry; [ "$w" -gt 300 ]; }
 is_collapsed() { read_geometry; [ "$w" -eq 230 ] && [ "$h" -eq 62 ]; }
 
@@ -88,10 +84,26 @@ list_top=$((1 + 62 + 90 + 42 + 36))
 # Key caps (#282828) are drawn in the list.
 has_colour panel-expanded-dark-en.png "$((w - 2))x120+1+$list_top" 282828 || fail "no key caps in the list"
 
-# Search: Ctrl+K focuses the field, typing filters the list.
+# The colours of the list's first 120 points as they are on the screen now.
+list_colours() {
+    read_geometry
+    import -window root -crop "$((w - 2))x120+$((x + 1))+$((y + list_top))" +repage png:- |
+        convert png:- -format %c histogram:info:-
+}
+list_shows_caps() { list_colours | grep -i "#282828" >/dev/null; }
+list_is_empty() {
+    local colours
+    colours="$(list_colours)" && [ -n "$colours" ] && ! grep -i "#282828" >/dev/null <<<"$colours"
+}
+
+# Search: Ctrl+K focuses the field, typing filters the list. A query that
+# matches nothing empties the list, so the typing is seen to reach the search.
 press ctrl+k
+xdotool type --delay 40 "qzxjvq"
+wait_for list_is_empty || fail "a query that matches nothing still lists key caps"
+press ctrl+a BackSpace
 xdotool type --delay 40 "copy"
-sleep 0.5
+wait_for list_shows_caps || fail "no rows for the query"
 shot e2e-search.png
 has_colour e2e-search.png "$((w - 2))x120+1+$list_top" 282828 || fail "no rows for the query"
 

@@ -33,7 +33,7 @@ settings="$config/corvanta/settings.json"
 "$app" &
 app_pid=$!
 
-panel_window() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$' | head -n 1; }
+panel_window() { app_windows | head -n 1; }
 has_panel() { [ -n "$(panel_window)" ]; }
 wait_for has_panel || true
 wid="$(panel_window)"
@@ -43,11 +43,7 @@ import -window root "$out/e2e-startup.png" || fail "no start-up screenshot"
 
 # On a bare 1440 × 900 display the bar sits 22 points from the right edge and
 # 110 below the top.
-geometry="$(xwininfo -id "$wid")"
-x="$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")"
-y="$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")"
-w="$(awk '/Width:/ {print $2}' <<<"$geometry")"
-h="$(awk '/Height:/ {print $2}' <<<"$geometry")"
+read -r x y w h <<<"$(geometry "$wid")"
 [ "$x,$y,$w,$h" = "1188,110,230,62" ] || fail "panel at $x,$y size ${w}x$h, expected 1188,110 230x62"
 
 # Our own window class is our identifier, so activating the panel changes nothing.
@@ -70,12 +66,6 @@ status=$?
 kill -0 "$app_pid" 2>/dev/null || fail "the first instance died"
 
 # SIGTERM is a normal quit: exit status 0, settings intact.
-kill -TERM "$app_pid"
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "no exit after SIGTERM"
-wait "$app_pid"
-status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "exit status $status after SIGTERM"
+quit_app
 [ "$(setting CorvantaSoftware)" = "probe" ] || fail "settings lost on quit"
 echo "PASS: screenshots in $out"

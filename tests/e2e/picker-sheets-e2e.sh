@@ -40,25 +40,26 @@ settings="$config/corvanta/settings.json"
 "$app" &
 app_pid=$!
 
-windows() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$'; }
 # The panel is the window with the collapsed or expanded panel's place; the
-# popover is the one 396 wide.
+# popover is the one 396 wide, a sheet the one 380 wide.
 window_of_width() {
     local id
-    for id in $(windows); do
+    for id in $(app_windows); do
         read -r _ _ ww _ <<<"$(geometry "$id")"
         if [ "$1" = popover ] && [ "$ww" -eq 396 ]; then echo "$id"; return; fi
+        if [ "$1" = sheet ] && [ "$ww" -eq 380 ]; then echo "$id"; return; fi
         if [ "$1" = panel ] && [ "$ww" -ne 396 ] && [ "$ww" -ne 380 ]; then echo "$id"; return; fi
     done
 }
 has_panel() { [ -n "$(window_of_width panel)" ]; }
 wait_for has_panel || fail "the panel never appeared"
 wid="$(window_of_width panel)"
-read_geometry() { read -r x y w h <<<"$(geometry "$wid")"; }
 is_expanded() { read_geometry; [ "$w" -gt 300 ]; }
 popover_open() { [ -n "$(window_of_width popover)" ]; }
 popover_closed() { ! popover_open; }
 read_popover() { read -r px py pw ph <<<"$(geometry "$(window_of_width popover)")"; }
+sheet_open() { [ -n "$(window_of_width sheet)" ]; }
+sheet_closed() { ! sheet_open; }
 
 # The screen around the panel, wide enough for the popover on its left.
 shot() {
@@ -77,7 +78,6 @@ press() {
     xdotool key "$@"
     sleep 0.3
 }
-setting_is() { [ "$(setting "$1")" = "$2" ]; }
 # The stored list under a data key, decoded.
 records() {
     python3 -c 'import base64,json,sys
@@ -109,6 +109,18 @@ open_picker() {
 }
 # The bottom of the popover: hint line 40, a divider, then the list.
 list_bottom() { echo $((py + ph - 41)); }
+# The colour of one pixel of the screen.
+screen_pixel() {
+    import -window root -crop "1x1+$1+$2" +repage png:- | convert png:- -format "%[hex:u.p{0,0}]" info:-
+}
+# The list is at its end when the scroll bar's handle (5 points in from the
+# popover's right edge) reaches the list's bottom: there it differs from the
+# list's own colour at its left edge.
+scrolled_to_end() {
+    local row=$(($(list_bottom) - 6)) left right
+    left="$(screen_pixel $((px + 3)) "$row")" && right="$(screen_pixel $((px + pw - 5)) "$row")" &&
+        [ -n "$left" ] && [ -n "$right" ] && [ "$left" != "$right" ]
+}
 
 run_theme() {
     local theme="$1" query="$2" pack="$3" request="$4"
@@ -128,10 +140,11 @@ run_theme() {
     # Feedback from the footer's button.
     read_geometry
     click_at $((x + w - 90)) $((y + h - 18))
-    sleep 0.5
+    wait_for sheet_open || fail "the feedback button did not open the sheet"
     shot "sheet-feedback-$theme.png"
     xdotool type --delay 20 "Feedback in $theme"
     press ctrl+Return
+    wait_for sheet_closed || fail "Ctrl+Return did not close the feedback sheet"
     shot "toast-feedback-$theme.png"
     wait_for has_record CorvantaFeedbackReports message "Feedback in $theme" ||
         fail "the feedback record was not stored"
@@ -139,13 +152,14 @@ run_theme() {
     # A request from the last group's request tile, at the very end of the list.
     open_picker
     xdotool mousemove $((px + 100)) $(($(list_bottom) - 100)) click --repeat 200 --delay 2 5
-    sleep 0.3
+    wait_for scrolled_to_end || fail "the picker's list did not scroll to its end"
     click_at $((px + 11 + 60)) $(($(list_bottom) - 11 - 30))
     wait_for popover_closed || fail "the request tile did not close the picker"
-    sleep 0.5
+    wait_for sheet_open || fail "the request tile did not open the sheet"
     shot "sheet-request-$theme.png"
     xdotool type --delay 20 "$request"
     press ctrl+Return
+    wait_for sheet_closed || fail "Ctrl+Return did not close the request sheet"
     shot "toast-request-$theme.png"
     wait_for has_record CorvantaSoftwareRequests softwareName "$request" other ||
         fail "the software request was not stored with its group"
