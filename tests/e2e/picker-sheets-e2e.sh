@@ -60,6 +60,12 @@ popover_closed() { ! popover_open; }
 read_popover() { read -r px py pw ph <<<"$(geometry "$(window_of_width popover)")"; }
 sheet_open() { [ -n "$(window_of_width sheet)" ]; }
 sheet_closed() { ! sheet_open; }
+# Typing reaches the sheet once it holds the keyboard.
+sheet_has_keyboard() {
+    local sheet
+    sheet="$(window_of_width sheet)" && [ -n "$sheet" ] &&
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$sheet" ]
+}
 
 # The screen around the panel, wide enough for the popover on its left.
 shot() {
@@ -141,6 +147,7 @@ run_theme() {
     read_geometry
     click_at $((x + w - 90)) $((y + h - 18))
     wait_for sheet_open || fail "the feedback button did not open the sheet"
+    wait_for sheet_has_keyboard || fail "the feedback sheet did not take the keyboard"
     shot "sheet-feedback-$theme.png"
     xdotool type --delay 20 "Feedback in $theme"
     press ctrl+Return
@@ -156,6 +163,7 @@ run_theme() {
     click_at $((px + 11 + 60)) $(($(list_bottom) - 11 - 30))
     wait_for popover_closed || fail "the request tile did not close the picker"
     wait_for sheet_open || fail "the request tile did not open the sheet"
+    wait_for sheet_has_keyboard || fail "the request sheet did not take the keyboard"
     shot "sheet-request-$theme.png"
     xdotool type --delay 20 "$request"
     press ctrl+Return
