@@ -170,17 +170,18 @@ void ShortcutStore::removeStaleFavorites() {
 }
 
 bool ShortcutStore::hasItem(std::string_view key) const {
-    const std::size_t colon = key.find(':');
-    if (colon == std::string_view::npos)
-        return false;
-    const auto pack = softwareByID_.find(std::string(key.substr(0, colon)));
-    if (pack == softwareByID_.end())
-        return false;
-    const std::string_view itemID = key.substr(colon + 1);
-    for (const ShortcutCategory& category : pack->second->categories)
-        for (const ShortcutItem& item : category.items)
-            if (item.id == itemID)
-                return true;
+    // Pack ids may hold ':' themselves, so every split of the key is tried.
+    for (std::size_t colon = key.find(':'); colon != std::string_view::npos;
+         colon = key.find(':', colon + 1)) {
+        const auto pack = softwareByID_.find(std::string(key.substr(0, colon)));
+        if (pack == softwareByID_.end())
+            continue;
+        const std::string_view itemID = key.substr(colon + 1);
+        for (const ShortcutCategory& category : pack->second->categories)
+            for (const ShortcutItem& item : category.items)
+                if (item.id == itemID)
+                    return true;
+    }
     return false;
 }
 

@@ -97,6 +97,15 @@ TEST(StoreConstruction, SavedValuesAreRead) {
     EXPECT_EQ(defaults.stringArray(keys::kFavorites), std::vector<std::string>{"word:s"});
 }
 
+TEST(StoreConstruction, FavouritesOfPackIdsWithAColonAreKept) {
+    testing::TempBundle bundle;
+    bundle.writeAll({testing::simplePack("team:chat"), testing::simplePack("team")});
+    platform::MemoryUserDefaults defaults;
+    defaults.setStringArray(keys::kFavorites, {"team:chat:s", "team:s", "team:chat:gone"});
+    ShortcutStore store(bundle.bundle(), defaults);
+    EXPECT_EQ(store.favorites.get(), (std::set<std::string>{"team:chat:s", "team:s"}));
+}
+
 TEST(StoreConstruction, WarningsKeepStaleFavorites) {
     testing::TempBundle bundle;
     bundle.writeAll({testing::simplePack("word"),
