@@ -98,25 +98,31 @@ QString SingleInstance::defaultSocketPath() {
     return folder + QStringLiteral("/corvanta-%1.socket").arg(QString::fromLatin1(digest));
 }
 
-bool SingleInstance::takeLock() {
+SingleInstance::Lock SingleInstance::takeLock() {
     const QByteArray path = QFile::encodeName(socketPath_ + QStringLiteral(".lock"));
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         struct stat st;
         if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid()) {
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            int locked;
+            do {
+                locked = ::flock(fd, LOCK_EX | LOCK_NB);
+            } while (locked != 0 && errno == EINTR);
+            if (locked == 0) {
                 lockFd_ = fd;
-                return true;
+                return Lock::held;
             }
+            // Only a lock held by another process means another instance.
+            const bool contended = errno == EWOULDBLOCK;
             ::close(fd);
-            return false;
+            return contended ? Lock::heldElsewhere : Lock::unavailable;
         }
         // Not a lock file of ours: it goes, and ours takes its place.
         if (fd >= 0)
             ::close(fd);
         ::unlink(path.constData());
     }
-    return false;
+    return Lock::unavailable;
 }
 
 bool SingleInstance::sendReopen() const {
@@ -146,14 +152,26 @@ SingleInstance::Role SingleInstance::tryBecomePrimary() {
                    stderr);
         return Role::Primary;
     }
-    if (!takeLock()) {
-        const QDeadlineTimer deadline(kHandOverTimeoutMs);
-        while (!deadline.hasExpired()) {
-            if (sendReopen())
-                return Role::HandedOver;
-            QThread::msleep(kHandOverRetryMs);
+    switch (takeLock()) {
+        case Lock::held:
+            break;
+        case Lock::heldElsewhere: {
+            const QDeadlineTimer deadline(kHandOverTimeoutMs);
+            while (!deadline.hasExpired()) {
+                if (sendReopen())
+                    return Role::HandedOver;
+                QThread::msleep(kHandOverRetryMs);
+            }
+            return Role::PrimaryUnreachable;
         }
-        return Role::PrimaryUnreachable;
+        case Lock::unavailable:
+            // A lock that cannot be taken at all (a full or read-only folder)
+            // says nothing of other instances; as without a folder, this one runs.
+            std::fputs(
+                "corvanta: cannot lock the runtime folder; later launches will not find "
+                "this one\n",
+                stderr);
+            return Role::Primary;
     }
     // Holding the lock, whatever sits at the socket's name is stale.
     QLocalServer::removeServer(socketPath_);

@@ -62,7 +62,8 @@ public:
     Signal<> reopenRequested;
 
 private:
-    bool takeLock();
+    enum class Lock { held, heldElsewhere, unavailable };
+    Lock takeLock();
     bool sendReopen() const;
     void acceptConnections();
     void serve(QLocalSocket* socket);

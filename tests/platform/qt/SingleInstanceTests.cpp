@@ -126,6 +126,12 @@ TEST_F(SingleInstanceTest, SimultaneousLaunchesEndWithExactlyOnePrimary) {
     }
 }
 
+TEST_F(SingleInstanceTest, ALockThatCannotBeTakenAtAllStillRuns) {
+    // No folder for the lock file: nobody else can hold it either.
+    SingleInstance instance(dir.path() + QStringLiteral("/missing/instance.socket"));
+    EXPECT_EQ(instance.tryBecomePrimary(), Role::Primary);
+}
+
 TEST_F(SingleInstanceTest, MessagesFromAnotherUserAreRefused) {
     const auto primary = startPrimary({}, ::getuid() + 1);
     const auto client = connectClient();
