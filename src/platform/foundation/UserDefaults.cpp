@@ -327,8 +327,8 @@ void JsonFileUserDefaults::removeObject(std::string_view key) {
 }
 
 JsonFileUserDefaults::~JsonFileUserDefaults() {
-    if (dirty_)
-        persist();
+    // The same rule as synchronize(): a write that failed earlier is tried again.
+    synchronize();
 }
 
 bool JsonFileUserDefaults::synchronize() {

@@ -227,6 +227,18 @@ TEST_F(JsonFileUserDefaultsTest, UnwritableDirectoryKeepsValuesInMemory) {
               "value");
 }
 
+TEST_F(JsonFileUserDefaultsTest, AFailedWriteIsTriedAgainWhenTheStoreCloses) {
+    writeBytes(temp.path() / "blocker", "x");
+    {
+        JsonFileUserDefaults defaults(temp.path() / "blocker" / "corvanta", "domain");
+        defaults.setString("key", "value");
+        EXPECT_FALSE(defaults.lastWriteSucceeded());
+        fs::remove(temp.path() / "blocker");
+    }
+    EXPECT_EQ(JsonFileUserDefaults(temp.path() / "blocker" / "corvanta", "domain").string("key"),
+              "value");
+}
+
 std::string nested(int depth) {
     return R"({"future": )" + std::string(static_cast<size_t>(depth), '[') +
            std::string(static_cast<size_t>(depth), ']') + "}";
