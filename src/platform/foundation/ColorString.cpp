@@ -6,6 +6,8 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
+#include "platform/foundation/Text.h"
+
 namespace corvanta::platform {
 
 namespace {
@@ -15,16 +17,6 @@ bool isAlphanumeric(UChar32 c) {
     // alphanumeric set counts them.
     const auto mask = U_GET_GC_MASK(c);
     return (mask & (U_GC_L_MASK | U_GC_M_MASK | U_GC_N_MASK)) != 0;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 std::string_view trimNonAlphanumeric(std::string_view text) {
@@ -56,13 +48,13 @@ std::string_view trimNonAlphanumeric(std::string_view text) {
 Rgb8 parseColorString(std::string_view text) {
     std::string_view digits = trimNonAlphanumeric(text);
     if (digits.size() >= 3 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X') &&
-        hexValue(digits[2]) >= 0)
+        text::hexDigitValue(digits[2]) >= 0)
         digits.remove_prefix(2);
 
     constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
     std::uint64_t value = 0;
     for (char c : digits) {
-        const int digit = hexValue(c);
+        const int digit = text::hexDigitValue(c);
         if (digit < 0)
             break;
         // The platform scanner saturates instead of wrapping.

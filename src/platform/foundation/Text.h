@@ -33,6 +33,17 @@ std::vector<std::string> graphemes(std::string_view text);
 bool isLetter(std::string_view grapheme);
 bool isNumber(std::string_view grapheme);
 
+// The value of an ASCII hexadecimal digit of either case, or -1.
+inline int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // UTF-8 <-> UTF-32; invalid sequences become U+FFFD.
 std::u32string toUtf32(std::string_view text);
 std::string toUtf8(std::u32string_view text);

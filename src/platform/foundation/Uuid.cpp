@@ -3,6 +3,8 @@
 
 #include <random>
 
+#include "platform/foundation/Text.h"
+
 namespace corvanta::platform {
 namespace {
 
@@ -10,16 +12,6 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool isHyphenPosition(size_t i) {
     return i == 8 || i == 13 || i == 18 || i == 23;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 }  // namespace
@@ -50,8 +42,8 @@ std::optional<Uuid> Uuid::fromString(std::string_view text) {
             ++i;
             continue;
         }
-        const int high = hexValue(text[i]);
-        const int low = hexValue(text[i + 1]);
+        const int high = corvanta::text::hexDigitValue(text[i]);
+        const int low = corvanta::text::hexDigitValue(text[i + 1]);
         if (high < 0 || low < 0 || isHyphenPosition(i + 1))
             return std::nullopt;
         uuid.bytes[byte++] = static_cast<std::uint8_t>((high << 4) | low);
