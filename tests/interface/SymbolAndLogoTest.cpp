@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,13 @@
 #include <QImage>
 #include <QPainter>
 
+#include "catalog/ShortcutStore.h"
 #include "catalog/SoftwarePack.h"
 #include "interface/AppLogo.h"
 #include "interface/SoftwareIconRepository.h"
 #include "interface/SymbolImage.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/UserDefaults.h"
 
 namespace corvanta {
 namespace {
@@ -437,6 +441,19 @@ TEST(AppLogoPresentationTest, TablesAreCompleteAndUnknownPacksGetTheDefault) {
     for (const auto& [id, presentation] : SoftwareIconRepository::bundledPresentations())
         white += presentation.backgroundHex.has_value();
     EXPECT_EQ(white, 8);
+}
+
+TEST(AppLogoPresentationTest, EveryTableNamesAShippedPack) {
+    platform::MemoryUserDefaults defaults;
+    const ShortcutStore store(
+        platform::Bundle(fs::path(CORVANTA_SOURCE_DIR) / "resources", "org.corvanta.Tests"),
+        defaults);
+    std::set<std::string> shipped;
+    for (const SoftwarePack& pack : store.software.get()) shipped.insert(pack.id);
+    for (const auto& [id, presentation] : SoftwareIconRepository::bundledPresentations())
+        EXPECT_TRUE(shipped.count(id)) << id;
+    for (const auto& [id, identifiers] : SoftwareIconRepository::bundleIdentifiers())
+        EXPECT_TRUE(shipped.count(id)) << id;
 }
 
 }  // namespace
