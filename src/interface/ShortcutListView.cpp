@@ -88,6 +88,8 @@ public:
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
+    std::pair<int, int> position() const { return {section_, row_}; }
+
 private:
     QPointer<ShortcutListView> list_;
     int section_;
@@ -103,19 +105,23 @@ public:
 
     int childCount() const override { return static_cast<int>(list().rows().size()); }
     QAccessibleInterface* child(int index) const override {
-        const auto rows = list().rows();
+        const auto& rows = list().rows();
         if (index < 0 || index >= static_cast<int>(rows.size()))
             return nullptr;
         const auto [section, row] = rows[static_cast<std::size_t>(index)];
         return list().starAccessible(section, row);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        const auto rows = list().rows();
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (list().starAccessible(rows[i].first, rows[i].second) == child)
-                return static_cast<int>(i);
-        }
-        return -1;
+        const auto* star = dynamic_cast<const StarAccessible*>(child);
+        if (!star)
+            return -1;
+        // Rows are in (section, row) order, so the star's place is searched.
+        const auto& rows = list().rows();
+        const auto found = std::lower_bound(rows.begin(), rows.end(), star->position());
+        if (found == rows.end() || *found != star->position() ||
+            list().starAccessible(found->first, found->second) != child)
+            return -1;
+        return static_cast<int>(found - rows.begin());
     }
     QAccessibleInterface* childAt(int x, int y) const override {
         const QPoint point = list().viewport()->mapFromGlobal(QPoint(x, y));
@@ -228,6 +234,7 @@ bool ShortcutListView::sync() {
     ++rebuildCount_;
     dropStarAccessibles();
     entries_.clear();
+    rows_.clear();
     sectionStarts_.clear();
     contentHeight_ = 0;
     pressedStar_.reset();
@@ -251,6 +258,7 @@ bool ShortcutListView::sync() {
             top += kHeaderHeight;
             for (std::size_t r = 0; r < sections[s].items.size(); ++r) {
                 entries_.push_back({top, static_cast<int>(s), static_cast<int>(r)});
+                rows_.emplace_back(static_cast<int>(s), static_cast<int>(r));
                 top += kRowHeight;
             }
         }
@@ -304,15 +312,6 @@ int ShortcutListView::rowCount(int section) const {
                                 ? static_cast<std::size_t>(sectionStarts_[section + 1])
                                 : entries_.size();
     return static_cast<int>(end - start) - 1;
-}
-
-std::vector<std::pair<int, int>> ShortcutListView::rows() const {
-    std::vector<std::pair<int, int>> result;
-    for (const Entry& entry : entries_) {
-        if (entry.row >= 0)
-            result.emplace_back(entry.section, entry.row);
-    }
-    return result;
 }
 
 const ShortcutListView::Entry* ShortcutListView::entryFor(int section, int row) const {

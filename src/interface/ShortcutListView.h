@@ -57,7 +57,7 @@ public:
     int sectionCount() const { return static_cast<int>(sectionStarts_.size()); }
     int rowCount(int section) const;
     // Indices of every row, in display order.
-    std::vector<std::pair<int, int>> rows() const;
+    const std::vector<std::pair<int, int>>& rows() const { return rows_; }
     QString sectionTitle(int section) const;
     QString rowTitle(int section, int row) const;
     bool isFavorite(int section, int row) const;
@@ -127,6 +127,9 @@ private:
     std::optional<AppTheme> paintedTheme_;
     Content content_ = Content::noResults;
     std::vector<Entry> entries_;
+    // (section, row) of each row entry, kept with the entries: assistive
+    // technology asks for rows by position, one after another.
+    std::vector<std::pair<int, int>> rows_;
     std::vector<int> sectionStarts_;  // entry index of each header
     int contentHeight_ = 0;
     int rebuildCount_ = 0;
