@@ -10,6 +10,7 @@
 #include "platform/qt/PanelWindow.h"
 #include "platform/qt/StatusItem.h"
 #include "platform/qt/Workspace.h"
+#include "platform/qt/X11Window.h"
 #include "shell/FloatingWindowController.h"
 
 namespace corvanta {
@@ -43,7 +44,10 @@ QIcon statusIconFromSvg(const std::optional<std::filesystem::path>& path) {
 
 AppDelegate::AppDelegate(ShellServices& services, platform::Workspace& workspace,
                          StatusItemFactory makeStatusItem)
-    : services_(services), workspace_(workspace), makeStatusItem_(std::move(makeStatusItem)) {}
+    : services_(services),
+      workspace_(workspace),
+      makeStatusItem_(std::move(makeStatusItem)),
+      desktops_{platform::x11::isOnCurrentDesktop, platform::x11::moveToCurrentDesktop} {}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -87,6 +91,9 @@ void AppDelegate::showFloatingWindow() {
     platform::PanelWindow* window = controller_->window();
     if (!window)
         return;
+    // Reopening means here: a panel left on another desktop comes to the one
+    // the user is on (first, so that activating it does not switch desktops).
+    desktops_.moveToCurrentDesktop(window->window());
     controller_->showWindow();
     window->makeKey();
     window->orderFrontRegardless();
@@ -98,7 +105,9 @@ void AppDelegate::toggleFloatingWindow() {
     platform::PanelWindow* window = controller_->window();
     if (!window)
         return;
-    if (window->isVisible()) {
+    // A panel shown on another desktop is out of sight: the click brings it
+    // here, as a launch does, rather than hiding it.
+    if (window->isVisible() && desktops_.isOnCurrentDesktop(window->window())) {
         window->orderOut();
     } else {
         showFloatingWindow();

@@ -10,6 +10,8 @@
 #include "platform/foundation/Signal.h"
 #include "shell/ShellServices.h"
 
+class QWidget;
+
 namespace corvanta {
 
 class FloatingWindowController;
@@ -22,6 +24,13 @@ class Workspace;
 class AppDelegate final {
 public:
     using StatusItemFactory = std::function<std::unique_ptr<platform::StatusItem>()>;
+
+    // Which virtual desktop the panel is on. The real one asks the window
+    // manager (and knows of one desktop off X11); tests put in their own.
+    struct Desktops {
+        std::function<bool(QWidget*)> isOnCurrentDesktop;
+        std::function<void(QWidget*)> moveToCurrentDesktop;
+    };
 
     AppDelegate(ShellServices& services, platform::Workspace& workspace,
                 StatusItemFactory makeStatusItem);
@@ -36,12 +45,14 @@ public:
     bool applicationShouldTerminateAfterLastWindowClosed() const { return false; }
     // Another launch or the desktop asked for the application: show the panel.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
-    // The status item's action.
+    // The status item's action: hides the panel the user sees, else reopens it.
     void toggleFloatingWindow();
     void workspaceApplicationDidActivate(const std::string& bundleIdentifier);
 
     FloatingWindowController* floatingWindowController() const { return controller_.get(); }
     platform::StatusItem* statusItem() const { return statusItem_.get(); }
+
+    void setDesktops(Desktops desktops) { desktops_ = std::move(desktops); }
 
     // Runs after the panel has first been created (the application hooks its
     // keyboard shortcuts to the panel here).
@@ -54,6 +65,7 @@ private:
     ShellServices& services_;
     platform::Workspace& workspace_;
     StatusItemFactory makeStatusItem_;
+    Desktops desktops_;
     std::unique_ptr<FloatingWindowController> controller_;
     std::unique_ptr<platform::StatusItem> statusItem_;
     platform::Connection activationObserver_;

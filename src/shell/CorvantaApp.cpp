@@ -75,7 +75,10 @@ int CorvantaApp::main(int argc, char** argv) {
         case platform::SingleInstance::Role::HandedOver:
             return 0;
         case platform::SingleInstance::Role::PrimaryUnreachable:
-            std::fputs("corvanta: another instance is running but does not answer\n", stderr);
+            std::fprintf(stderr,
+                         "corvanta: another instance is running but did not show its panel "
+                         "within %d ms\n",
+                         platform::SingleInstance::kAnswerTimeoutMs);
             return 1;
     }
 
@@ -88,6 +91,10 @@ int CorvantaApp::main(int argc, char** argv) {
     platform::MainQueue::setShared(&queue);
     platform::JsonFileUserDefaults defaults(platform::JsonFileUserDefaults::defaultDirectory(),
                                             "settings");
+    // Left-over temporary files are stale only to the one process that holds
+    // the folder's lock; without it they may be another instance's write.
+    if (singleInstance.holdsLock())
+        defaults.removeStaleTemporaryFiles();
     // Moving or resizing the panel saves its place on every step; the file is
     // written at most twice a second, and at once on quit.
     defaults.setFlushScheduler([&queue](std::function<void()> flush) {

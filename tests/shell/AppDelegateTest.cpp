@@ -89,6 +89,32 @@ TEST_F(AppDelegateTest, ReopenShowsTheHiddenPanel) {
     EXPECT_TRUE(panel->isVisible());
 }
 
+TEST_F(AppDelegateTest, ReopenAndTheStatusItemBringThePanelToTheCurrentDesktop) {
+    // Desktop 0 is where the panel first shows; the user then goes to desktop 1.
+    int panelDesktop = -1;
+    int currentDesktop = 0;
+    delegate->setDesktops({[&](QWidget*) { return panelDesktop == currentDesktop; },
+                           [&](QWidget*) { panelDesktop = currentDesktop; }});
+    delegate->applicationDidFinishLaunching();
+    EXPECT_EQ(panelDesktop, 0);
+
+    currentDesktop = 1;
+    EXPECT_TRUE(delegate->applicationShouldHandleReopen(true));
+    EXPECT_EQ(panelDesktop, 1);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->makeKeyCount(), 2);
+
+    // The status item: a panel shown elsewhere comes here instead of hiding;
+    // the one here hides.
+    currentDesktop = 2;
+    statusItem->click();
+    EXPECT_EQ(panelDesktop, 2);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->makeKeyCount(), 3);
+    statusItem->click();
+    EXPECT_FALSE(panel->isVisible());
+}
+
 TEST_F(AppDelegateTest, FollowsOtherApplicationsButNotItself) {
     delegate->applicationDidFinishLaunching();
     ASSERT_EQ(selected(), "alpha");

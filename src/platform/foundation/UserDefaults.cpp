@@ -3,7 +3,6 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include <system_error>
 
 #include "platform/foundation/SettingsDocument.h"
+#include "platform/foundation/SettingsFolder.h"
 
 namespace corvanta::platform {
 namespace {
@@ -169,9 +169,9 @@ bool replaceFileAtomically(const fs::path& path, const std::string& bytes) {
 }
 
 // A process killed between creating and renaming its temporary file leaves it
-// behind. Only one instance uses a settings folder, so at start every such file
-// of ours is stale.
-void removeStaleTemporaryFiles(const fs::path& path) {
+// behind. Only one instance uses a settings folder, so to the one holding the
+// instance lock every such file of ours is stale.
+void removeStaleTemporaryFilesBeside(const fs::path& path) {
     const std::string prefix = temporaryPrefix(path);
     const size_t length = prefix.size() + 6;  // mkstemp's XXXXXX
     std::error_code ec;
@@ -240,18 +240,7 @@ void MemoryUserDefaults::removeObject(std::string_view key) {
 // ---- JsonFileUserDefaults -------------------------------------------------------
 
 std::filesystem::path JsonFileUserDefaults::defaultDirectory() {
-    // Relative values of XDG_CONFIG_HOME are invalid and ignored.
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg && std::filesystem::path(xdg).is_absolute()) {
-        return std::filesystem::path(xdg) / "corvanta";
-    }
-    std::filesystem::path home;
-    if (const char* h = std::getenv("HOME"); h && *h) {
-        home = h;
-    } else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) {
-        home = pw->pw_dir;
-    }
-    return home / ".config" / "corvanta";
+    return settingsFolder();
 }
 
 JsonFileUserDefaults::JsonFileUserDefaults(std::filesystem::path directory, std::string domain)
@@ -259,11 +248,13 @@ JsonFileUserDefaults::JsonFileUserDefaults(std::filesystem::path directory, std:
     load();
 }
 
-void JsonFileUserDefaults::load() {
-    removeStaleTemporaryFiles(path_);
+void JsonFileUserDefaults::removeStaleTemporaryFiles() {
+    removeStaleTemporaryFilesBeside(path_);
     if (const auto target = resolveLinks(path_); target && *target != path_)
-        removeStaleTemporaryFiles(*target);
+        removeStaleTemporaryFilesBeside(*target);
+}
 
+void JsonFileUserDefaults::load() {
     std::string bytes;
     const FileState state = readSettingsFile(path_, bytes);
     if (state == FileState::Absent)

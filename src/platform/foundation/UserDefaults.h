@@ -76,7 +76,7 @@ private:
 // kept and written back unchanged.
 class JsonFileUserDefaults final : public UserDefaults {
 public:
-    // `$XDG_CONFIG_HOME/corvanta`, or `~/.config/corvanta`.
+    // settingsFolder(): `$XDG_CONFIG_HOME/corvanta`, or `~/.config/corvanta`.
     static std::filesystem::path defaultDirectory();
 
     // Opens (or creates on first write) `<directory>/<domain>.json`.
@@ -97,6 +97,11 @@ public:
     void set(std::string_view key, DefaultsValue value) override;
     void removeObject(std::string_view key) override;
     bool synchronize() override;
+
+    // Removes the temporary files a killed write left beside the file (and
+    // beside its link target). Only for the process that holds the instance
+    // lock of the folder: another one's files may be a write in progress.
+    void removeStaleTemporaryFiles();
 
     const std::filesystem::path& filePath() const { return path_; }
     // Where an unreadable file found at open was moved, if one was.

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,60 @@ bool isSticky(QWidget* window) {
         xcb_ewmh_get_wm_desktop_reply(e, xcb_ewmh_get_wm_desktop(e, id), &desktop, nullptr);
     return std::find(atoms.begin(), atoms.end(), e->_NET_WM_STATE_STICKY) != atoms.end() &&
            hasDesktop && desktop == 0xFFFFFFFFu;
+}
+
+namespace {
+
+constexpr uint32_t kAllDesktops = 0xFFFFFFFFu;
+
+// The window's desktop and the current one; nothing without native window,
+// window manager desktops or a desktop property on the window.
+struct DesktopPair {
+    uint32_t window = 0;
+    uint32_t current = 0;
+};
+std::optional<DesktopPair> desktops(xcb_ewmh_connection_t* e, xcb_window_t id) {
+    DesktopPair pair;
+    const auto windowCookie = xcb_ewmh_get_wm_desktop(e, id);
+    const auto currentCookie = xcb_ewmh_get_current_desktop(e, 0);
+    const bool hasWindow = xcb_ewmh_get_wm_desktop_reply(e, windowCookie, &pair.window, nullptr);
+    const bool hasCurrent =
+        xcb_ewmh_get_current_desktop_reply(e, currentCookie, &pair.current, nullptr);
+    if (!hasWindow || !hasCurrent)
+        return std::nullopt;
+    return pair;
+}
+
+}  // namespace
+
+bool isOnCurrentDesktop(QWidget* window) {
+    xcb_ewmh_connection_t* e = ewmh();
+    if (!e || !window || !window->internalWinId())
+        return true;
+    const auto id = static_cast<xcb_window_t>(window->internalWinId());
+    const auto pair = desktops(e, id);
+    return !pair || pair->window == kAllDesktops || pair->window == pair->current;
+}
+
+void moveToCurrentDesktop(QWidget* window) {
+    xcb_ewmh_connection_t* e = ewmh();
+    // A window never made native is mapped on the current desktop anyway.
+    if (!e || !window || !window->internalWinId())
+        return;
+    const auto id = static_cast<xcb_window_t>(window->internalWinId());
+    uint32_t current = 0;
+    if (!xcb_ewmh_get_current_desktop_reply(e, xcb_ewmh_get_current_desktop(e, 0), &current,
+                                            nullptr))
+        return;
+    uint32_t desktop = 0;
+    if (xcb_ewmh_get_wm_desktop_reply(e, xcb_ewmh_get_wm_desktop(e, id), &desktop, nullptr) &&
+        (desktop == kAllDesktops || desktop == current))
+        return;
+    // The window manager takes requests for mapped windows; an unmapped one
+    // is placed by its property when it is mapped.
+    xcb_ewmh_set_wm_desktop(e, id, current);
+    xcb_ewmh_request_change_wm_desktop(e, 0, id, current, XCB_EWMH_CLIENT_SOURCE_TYPE_NORMAL);
+    xcb_flush(e->connection);
 }
 
 }  // namespace corvanta::platform::x11

@@ -18,4 +18,12 @@ void setSticky(QWidget* window, bool sticky);
 // Whether the window's properties say it is sticky (for tests).
 bool isSticky(QWidget* window);
 
+// Virtual desktops (EWMH). A window shows on the current desktop when it is
+// there, on all desktops, or when there are no desktops (or no X11) at all.
+bool isOnCurrentDesktop(QWidget* window);
+// Brings a window that sits on another desktop to the current one: a
+// _NET_WM_DESKTOP request to the window manager, and the property itself for a
+// window that is not mapped. Windows on all desktops stay there.
+void moveToCurrentDesktop(QWidget* window);
+
 }  // namespace corvanta::platform::x11

@@ -322,12 +322,17 @@ TEST_F(JsonFileUserDefaultsTest, LinkedFileIsReplacedWhereItLivesAndStaysALink) 
     EXPECT_EQ(open().string("pack"), "blender");
 }
 
-TEST_F(JsonFileUserDefaultsTest, StaleTemporaryFilesOfAKilledWriteAreRemovedAtStart) {
+TEST_F(JsonFileUserDefaultsTest, StaleTemporaryFilesOfAKilledWriteAreRemovedOnlyWhenAsked) {
     writeBytes(file(), R"({"pack": {"type": "string", "value": "xcode"}})");
     writeBytes(temp.path() / ".domain.json.tmp-a1B2c3", "{\"half");
     writeBytes(temp.path() / ".domain.json.tmp-notes.txt", "mine");
     writeBytes(temp.path() / ".other.json.tmp-a1B2c3", "not ours");
-    EXPECT_EQ(open().string("pack"), "xcode");
+    // Opening alone leaves them: they may be another process's write.
+    auto defaults = open();
+    EXPECT_EQ(defaults.string("pack"), "xcode");
+    EXPECT_EQ(fileNames(temp.path()).size(), 4u);
+    // The holder of the folder's lock clears them.
+    defaults.removeStaleTemporaryFiles();
     EXPECT_EQ(fileNames(temp.path()),
               (std::vector<std::string>{".domain.json.tmp-notes.txt", ".other.json.tmp-a1B2c3",
                                         "domain.json"}));

@@ -1,5 +1,5 @@
-// Single instance: hand-over, the lock that decides the primary, the private
-// folder, and the limits on what a connection may cost the primary.
+// Single instance: hand-over and its answer, the lock that decides the primary,
+// the private folder, and the limits on what a connection may cost the primary.
 #include "platform/qt/SingleInstance.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -49,25 +51,55 @@ private:
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
+    SingleInstanceTest() {
+        QDir().mkpath(runtime);
+        ::chmod(QFile::encodeName(runtime).constData(), 0700);
+    }
+
     QTemporaryDir dir;
-    QString path = dir.path() + QStringLiteral("/instance.socket");
+    std::filesystem::path settings = dir.path().toStdString() + "/config/corvanta";
+    QString runtime = dir.path() + QStringLiteral("/run");
     int reopens = 0;
 
-    // The primary at `path`; `reopens` counts the requests it gets.
+    // The primary for `settings`; `reopens` counts the requests it gets.
     std::unique_ptr<SingleInstance> startPrimary(SingleInstance::Limits limits = {},
                                                  uid_t peerUid = ::getuid()) {
-        auto primary = std::make_unique<SingleInstance>(path);
+        auto primary = std::make_unique<SingleInstance>(settings, runtime);
         primary->setLimits(limits);
         primary->setPeerUid(peerUid);
         connections_.push_back(primary->reopenRequested.connect([this] { ++reopens; }));
         EXPECT_EQ(primary->tryBecomePrimary(), Role::Primary);
+        EXPECT_TRUE(primary->holdsLock());
+        EXPECT_TRUE(primary->isListening());
         return primary;
     }
 
+    // A later launch, as another process would run it: on its own thread while
+    // this one serves the primary (unless `serve` is false: a stopped primary).
+    Role launch(std::filesystem::path folder = {}, QString runtimeFolder = {}, bool serve = true) {
+        if (folder.empty())
+            folder = settings;
+        if (runtimeFolder.isEmpty())
+            runtimeFolder = runtime;
+        auto role = std::async(std::launch::async, [&] {
+            SingleInstance later(folder, runtimeFolder);
+            const Role result = later.tryBecomePrimary();
+            EXPECT_FALSE(later.holdsLock());
+            return result;
+        });
+        const auto ready = [&] {
+            return role.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        };
+        if (serve) {
+            EXPECT_TRUE(QTest::qWaitFor(ready, 10000));
+        }
+        return role.get();
+    }
+
     // A raw client, connected.
-    std::unique_ptr<QLocalSocket> connectClient() {
+    std::unique_ptr<QLocalSocket> connectClient(const SingleInstance& primary) {
         auto client = std::make_unique<QLocalSocket>();
-        client->connectToServer(path);
+        client->connectToServer(primary.socketFile());
         EXPECT_TRUE(client->waitForConnected(1000));
         return client;
     }
@@ -76,40 +108,72 @@ private:
     std::vector<Connection> connections_;
 };
 
-TEST_F(SingleInstanceTest, SecondLaunchAsksThePrimaryToReopen) {
+TEST_F(SingleInstanceTest, SecondLaunchIsToldOnceThePrimaryHasReopened) {
     const auto primary = startPrimary();
     EXPECT_EQ(primary->tryBecomePrimary(), Role::Primary);  // asking again changes nothing
 
-    SingleInstance second(path);
-    EXPECT_EQ(second.tryBecomePrimary(), Role::HandedOver);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return reopens == 1; }, 3000));
-    SingleInstance third(path);
-    EXPECT_EQ(third.tryBecomePrimary(), Role::HandedOver);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return reopens == 2; }, 3000));
+    // The answer comes after the reopen ran, never before.
+    EXPECT_EQ(launch(), Role::HandedOver);
+    EXPECT_EQ(reopens, 1);
+    EXPECT_EQ(launch(), Role::HandedOver);
+    EXPECT_EQ(reopens, 2);
+}
+
+TEST_F(SingleInstanceTest, APrimaryThatDoesNotAnswerFailsTheLaunchInTime) {
+    const auto primary = startPrimary();
+    // The primary's thread is busy (as a stopped process would be): the
+    // connection is queued by the system, but no answer comes.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(launch({}, {}, false), Role::PrimaryUnreachable);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(SingleInstance::kAnswerTimeoutMs - 100));
+    EXPECT_LT(waited, std::chrono::milliseconds(SingleInstance::kAnswerTimeoutMs + 1500));
+    EXPECT_EQ(reopens, 0);
+}
+
+TEST_F(SingleInstanceTest, EverySpellingOfTheSettingsFolderMeetsOneLock) {
+    const auto primary = startPrimary();
+    const std::filesystem::path link = dir.path().toStdString() + "/linked";
+    std::filesystem::create_directory_symlink(settings, link);
+    EXPECT_EQ(launch(settings.string() + "/"), Role::HandedOver);
+    EXPECT_EQ(launch(link), Role::HandedOver);
+    EXPECT_EQ(launch(settings.string() + "/../corvanta"), Role::HandedOver);
+    EXPECT_EQ(reopens, 3);
+
+    // Another settings folder is another instance.
+    SingleInstance other(dir.path().toStdString() + "/other", runtime);
+    EXPECT_EQ(other.tryBecomePrimary(), Role::Primary);
+    EXPECT_NE(other.socketFile(), primary->socketFile());
 }
 
 TEST_F(SingleInstanceTest, ASocketWithoutTheLockIsNeverHandedOverTo) {
     // A crashed instance's socket file, or one listened on by someone else.
+    struct stat st;
+    ASSERT_TRUE(std::filesystem::create_directories(settings));
+    ASSERT_EQ(::stat(settings.c_str(), &st), 0);
     QLocalServer squatter;
-    ASSERT_TRUE(squatter.listen(path));
+    ASSERT_TRUE(squatter.listen(runtime + QStringLiteral("/corvanta-%1-%2.socket")
+                                              .arg(quint64(st.st_dev), 0, 16)
+                                              .arg(quint64(st.st_ino), 0, 16)));
     int reachedSquatter = 0;
     QObject::connect(&squatter, &QLocalServer::newConnection, [&] { ++reachedSquatter; });
 
     const auto instance = startPrimary();
-    SingleInstance later(path);
-    EXPECT_EQ(later.tryBecomePrimary(), Role::HandedOver);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return reopens == 1; }, 3000));
+    EXPECT_EQ(instance->socketFile(), squatter.fullServerName());
+    EXPECT_EQ(launch(), Role::HandedOver);
+    EXPECT_EQ(reopens, 1);
     EXPECT_EQ(reachedSquatter, 0);
 }
 
 TEST_F(SingleInstanceTest, SimultaneousLaunchesEndWithExactlyOnePrimary) {
     for (int round = 0; round < 5; ++round) {
         SCOPED_TRACE(round);
-        const QString socket = dir.path() + QStringLiteral("/race-%1.socket").arg(round);
+        const QString folder = dir.path() + QStringLiteral("/race-%1").arg(round);
         std::vector<std::unique_ptr<QProcess>> launches;
         for (int i = 0; i < 12; ++i) {
             launches.push_back(std::make_unique<QProcess>());
-            launches.back()->start(QStringLiteral(CORVANTA_SINGLE_INSTANCE_RACER), {socket});
+            launches.back()->start(QStringLiteral(CORVANTA_SINGLE_INSTANCE_RACER),
+                                   {folder, runtime});
         }
         QStringList roles;
         for (auto& launch : launches) {
@@ -127,14 +191,42 @@ TEST_F(SingleInstanceTest, SimultaneousLaunchesEndWithExactlyOnePrimary) {
 }
 
 TEST_F(SingleInstanceTest, ALockThatCannotBeTakenAtAllStillRuns) {
-    // No folder for the lock file: nobody else can hold it either.
-    SingleInstance instance(dir.path() + QStringLiteral("/missing/instance.socket"));
+    // The settings folder cannot be made: nobody else can hold its lock either.
+    QFile blocker(dir.path() + QStringLiteral("/file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    SingleInstance instance(dir.path().toStdString() + "/file/corvanta", runtime);
     EXPECT_EQ(instance.tryBecomePrimary(), Role::Primary);
+    EXPECT_FALSE(instance.holdsLock());
+}
+
+TEST_F(SingleInstanceTest, ALongRuntimeFolderStillReachesThePrimary) {
+    // Longer than a socket address can hold (108 bytes).
+    QString longFolder = runtime;
+    while (longFolder.size() < 200) longFolder += QStringLiteral("/runtime-folder-part");
+    ASSERT_TRUE(QDir().mkpath(longFolder));
+    ASSERT_EQ(::chmod(QFile::encodeName(longFolder).constData(), 0700), 0);
+    runtime = longFolder;
+
+    const auto primary = startPrimary();
+    EXPECT_TRUE(QFileInfo(primary->socketFile()).path() == longFolder);
+    EXPECT_TRUE(QFileInfo(primary->socketFile()).exists());
+    EXPECT_EQ(launch(), Role::HandedOver);
+    EXPECT_EQ(reopens, 1);
+}
+
+TEST_F(SingleInstanceTest, ARemovedSocketIsMadeAgain) {
+    // As a cleaner of old files would: the socket goes while the primary runs.
+    const auto primary = startPrimary();
+    const QString socket = primary->socketFile();
+    ASSERT_TRUE(QFile::remove(socket));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo(socket).exists(); }, 5000));
+    EXPECT_EQ(launch(), Role::HandedOver);
+    EXPECT_EQ(reopens, 1);
 }
 
 TEST_F(SingleInstanceTest, MessagesFromAnotherUserAreRefused) {
     const auto primary = startPrimary({}, ::getuid() + 1);
-    const auto client = connectClient();
+    const auto client = connectClient(*primary);
     client->write("reopen\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return primary->refusedConnections() == 1; }, 3000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return client->state() == QLocalSocket::UnconnectedState; }));
@@ -144,7 +236,7 @@ TEST_F(SingleInstanceTest, MessagesFromAnotherUserAreRefused) {
 TEST_F(SingleInstanceTest, AFloodWithoutANewlineIsCutOffUnbuffered) {
     const auto primary =
         startPrimary({.maxConnections = 8, .connectionLifetimeMs = 60'000, .maxMessageBytes = 64});
-    const auto client = connectClient();
+    const auto client = connectClient(*primary);
     client->write(QByteArray(8 << 20, 'x') + "reopen\n");
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return client->state() == QLocalSocket::UnconnectedState; }, 5000));
@@ -159,7 +251,7 @@ TEST_F(SingleInstanceTest, HeldConnectionsAreCappedInNumberAndLifetime) {
     std::vector<std::unique_ptr<QLocalSocket>> holders;
     for (int i = 0; i < 200; ++i) {
         holders.push_back(std::make_unique<QLocalSocket>());
-        holders.back()->connectToServer(path);
+        holders.back()->connectToServer(primary->socketFile());
     }
     // Never more than the cap at once; those let in are dropped when their
     // time is up, the rest at once.
@@ -176,50 +268,87 @@ TEST_F(SingleInstanceTest, HeldConnectionsAreCappedInNumberAndLifetime) {
     EXPECT_EQ(mostOpen, 8);
     EXPECT_GT(primary->refusedConnections(), 0);
 
-    SingleInstance later(path);
-    EXPECT_EQ(later.tryBecomePrimary(), Role::HandedOver);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return reopens == 1; }, 3000));
+    EXPECT_EQ(launch(), Role::HandedOver);
+    EXPECT_EQ(reopens, 1);
 }
 
-TEST(SingleInstanceFolder, SocketLivesInAFolderOnlyThisUserCanEnter) {
+class SingleInstanceFolder : public ::testing::Test {
+protected:
+    SingleInstanceFolder() {
+        ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+        environment.set("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        environment.set("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+        environment.set("TMPDIR", QFile::encodeName(temp.path()));
+    }
+    QString fallback() const { return cache.path() + QStringLiteral("/corvanta/instance"); }
+
     EnvironmentGuard environment;
-    QTemporaryDir runtime, temp, configA, configB;
-    ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
-    environment.set("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    environment.set("TMPDIR", QFile::encodeName(temp.path()));
-    environment.set("XDG_CONFIG_HOME", QFile::encodeName(configA.path()));
+    QTemporaryDir runtime, cache, temp, config;
+    std::filesystem::path settings = config.path().toStdString() + "/corvanta";
+};
 
-    // Per settings folder, inside the private runtime folder.
-    const QString socketA = SingleInstance::defaultSocketPath();
-    EXPECT_EQ(QFileInfo(socketA).path(), runtime.path());
-    environment.set("XDG_CONFIG_HOME", QFile::encodeName(configB.path()));
-    EXPECT_NE(SingleInstance::defaultSocketPath(), socketA);
+TEST_F(SingleInstanceFolder, SocketLivesInAFolderOnlyThisUserCanEnter) {
+    {
+        SingleInstance primary(settings);
+        EXPECT_EQ(primary.tryBecomePrimary(), Role::Primary);
+        EXPECT_EQ(QFileInfo(primary.socketFile()).path(), runtime.path());
+    }
 
-    // A runtime folder others can enter is not used; a folder of our own in
-    // the temporary folder is made instead, mode 0700.
-    const QString own = temp.path() + QStringLiteral("/corvanta-%1").arg(::getuid());
+    // A runtime folder others can enter is not used, nor a shared temporary
+    // folder where another user may have made the name first; a folder of our
+    // own in the cache home is made instead, mode 0700.
+    const QString squatted = temp.path() + QStringLiteral("/corvanta-%1").arg(::getuid());
+    ASSERT_TRUE(QDir().mkdir(squatted));
+    ASSERT_EQ(::chmod(QFile::encodeName(squatted).constData(), 0777), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0755), 0);
-    EXPECT_EQ(SingleInstance::runtimeFolder(), own);
+    EXPECT_EQ(SingleInstance::runtimeFolder(), fallback());
     environment.set("XDG_RUNTIME_DIR", QByteArray());
-    EXPECT_EQ(SingleInstance::runtimeFolder(), own);
+    EXPECT_EQ(SingleInstance::runtimeFolder(), fallback());
     struct stat st;
-    ASSERT_EQ(::lstat(QFile::encodeName(own).constData(), &st), 0);
+    ASSERT_EQ(::lstat(QFile::encodeName(fallback()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(QDir(squatted).isEmpty());
+
+    // One of ours with a loose mode is tightened.
+    ASSERT_EQ(::chmod(QFile::encodeName(fallback()).constData(), 0755), 0);
+    EXPECT_EQ(SingleInstance::runtimeFolder(), fallback());
+    ASSERT_EQ(::lstat(QFile::encodeName(fallback()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 
     // Someone else's name there (a link to a folder they control, or their
     // folder) is never used, and a launch still starts.
-    ASSERT_TRUE(QDir(own).removeRecursively());
-    ASSERT_TRUE(QFile::link(runtime.path(), own));
+    ASSERT_TRUE(QDir(fallback()).removeRecursively());
+    ASSERT_TRUE(QFile::link(runtime.path(), fallback()));
     EXPECT_EQ(SingleInstance::runtimeFolder(), QString());
-    SingleInstance alone;
+    SingleInstance alone(config.path().toStdString() + "/elsewhere");
     EXPECT_EQ(alone.tryBecomePrimary(), Role::Primary);
     EXPECT_TRUE(QDir(runtime.path()).isEmpty());
     if (::getuid() == 0) {
-        ASSERT_TRUE(QFile::remove(own));
-        ASSERT_TRUE(QDir().mkdir(own));
-        ASSERT_EQ(::chown(QFile::encodeName(own).constData(), 65534, 65534), 0);
+        ASSERT_TRUE(QFile::remove(fallback()));
+        ASSERT_TRUE(QDir().mkdir(fallback()));
+        ASSERT_EQ(::chown(QFile::encodeName(fallback()).constData(), 65534, 65534), 0);
         EXPECT_EQ(SingleInstance::runtimeFolder(), QString());
     }
+}
+
+TEST_F(SingleInstanceFolder, AFallbackFolderRemovedWhileRunningIsMadeAgain) {
+    environment.set("XDG_RUNTIME_DIR", QByteArray());
+    SingleInstance primary(settings);
+    ASSERT_EQ(primary.tryBecomePrimary(), Role::Primary);
+    ASSERT_EQ(QFileInfo(primary.socketFile()).path(), fallback());
+    ASSERT_TRUE(QDir(fallback()).removeRecursively());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return QFileInfo(primary.socketFile()).exists() && primary.isListening(); }, 5000));
+
+    // The lock lives on the settings folder, so a launch now still hands over.
+    auto later = std::async(std::launch::async, [&] {
+        SingleInstance instance(settings);
+        return instance.tryBecomePrimary();
+    });
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        10000));
+    EXPECT_EQ(later.get(), Role::HandedOver);
 }
 
 }  // namespace
