@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# End-to-end run of the single instance on a desktop with virtual desktops
+# (openbox on an X display; run it under xvfb-run): a runtime folder too long
+# for a socket address, every spelling of the settings folder meeting the one
+# running instance (and only it clearing stale temporary files), a later launch bringing the panel to the desktop the user
+# is on, and a later launch failing in time when the running one is stopped.
+# Usage: instance-e2e.sh <corvanta> <test bundle> <out dir>
+set -uo pipefail
+
+app="$1"
+bundle="$2"
+out="$3"
+
+config="$(mktemp -d)"
+pids=()
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && { kill -CONT "$app_pid"; kill -KILL "$app_pid"; } 2>/dev/null
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    rm -rf "$config"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$config/primary.err" ] && { echo "primary's stderr:" >&2; cat "$config/primary.err" >&2; }
+    import -window root "$out/instance-failure.png" 2>/dev/null &&
+        echo "screen at the failure: $out/instance-failure.png" >&2
+    exit 1
+}
+source "$(dirname "$0")/e2e-common.sh"
+
+export XDG_CONFIG_HOME="$config/settings"
+export CORVANTA_RESOURCES="$bundle"
+settings="$XDG_CONFIG_HOME/corvanta/settings.json"
+# A private runtime folder of 200 bytes: longer than a socket address holds.
+runtime="$config/run"
+while [ ${#runtime} -lt 200 ]; do runtime="$runtime/runtime-folder"; done
+runtime="${runtime:0:200}"
+mkdir -p "$runtime" && chmod 700 "$runtime" || fail "could not make the runtime folder"
+export XDG_RUNTIME_DIR="$runtime"
+
+# Unpinned, so the panel lives on one desktop rather than on all of them.
+mkdir -p "$XDG_CONFIG_HOME/corvanta"
+echo '{"CorvantaPinned": {"type": "bool", "value": false}}' >"$settings"
+# What a killed write leaves behind: stale to the primary, and only to it.
+stale="$XDG_CONFIG_HOME/corvanta/.settings.json.tmp-Ab12Cd"
+echo '{"half' >"$stale"
+
+openbox --sm-disable >"$config/openbox.log" 2>&1 &
+pids+=($!)
+has_desktops() { [ "$(xdotool get_num_desktops)" -ge 2 ]; }
+patience=300 wait_for has_desktops || { cat "$config/openbox.log" >&2; fail "openbox did not start"; }
+
+"$app" 2>"$config/primary.err" &
+app_pid=$!
+panel_window() { app_windows | head -n 1; }
+has_panel() { [ -n "$(panel_window)" ]; }
+no_panel() { [ -z "$(panel_window)" ]; }
+wait_for has_panel || fail "the panel never appeared"
+panel="$(panel_window)"
+grep -q "cannot listen" "$config/primary.err" && fail "the primary did not listen"
+[ -e "$stale" ] && fail "the primary left a stale temporary file"
+echo '{"half' >"$stale"
+
+# A later launch, given how long it may take; sets $status, $took (ms) and $err.
+launch() {
+    local limit="$1"
+    shift
+    local start end
+    start=$(date +%s%N)
+    env "$@" timeout "$limit" "$app" 2>"$config/launch.err"
+    status=$?
+    end=$(date +%s%N)
+    took=$(((end - start) / 1000000))
+    err="$(cat "$config/launch.err")"
+}
+
+# Every spelling of the settings folder meets the running instance.
+ln -s "$XDG_CONFIG_HOME" "$config/linked"
+for spelling in "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME/" "$config/linked"; do
+    launch 10 XDG_CONFIG_HOME="$spelling"
+    [ "$status" -eq 0 ] || fail "a launch with XDG_CONFIG_HOME=$spelling exited $status: $err"
+done
+[ "$(app_windows | wc -l)" -eq 1 ] || fail "later launches made more panels"
+[ -e "$stale" ] || fail "a later launch removed a temporary file of the primary's folder"
+
+# The user goes to another desktop: the panel stays behind, out of sight; a
+# launch there brings it over and activates it.
+xdotool set_desktop 1
+on_desktop_1() { [ "$(xdotool get_desktop)" -eq 1 ]; }
+wait_for on_desktop_1 || fail "openbox did not switch desktops"
+wait_for no_panel || fail "the unpinned panel is still seen on the other desktop"
+launch 10
+[ "$status" -eq 0 ] || fail "a launch on desktop 1 exited $status: $err"
+panel_here() { has_panel && [ "$(xdotool get_desktop_for_window "$panel")" -eq 1 ]; }
+wait_for panel_here || fail "the panel did not come to desktop 1"
+[ "$(xdotool get_desktop)" -eq 1 ] || fail "the launch switched the user back to desktop 0"
+is_active() { [ "$(xdotool getactivewindow)" = "$panel" ]; }
+wait_for is_active || fail "the panel brought over is not active"
+import -window root "$out/instance-reopened.png" || fail "no screenshot of the reopened panel"
+
+# A stopped primary does not answer: the launch says so and fails in time.
+kill -STOP "$app_pid"
+launch 10
+kill -CONT "$app_pid"
+[ "$status" -eq 1 ] || fail "a launch with a stopped primary exited $status, not 1: $err"
+[ -n "$err" ] || fail "a launch with a stopped primary gave no reason"
+[ "$took" -lt 3500 ] || fail "a launch with a stopped primary took $took ms"
+
+# Running again, it answers.
+launch 10
+[ "$status" -eq 0 ] || fail "a launch after the primary resumed exited $status: $err"
+quit_app
+echo "PASS: a stopped primary failed the launch in $took ms; screenshot $out/instance-reopened.png"
