@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QLocalServer>
 #include <QLocalSocket>
