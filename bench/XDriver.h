@@ -1,0 +1,81 @@
+// An X client that works other programs' windows from outside, as a user
+// would: it finds a program's window by its process, gives it the keyboard
+// focus, types into it through XTEST and watches its drawing through DAMAGE.
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+
+namespace corvanta::bench {
+
+using Clock = std::chrono::steady_clock;
+
+// X key symbols the benchmarks type.
+inline constexpr std::uint32_t kKeyBackSpace = 0xff08;
+inline constexpr std::uint32_t kKeyControlLeft = 0xffe3;
+
+class XDriver {
+public:
+    // Throws std::runtime_error without a display or without XTEST or DAMAGE.
+    XDriver();
+    ~XDriver();
+    XDriver(const XDriver&) = delete;
+    XDriver& operator=(const XDriver&) = delete;
+
+    // The largest viewable top-level window of a process, or XCB_NONE.
+    xcb_window_t windowOf(pid_t pid);
+    // The window's width, or nothing once it is gone.
+    std::optional<int> widthOf(xcb_window_t window);
+
+    // Moves the keyboard focus to a window, unless it is already there.
+    void focus(xcb_window_t window);
+    // Presses and releases the key of a symbol (Latin letters, digits and the
+    // constants above), with Control held when asked. Throws when the
+    // keyboard has no key for the symbol.
+    void type(std::uint32_t keysym, bool withControl = false);
+
+    // Reports drawing into a window from now on, until forget().
+    void watch(xcb_window_t window);
+    void forget(xcb_window_t window);
+
+    // Drops every report that has come in so far.
+    void discardDamage();
+    // When the next drawing into the window was reported, or nothing at the
+    // deadline. The time is taken as the report is read.
+    std::optional<Clock::time_point> nextDamage(xcb_window_t window, Clock::time_point deadline);
+    // Waits until the window has not been drawn into for `quiet`; false if
+    // that did not happen before the deadline.
+    bool waitQuiet(xcb_window_t window, Clock::duration quiet, Clock::time_point deadline);
+
+private:
+    struct Damage {
+        xcb_window_t window;
+        Clock::time_point when;
+    };
+
+    // Reads what has arrived, waiting for it until the deadline; false if
+    // nothing came.
+    bool receive(Clock::time_point deadline);
+    xcb_keycode_t keycodeOf(std::uint32_t keysym) const;
+    std::uint32_t atom(const char* name);
+
+    xcb_connection_t* connection_ = nullptr;
+    xcb_window_t root_ = XCB_NONE;
+    std::uint8_t damageEventBase_ = 0;
+    xcb_keycode_t firstKeycode_ = 0;
+    std::uint8_t symbolsPerKeycode_ = 0;
+    std::map<std::uint32_t, xcb_keycode_t> keycodes_;
+    std::map<xcb_window_t, std::uint32_t> damages_;
+    std::deque<Damage> received_;
+    xcb_window_t focused_ = XCB_NONE;
+    std::uint32_t pidAtom_ = XCB_NONE;
+};
+
+}  // namespace corvanta::bench
