@@ -52,9 +52,9 @@ CorvantaView::~CorvantaView() {
     // go first; the model must not call into them afterwards.
     model_->onRender = nullptr;
     model_->onCollapsedContentOpacity = nullptr;
-    for (QWidget* area : std::initializer_list<QWidget*>{
-             softwarePicker_, softwareRequestDialog_, feedbackDialog_, toast_, expandedPanel_,
-             collapsedBar_})
+    for (QWidget* area :
+         std::initializer_list<QWidget*>{softwarePicker_, softwareRequestDialog_, feedbackDialog_,
+                                         toast_, expandedPanel_, collapsedBar_})
         delete area;
 }
 
@@ -89,12 +89,13 @@ void CorvantaView::ensureExpandedAreas() {
         CategoryTabsView::Actions{[&store](const std::string& id) { store.selectCategory(id); }},
         expandedPanel_);
     resultBar_ = new ResultBarView(model, expandedPanel_);
-    shortcutList_ = new ShortcutListView(
-        model,
-        ShortcutListView::Actions{[&store](const ShortcutItem& item) { store.toggleFavorite(item); }},
-        expandedPanel_);
-    footer_ = new FooterView(model, FooterView::Actions{[&model] { model.presentFeedbackDialog(); }},
+    shortcutList_ =
+        new ShortcutListView(model, ShortcutListView::Actions{[&store](const ShortcutItem& item) {
+                                 store.toggleFavorite(item);
+                             }},
                              expandedPanel_);
+    footer_ = new FooterView(
+        model, FooterView::Actions{[&model] { model.presentFeedbackDialog(); }}, expandedPanel_);
     // The toast slides over the panel's content.
     toast_->raise();
     layoutAreas();
@@ -183,10 +184,10 @@ SubmissionSheet* CorvantaView::makeSheet(bool softwareRequest) {
         actions.dismiss = [&model] { model.dismissFeedbackDialog(); };
     }
     actions.panelShown = [&model] { model.scheduleRender(); };
-    return new SubmissionSheet(model,
-                               softwareRequest ? SubmissionSheet::Kind::softwareRequest
-                                               : SubmissionSheet::Kind::feedback,
-                               std::move(actions), this);
+    return new SubmissionSheet(
+        model,
+        softwareRequest ? SubmissionSheet::Kind::softwareRequest : SubmissionSheet::Kind::feedback,
+        std::move(actions), this);
 }
 
 SubmissionSheet* CorvantaView::softwareRequestDialog() {

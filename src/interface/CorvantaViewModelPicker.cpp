@@ -75,8 +75,7 @@ void CorvantaViewModel::clearSoftwarePickerSearch() {
 void CorvantaViewModel::softwarePickerDidClose() {
     const CorvantaViewState& s = state_;
     if (!s.softwarePickerSearchIsFocused && !s.softwarePickerSearchIsActive &&
-        s.softwarePickerQuery.empty() && !s.showsSoftwarePicker &&
-        !s.softwarePickerChevronExpanded)
+        s.softwarePickerQuery.empty() && !s.showsSoftwarePicker && !s.softwarePickerChevronExpanded)
         return;
     update([](CorvantaViewState& state) {
         state.softwarePickerSearchIsFocused = false;

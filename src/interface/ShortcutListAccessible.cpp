@@ -135,5 +135,4 @@ QAccessibleInterface* makeStarAccessible(ShortcutListView* list, int section, in
     return new StarAccessible(list, section, row);
 }
 
-
 }  // namespace corvanta

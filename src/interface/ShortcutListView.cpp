@@ -231,8 +231,8 @@ std::optional<std::pair<int, int>> ShortcutListView::starAt(QPoint point) const 
     // The pinned header covers whatever scrolls beneath it.
     if (const auto pinned = pinnedHeader(); pinned && point.y() < pinned->second + kHeaderHeight)
         return std::nullopt;
-    const Entry& entry =
-        entries[static_cast<std::size_t>(layout_.entryIndexAt(point.y() + verticalScrollBar()->value()))];
+    const Entry& entry = entries[static_cast<std::size_t>(
+        layout_.entryIndexAt(point.y() + verticalScrollBar()->value()))];
     if (entry.row < 0 || !starRect(entry.section, entry.row).contains(point))
         return std::nullopt;
     return std::make_pair(entry.section, entry.row);

@@ -119,7 +119,8 @@ void FilterButton::setContent(const QString& title, const std::optional<std::str
     changed |= assign(active_, active);
     changed |= assign(fill_, active ? colors.surfaceSelected : colors.surface);
     changed |= assign(foreground_, active ? colors.textPrimary : colors.textSecondary);
-    double width = 2 * kFilterPadding + style::textWidth(style::font(style::TextRole::filterTitle), title);
+    double width =
+        2 * kFilterPadding + style::textWidth(style::font(style::TextRole::filterTitle), title);
     if (systemName)
         width += SymbolImage::size(*systemName, kFilterSymbolSize).width() + kFilterSpacing;
     applyTitledContent(title, width, kHeight, changed);
@@ -151,7 +152,8 @@ void CategoryButton::setContent(const QString& title, bool active, const QColor&
     changed |= assign(stroke_, active ? accent : colors.border);
     changed |= assign(foreground_, active ? colors.panel : colors.textSecondary);
     applyTitledContent(
-        title, 2 * kCategoryPadding + style::textWidth(style::font(style::TextRole::categoryTitle), title),
+        title,
+        2 * kCategoryPadding + style::textWidth(style::font(style::TextRole::categoryTitle), title),
         kHeight, changed);
 }
 
@@ -164,8 +166,8 @@ void CategoryButton::paintEvent(QPaintEvent*) {
     const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     style::fillRoundedRect(painter, shape, kCategoryRadius, fill_);
     style::strokeRoundedRect(painter, shape, kCategoryRadius, stroke_);
-    style::drawTextLine(painter, QRectF(rect()), title_, style::font(style::TextRole::categoryTitle),
-                        foreground_, Qt::AlignCenter);
+    style::drawTextLine(painter, QRectF(rect()), title_,
+                        style::font(style::TextRole::categoryTitle), foreground_, Qt::AlignCenter);
 }
 
 }  // namespace corvanta

@@ -147,8 +147,7 @@ SoftwarePickerPopover::SoftwarePickerPopover(Actions actions, QWidget* panel)
     useMask_ = platform::x11::isX11() && !platform::x11::compositorRunning();
 
     auto* searchButton = new SearchButton(this);
-    connect(searchButton, &QAbstractButton::clicked, this,
-            [this] { actions_.activateSearch(); });
+    connect(searchButton, &QAbstractButton::clicked, this, [this] { actions_.activateSearch(); });
     searchButton_ = searchButton;
     searchRow_ = new SearchRow(this);
     searchRow_->hide();

@@ -12,8 +12,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "interface/Palette.h"
 #include "catalog/SoftwareGroup.h"
+#include "interface/Palette.h"
 #include "interface/RenderContext.h"
 
 class QAbstractButton;

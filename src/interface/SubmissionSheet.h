@@ -10,8 +10,8 @@
 #include <string>
 #include <utility>
 
-#include <QPointer>
 #include <QLabel>
+#include <QPointer>
 #include <QWidget>
 
 #include "interface/RenderContext.h"
@@ -20,7 +20,6 @@
 class QPlainTextEdit;
 
 namespace corvanta {
-
 
 class SubmissionSheet final : public QWidget {
     Q_OBJECT

@@ -239,12 +239,12 @@ QWidget* SubmissionSheetForm::firstField() const {
 void SubmissionSheetForm::relabel(const RenderContext& context, bool request) {
     const ThemeColors& colors = context.colors;
     header->setText(request ? context.text("输入您想要的产品名称，我们会尽快补充上架",
-                                            "Tell us which product you need. We’ll add it as "
-                                            "soon as possible.")
-                             : context.text("感谢你的反馈，帮助我们持续改进",
-                                            "Thanks for helping us improve Corvanta"));
+                                           "Tell us which product you need. We’ll add it as "
+                                           "soon as possible.")
+                            : context.text("感谢你的反馈，帮助我们持续改进",
+                                           "Thanks for helping us improve Corvanta"));
     firstLabel->setText(request ? context.text("软件名称", "Software name")
-                                 : context.text("问题与建议", "Issue or suggestion"));
+                                : context.text("问题与建议", "Issue or suggestion"));
     contactLabel->setText(context.text("联系方式（非必填）", "Contact details (optional)"));
     if (request) {
         nameField->setPlaceholderText(context.text("请输入软件名称", "Enter the software name"));
@@ -261,11 +261,11 @@ void SubmissionSheetForm::relabel(const RenderContext& context, bool request) {
                          "Leave your WeChat, phone number, or email so we can follow up"));
     }
     submitButton->setText(style::buttonText(request ? context.text("提交", "Submit")
-                                                     : context.text("提交反馈", "Send feedback")));
+                                                    : context.text("提交反馈", "Send feedback")));
     submitButton->setAccessibleName(submitButton->text().replace(QStringLiteral("&&"), "&"));
     closeButton->setAccessibleName(context.text("关闭", "Close"));
     error->setText(context.text("未能保存，内容已保留，请重试",
-                                 "Couldn’t save this. Your text is kept; please try again."));
+                                "Couldn’t save this. Your text is kept; please try again."));
 
     for (QLabel* label : {firstLabel, contactLabel}) setTextColor(label, colors.textSecondary);
     setTextColor(header, colors.textPrimary);

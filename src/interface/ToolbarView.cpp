@@ -72,7 +72,8 @@ ToolbarView::ToolbarView(const RenderContextSource& source, Actions actions, QWi
     // Return keeps the focus on the field.
     connect(searchField_, &QLineEdit::returnPressed, this,
             [this] { actions_.setSearchFocused(true); });
-    connect(allButton_, &QAbstractButton::clicked, this, [this] { actions_.setFavoriteOnly(false); });
+    connect(allButton_, &QAbstractButton::clicked, this,
+            [this] { actions_.setFavoriteOnly(false); });
     connect(favoritesButton_, &QAbstractButton::clicked, this,
             [this] { actions_.setFavoriteOnly(true); });
 }
@@ -167,8 +168,8 @@ void ToolbarView::paintEvent(QPaintEvent*) {
     style::drawTextLine(
         painter,
         QRectF(textX, badge.top(), badge.right() - kBadgePadding - textX + 1, badge.height()),
-        context.text("仅 macOS", "macOS only"),
-        style::font(style::TextRole::platformBadge), colors.textSecondary);
+        context.text("仅 macOS", "macOS only"), style::font(style::TextRole::platformBadge),
+        colors.textSecondary);
 }
 
 }  // namespace corvanta

@@ -488,7 +488,7 @@ TEST_F(ToastTest, BurstLeavesExactlyOnePendingDismissal) {
     std::vector<platform::TaskHandle> handles;
     for (int i = 0; i < 6; ++i) {
         view->model().showSubmissionToast(i % 2 ? SubmissionToastKind::feedback
-                                        : SubmissionToastKind::softwareRequest);
+                                                : SubmissionToastKind::softwareRequest);
         handles.push_back(*view->model().state().toastDismissTask);
         drain(0.3);
     }
