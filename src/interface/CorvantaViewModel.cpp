@@ -88,10 +88,9 @@ void CorvantaViewModel::setCollapsedContentOpacity(double opacity,
 
 void CorvantaViewModel::stateChanged(bool showedPicker) {
     // The chevron follows every change of the popover flag, whoever made it,
-    // and every opening starts with an empty, inactive search.
-    if (state_.showsSoftwarePicker != showedPicker)
+    // and the picker's search lives only as long as one opening.
+    if (state_.showsSoftwarePicker != showedPicker) {
         state_.softwarePickerChevronExpanded = state_.showsSoftwarePicker;
-    if (state_.showsSoftwarePicker && !showedPicker) {
         state_.softwarePickerQuery.clear();
         state_.softwarePickerSearchIsActive = false;
         state_.softwarePickerSearchIsFocused = false;

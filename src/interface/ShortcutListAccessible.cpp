@@ -7,7 +7,7 @@
 #include <QAccessibleWidget>
 #include <QPointer>
 
-#include "interface/ShortcutListView.h"
+#include <QWidget>
 
 namespace corvanta {
 
@@ -17,14 +17,16 @@ namespace {
 // object of its own.
 class StarAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    StarAccessible(ShortcutListView* list, int section, int row)
-        : list_(list), section_(section), row_(row) {}
+    StarAccessible(QWidget* widget, AccessibleShortcutList& list, int section, int row)
+        : widget_(widget), list_(&list), section_(section), row_(row) {}
 
-    bool isValid() const override { return list_ && row_ < list_->rowCount(section_); }
+    bool isValid() const override { return widget_ && row_ < list_->rowCount(section_); }
     QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return list_ ? list_->window()->windowHandle() : nullptr; }
+    QWindow* window() const override {
+        return widget_ ? widget_->window()->windowHandle() : nullptr;
+    }
     QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(list_.data());
+        return QAccessible::queryAccessibleInterface(widget_.data());
     }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
@@ -32,20 +34,20 @@ public:
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* focusChild() const override { return nullptr; }
     QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Name && list_ ? list_->starAccessibleName(section_, row_)
-                                                  : QString();
+        return kind == QAccessible::Name && widget_ ? list_->starAccessibleName(section_, row_)
+                                                    : QString();
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
-        if (!list_)
+        if (!widget_)
             return {};
         const QRect star = list_->starRect(section_, row_);
-        return QRect(list_->viewport()->mapToGlobal(star.topLeft()), star.size());
+        return QRect(list_->listViewport()->mapToGlobal(star.topLeft()), star.size());
     }
     QAccessible::Role role() const override { return QAccessible::Button; }
     QAccessible::State state() const override {
         QAccessible::State state;
-        if (!list_ || !list_->viewport()->rect().contains(list_->starRect(section_, row_)))
+        if (!widget_ || !list_->listViewport()->rect().contains(list_->starRect(section_, row_)))
             state.offscreen = true;
         return state;
     }
@@ -55,7 +57,7 @@ public:
     }
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& name) override {
-        if (list_ && name == pressAction())
+        if (widget_ && name == pressAction())
             list_->toggleFavorite(section_, row_);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
@@ -63,7 +65,9 @@ public:
     std::pair<int, int> position() const { return {section_, row_}; }
 
 private:
-    QPointer<ShortcutListView> list_;
+    // The list outlives its stars only while its widget does.
+    QPointer<QWidget> widget_;
+    AccessibleShortcutList* list_;
     int section_;
     int row_;
 };
@@ -72,8 +76,8 @@ private:
 // empty state's title and message when no row is shown.
 class ShortcutListAccessible final : public QAccessibleWidget {
 public:
-    explicit ShortcutListAccessible(ShortcutListView* list)
-        : QAccessibleWidget(list, QAccessible::List) {}
+    ShortcutListAccessible(QWidget* widget, AccessibleShortcutList& list)
+        : QAccessibleWidget(widget, QAccessible::List), list_(list) {}
 
     int childCount() const override { return static_cast<int>(list().rows().size()); }
     QAccessibleInterface* child(int index) const override {
@@ -96,7 +100,7 @@ public:
         return static_cast<int>(found - rows.begin());
     }
     QAccessibleInterface* childAt(int x, int y) const override {
-        const QPoint point = list().viewport()->mapFromGlobal(QPoint(x, y));
+        const QPoint point = list().listViewport()->mapFromGlobal(QPoint(x, y));
         for (const auto& [section, row] : list().rows()) {
             if (list().starRect(section, row).contains(point))
                 return list().starAccessible(section, row);
@@ -104,22 +108,25 @@ public:
         return nullptr;
     }
     QString text(QAccessible::Text kind) const override {
-        if (const auto empty = list().shownEmptyState()) {
+        if (const auto empty = list().emptyStateTexts()) {
             if (kind == QAccessible::Name)
-                return empty->title;
+                return empty->first;
             if (kind == QAccessible::Description)
-                return empty->message;
+                return empty->second;
         }
         return QAccessibleWidget::text(kind);
     }
 
 private:
-    ShortcutListView& list() const { return *static_cast<ShortcutListView*>(widget()); }
+    AccessibleShortcutList& list() const { return list_; }
+
+    AccessibleShortcutList& list_;
 };
 
 QAccessibleInterface* shortcutListAccessibleFactory(const QString&, QObject* object) {
-    if (auto* list = qobject_cast<ShortcutListView*>(object))
-        return new ShortcutListAccessible(list);
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (auto* list = dynamic_cast<AccessibleShortcutList*>(object); widget && list)
+        return new ShortcutListAccessible(widget, *list);
     return nullptr;
 }
 
@@ -131,8 +138,9 @@ void installShortcutListAccessibility() {
     Q_UNUSED(installed);
 }
 
-QAccessibleInterface* makeStarAccessible(ShortcutListView* list, int section, int row) {
-    return new StarAccessible(list, section, row);
+QAccessibleInterface* makeStarAccessible(QWidget* listWidget, AccessibleShortcutList& list,
+                                         int section, int row) {
+    return new StarAccessible(listWidget, list, section, row);
 }
 
 }  // namespace corvanta

@@ -62,7 +62,8 @@ QAccessibleInterface* ShortcutListView::starAccessible(int section, int row) con
     const auto key = std::make_pair(section, row);
     auto it = starAccessibleIDs_.find(key);
     if (it == starAccessibleIDs_.end()) {
-        auto* star = makeStarAccessible(const_cast<ShortcutListView*>(this), section, row);
+        auto* self = const_cast<ShortcutListView*>(this);
+        auto* star = makeStarAccessible(self, *self, section, row);
         it = starAccessibleIDs_.emplace(key, QAccessible::registerAccessibleInterface(star)).first;
     }
     return QAccessible::accessibleInterface(it->second);
@@ -214,6 +215,12 @@ bool ShortcutListView::sync() {
     dropStarAccessibles();
     pressedStar_.reset();
     return true;
+}
+
+std::optional<std::pair<QString, QString>> ShortcutListView::emptyStateTexts() const {
+    if (const auto empty = shownEmptyState())
+        return std::make_pair(empty->title, empty->message);
+    return std::nullopt;
 }
 
 int ShortcutListView::rowCount(int section) const {

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include "interface/RenderContext.h"
+#include "interface/ShortcutListAccessible.h"
 #include "interface/ShortcutListLayout.h"
 #include "interface/ShortcutRow.h"
 
@@ -24,7 +25,7 @@ namespace corvanta {
 class ScrollPerformanceTuner;
 struct ShortcutItem;
 
-class ShortcutListView final : public QAbstractScrollArea {
+class ShortcutListView final : public QAbstractScrollArea, public AccessibleShortcutList {
     Q_OBJECT
 public:
     static constexpr int kHeaderHeight = ShortcutListLayout::kHeaderHeight;
@@ -58,27 +59,29 @@ public:
     // The empty state's symbol and texts; none while sections are shown.
     std::optional<EmptyStateText> shownEmptyState() const;
     int sectionCount() const { return layout_.sectionCount(); }
-    int rowCount(int section) const;
+    int rowCount(int section) const override;
     // Indices of every row, in display order.
-    const std::vector<std::pair<int, int>>& rows() const { return layout_.rows(); }
+    const std::vector<std::pair<int, int>>& rows() const override { return layout_.rows(); }
     QString sectionTitle(int section) const;
     QString rowTitle(int section, int row) const;
     bool isFavorite(int section, int row) const;
-    QString starAccessibleName(int section, int row) const;
+    QString starAccessibleName(int section, int row) const override;
     // Frames in viewport coordinates (they may lie outside the visible part).
     QRect rowRect(int section, int row) const;
-    QRect starRect(int section, int row) const;
+    QRect starRect(int section, int row) const override;
     // Scrolls the least distance that shows the row below the pinned header.
     void scrollToRow(int section, int row);
     // Clicks the star, as a pointer click does.
-    void toggleFavorite(int section, int row);
+    void toggleFavorite(int section, int row) override;
     // The section whose header is pinned at the top, and that header's top
     // edge in viewport coordinates (0, or less while the next one pushes it).
     std::optional<std::pair<int, int>> pinnedHeader() const;
     int rebuildCount() const { return layout_.rebuildCount(); }
     // The accessible star button of a row, made when first asked for and
     // valid until the rows change; none for a row that does not exist.
-    QAccessibleInterface* starAccessible(int section, int row) const;
+    QAccessibleInterface* starAccessible(int section, int row) const override;
+    QWidget* listViewport() const override { return viewport(); }
+    std::optional<std::pair<QString, QString>> emptyStateTexts() const override;
     ScrollPerformanceTuner& tuner() const { return *tuner_; }
 
 protected:

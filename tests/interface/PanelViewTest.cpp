@@ -241,6 +241,40 @@ TEST_F(PanelView, ManyWritesInOneTurnRenderOnce) {
     EXPECT_EQ(view->model().renderCount(), before + 1);
 }
 
+// A render only projects state onto widgets: one write, one render, and the
+// render leaves the state as it found it (so it never schedules another).
+TEST_F(PanelView, OneStateWriteRendersOnceAndTheRenderWritesNothing) {
+    expandPanel();
+    view->softwarePicker();
+    view->feedbackDialog();
+    drain();
+    auto snapshot = [this] {
+        const CorvantaViewState& s = view->model().state();
+        return std::make_tuple(s.showsSoftwarePicker, s.softwarePickerChevronExpanded,
+                               s.softwarePickerQuery, s.softwarePickerSearchIsActive,
+                               s.showsFeedbackDialog, s.feedbackMessage, s.showsSubmissionToast,
+                               s.searchIsFocused);
+    };
+    CorvantaViewModel& model = view->model();
+    const std::vector<std::function<void()>> writes = {
+        [&] { model.set(&CorvantaViewState::showsSoftwarePicker, true); },
+        [&] { model.set(&CorvantaViewState::softwarePickerQuery, std::string("fig")); },
+        [&] { model.set(&CorvantaViewState::showsSoftwarePicker, false); },
+        [&] { model.set(&CorvantaViewState::feedbackMessage, std::string("hello")); },
+        [&] { model.set(&CorvantaViewState::showsSubmissionToast, true); },
+        [&] { model.set(&CorvantaViewState::showsSubmissionToast, false); },
+    };
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        SCOPED_TRACE(i);
+        const int before = model.renderCount();
+        writes[i]();
+        const auto written = snapshot();
+        drain();
+        EXPECT_EQ(model.renderCount(), before + 1);
+        EXPECT_EQ(snapshot(), written);
+    }
+}
+
 TEST_F(PanelView, ThemeSwitchRepaintsThePanelInTheLightPalette) {
     expandPanel();
     const ThemeColors& dark = ThemeColors::forTheme(AppTheme::dark);
