@@ -44,9 +44,9 @@ struct OpenPicker {
         view->resize(420, 620);
         view->show();
         store->isExpanded = true;
-        view->set(&CorvantaViewState::showsSoftwarePicker, true);
+        view->model().set(&CorvantaViewState::showsSoftwarePicker, true);
         settle();
-        view->set(&CorvantaViewState::softwarePickerSearchIsActive, true);
+        view->model().set(&CorvantaViewState::softwarePickerSearchIsActive, true);
         settle();
         field = view->softwarePicker()->searchField();
     }
@@ -86,7 +86,7 @@ void BM_PickerKeystroke(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         QTest::keyClick(picker.field, keys[step++ % keys.size()]);
-        picker.view->renderNow();
+        picker.view->model().renderNow();
         picker.queue.runUntilIdle();
         benchmark::DoNotOptimize(popover.grab());
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;

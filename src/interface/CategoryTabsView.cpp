@@ -5,7 +5,6 @@
 #include <QWheelEvent>
 
 #include "catalog/ShortcutStore.h"
-#include "interface/CorvantaView.h"
 #include "interface/SmallControls.h"
 
 namespace corvanta {
@@ -17,8 +16,8 @@ constexpr int kSpacing = 6;
 
 }  // namespace
 
-CategoryTabsView::CategoryTabsView(CorvantaView& root, QWidget* parent)
-    : QScrollArea(parent), root_(root) {
+CategoryTabsView::CategoryTabsView(Actions actions, QWidget* parent)
+    : QScrollArea(parent), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("corvanta.categories"));
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -48,7 +47,7 @@ void CategoryTabsView::render(const RenderContext& context) {
         const std::size_t index = tabs_.size();
         connect(tab, &QAbstractButton::clicked, this, [this, index] {
             if (index < tabIDs_.size())
-                root_.store().selectCategory(tabIDs_[index]);
+                actions_.selectCategory(tabIDs_[index]);
         });
         tab->show();
         tabs_.push_back(tab);

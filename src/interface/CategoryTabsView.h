@@ -2,6 +2,8 @@
 // selected pack, scrolling sideways (the vertical wheel scrolls it too).
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include <QScrollArea>
@@ -11,12 +13,15 @@
 namespace corvanta {
 
 class CategoryButton;
-class CorvantaView;
 
 class CategoryTabsView final : public QScrollArea {
     Q_OBJECT
 public:
-    CategoryTabsView(CorvantaView& root, QWidget* parent);
+    struct Actions {
+        std::function<void(const std::string& categoryID)> selectCategory;
+    };
+
+    CategoryTabsView(Actions actions, QWidget* parent);
     void render(const RenderContext& context);
 
     // The tabs in order, "All categories" first.
@@ -29,7 +34,7 @@ protected:
 private:
     void layoutTabs();
 
-    CorvantaView& root_;
+    Actions actions_;
     QWidget* row_ = nullptr;
     std::vector<CategoryButton*> tabs_;
     std::vector<std::string> tabIDs_;

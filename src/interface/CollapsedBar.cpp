@@ -8,7 +8,6 @@
 
 #include "catalog/ShortcutStore.h"
 #include "interface/AppLogo.h"
-#include "interface/CorvantaView.h"
 #include "interface/PanelMetrics.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
@@ -23,21 +22,19 @@ constexpr double kSpacing = 7;
 constexpr double kLogoSize = 34;
 constexpr double kTextSpacing = 3;
 constexpr double kButtonSpacing = 3;
-constexpr double kNameSize = 13.5;
-constexpr double kCaptionSize = 10.5;
 
 }  // namespace
 
 // The bar's content: grip, logo and texts painted, the two buttons as children.
 class CollapsedBar::Row final : public QWidget {
 public:
-    explicit Row(CorvantaView& root, QWidget* parent) : QWidget(parent), root_(root) {
+    Row(const RenderContextSource& source, QWidget* parent) : QWidget(parent), source_(source) {
         setAttribute(Qt::WA_TranslucentBackground);
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        const RenderContext context = root_.renderContext();
+        const RenderContext context = source_.renderContext();
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const double h = height();
@@ -50,8 +47,8 @@ protected:
         const double textX = logoX + kLogoSize + kSpacing;
         const double buttonsWidth = 2 * IconButton::kSize + kButtonSpacing;
         const double textWidth = std::max(0.0, width() - buttonsWidth - kSpacing - textX);
-        const QFont nameFont = style::systemFont(kNameSize, style::Weight::semibold);
-        const QFont captionFont = style::systemFont(kCaptionSize);
+        const QFont nameFont = style::font(style::TextRole::collapsedName);
+        const QFont captionFont = style::font(style::TextRole::collapsedCaption);
         const double nameHeight = QFontMetricsF(nameFont).height();
         const double captionHeight = QFontMetricsF(captionFont).height();
         const double top = (h - nameHeight - kTextSpacing - captionHeight) / 2;
@@ -65,19 +62,20 @@ protected:
     }
 
 private:
-    CorvantaView& root_;
+    const RenderContextSource& source_;
 };
 
-CollapsedBar::CollapsedBar(CorvantaView& root, QWidget* parent) : QWidget(parent), root_(root) {
+CollapsedBar::CollapsedBar(const RenderContextSource& source, Actions actions, QWidget* parent)
+    : QWidget(parent), source_(source), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("corvanta.collapsed"));
     setAttribute(Qt::WA_TranslucentBackground);
-    row_ = new Row(root, this);
+    row_ = new Row(source, this);
     expandButton_ = new IconButton(row_);
     expandButton_->setObjectName(QStringLiteral("corvanta.collapsed.expand"));
     closeButton_ = new IconButton(row_);
     closeButton_->setObjectName(QStringLiteral("corvanta.collapsed.close"));
-    connect(expandButton_, &QAbstractButton::clicked, this, [this] { root_.toggleExpansion(); });
-    connect(closeButton_, &QAbstractButton::clicked, this, [this] { root_.closeWindow(); });
+    connect(expandButton_, &QAbstractButton::clicked, this, [this] { actions_.toggleExpansion(); });
+    connect(closeButton_, &QAbstractButton::clicked, this, [this] { actions_.closeWindow(); });
 
     opacityEffect_ = new QGraphicsOpacityEffect(row_);
     opacityEffect_->setOpacity(1.0);
@@ -90,8 +88,8 @@ CollapsedBar::CollapsedBar(CorvantaView& root, QWidget* parent) : QWidget(parent
 
 void CollapsedBar::render(const RenderContext& context) {
     const QColor& secondary = context.colors.textSecondary;
-    expandButton_->setContent(root_.expansionToggleIcon(), secondary,
-                              root_.expansionToggleAccessibilityLabel(), context.colors.surface);
+    expandButton_->setContent(context.expansionToggleIcon, secondary,
+                              context.expansionToggleAccessibilityLabel, context.colors.surface);
     closeButton_->setContent("xmark", secondary, context.text("关闭窗口", "Close window"),
                              context.colors.surface);
     row_->update();
@@ -137,7 +135,7 @@ void CollapsedBar::resizeEvent(QResizeEvent* event) {
 }
 
 void CollapsedBar::paintEvent(QPaintEvent*) {
-    const ThemeColors& colors = root_.renderContext().colors;
+    const ThemeColors& colors = source_.renderContext().colors;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF plate =

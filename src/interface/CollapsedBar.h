@@ -3,6 +3,7 @@
 // plate and its outline stay.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QWidget>
@@ -14,13 +15,17 @@ class QVariantAnimation;
 
 namespace corvanta {
 
-class CorvantaView;
 class IconButton;
 
 class CollapsedBar final : public QWidget {
     Q_OBJECT
 public:
-    CollapsedBar(CorvantaView& root, QWidget* parent);
+    struct Actions {
+        std::function<void()> toggleExpansion;
+        std::function<void()> closeWindow;
+    };
+
+    CollapsedBar(const RenderContextSource& source, Actions actions, QWidget* parent);
     void render(const RenderContext& context);
     // Fades the row (not the plate) to `opacity`, or sets it at once.
     void setContentOpacity(double opacity, std::optional<StateAnimation> animation);
@@ -38,7 +43,8 @@ private:
     class Row;
     void applyOpacity(double opacity);
 
-    CorvantaView& root_;
+    const RenderContextSource& source_;
+    Actions actions_;
     Row* row_ = nullptr;
     IconButton* expandButton_ = nullptr;
     IconButton* closeButton_ = nullptr;

@@ -2,14 +2,12 @@
 #include "interface/CorvantaView.h"
 
 #include <QPainter>
-#include <QPointer>
 #include <QResizeEvent>
 #include <QShortcut>
 
 #include "catalog/ShortcutStore.h"
 #include "interface/CategoryTabsView.h"
 #include "interface/CollapsedBar.h"
-#include "interface/ExpansionTransition.h"
 #include "interface/FooterView.h"
 #include "interface/HeaderView.h"
 #include "interface/PanelMetrics.h"
@@ -21,107 +19,83 @@
 #include "interface/SubmissionSheet.h"
 #include "interface/SubmissionToastView.h"
 #include "interface/ToolbarView.h"
-#include "platform/qt/MainQueue.h"
 
 namespace corvanta {
 
-// Lets the transition machine write the root view's state through its setters.
-class CorvantaViewTransitionHost final : public ExpansionTransition::Host {
-public:
-    explicit CorvantaViewTransitionHost(CorvantaView& view) : view_(view) {}
-    const CorvantaViewState& state() const override { return view_.state(); }
-    void update(const std::function<void(CorvantaViewState&)>& change) override {
-        view_.update(change);
-    }
-    void setCollapsedContentOpacity(double opacity,
-                                    std::optional<StateAnimation> animation) override {
-        view_.setCollapsedContentOpacity(opacity, animation);
-    }
-
-private:
-    CorvantaView& view_;
-};
-
 CorvantaView::CorvantaView(ShortcutStore& store, WindowCommands& commands, QWidget* parent)
-    : QWidget(parent), store_(store), commands_(commands) {
+    : QWidget(parent), model_(std::make_unique<CorvantaViewModel>(store, commands)) {
     setObjectName(QStringLiteral("corvanta.root"));
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
 
-    transitionHost_ = std::make_unique<CorvantaViewTransitionHost>(*this);
-    transition_ = std::make_unique<ExpansionTransition>(*transitionHost_, store_, commands_);
-
-    collapsedBar_ = new CollapsedBar(*this, this);
-    toast_ = new SubmissionToastView(*this, this);
+    CorvantaViewModel& model = *model_;
+    collapsedBar_ = new CollapsedBar(model,
+                                     CollapsedBar::Actions{
+                                         [&model] { model.toggleExpansion(); },
+                                         [&model] { model.closeWindow(); },
+                                     },
+                                     this);
+    toast_ = new SubmissionToastView(this);
+    model.onCollapsedContentOpacity = [this](double opacity,
+                                             std::optional<StateAnimation> animation) {
+        collapsedBar_->setContentOpacity(opacity, animation);
+    };
+    model.onRender = [this] { render(); };
 
     installKeyboardCommands();
-
-    lastEscapeRequestID_ = store_.escapeRequestID.get();
-    lastDismissSearchRequestID_ = store_.dismissSearchRequestID.get();
-    connections_.push_back(store_.objectWillChange.connect([this] { scheduleRender(); }));
-    // The counters announce before they store; each change is one request,
-    // acted on once the new value is in.
-    QPointer<CorvantaView> self(this);
-    connections_.push_back(store_.escapeRequestID.willSet.connect([self](int) {
-        platform::MainQueue::shared().post([self] {
-            if (self)
-                self->handleEscape();
-        });
-    }));
-    connections_.push_back(store_.dismissSearchRequestID.willSet.connect([self](int) {
-        platform::MainQueue::shared().post([self] {
-            if (self)
-                self->set(&CorvantaViewState::searchIsFocused, false);
-        });
-    }));
-    render();
+    model.scheduleRender();
+    model.renderNow();
 }
 
 CorvantaView::~CorvantaView() {
-    connections_.clear();
-    if (state_.toastDismissTask)
-        state_.toastDismissTask->cancel();
-}
-
-RenderContext CorvantaView::renderContext() const {
-    const AppTheme theme = store_.theme.get();
-    return RenderContext{store_, state_, ThemeColors::forTheme(theme), store_.language.get(),
-                         theme};
-}
-
-bool CorvantaView::acceptsOverlays() const {
-    return store_.isExpanded.get() && !state_.isWindowTransitioning;
-}
-
-void CorvantaView::update(const std::function<void(CorvantaViewState&)>& change) {
-    change(state_);
-    stateChanged();
-}
-
-void CorvantaView::setCollapsedContentOpacity(double opacity,
-                                              std::optional<StateAnimation> animation) {
-    state_.collapsedContentOpacity = opacity;
-    collapsedBar_->setContentOpacity(opacity, animation);
-    stateChanged();
-}
-
-void CorvantaView::stateChanged() {
-    scheduleRender();
+    // The areas read the model while they go (focus and hide events), so they
+    // go first; the model must not call into them afterwards.
+    model_->onRender = nullptr;
+    model_->onCollapsedContentOpacity = nullptr;
+    for (QWidget* area :
+         std::initializer_list<QWidget*>{softwarePicker_, softwareRequestDialog_, feedbackDialog_,
+                                         toast_, expandedPanel_, collapsedBar_})
+        delete area;
 }
 
 void CorvantaView::ensureExpandedAreas() {
     if (expandedPanel_)
         return;
+    CorvantaViewModel& model = *model_;
+    ShortcutStore& store = model.store();
     expandedPanel_ = new QWidget(this);
     expandedPanel_->setObjectName(QStringLiteral("corvanta.expanded"));
     expandedPanel_->setAttribute(Qt::WA_TranslucentBackground);
     expandedPanel_->hide();
-    header_ = new HeaderView(*this, expandedPanel_);
-    toolbar_ = new ToolbarView(*this, expandedPanel_);
-    categoryTabs_ = new CategoryTabsView(*this, expandedPanel_);
-    resultBar_ = new ResultBarView(*this, expandedPanel_);
-    shortcutList_ = new ShortcutListView(*this, expandedPanel_);
-    footer_ = new FooterView(*this, expandedPanel_);
+    header_ = new HeaderView(model,
+                             HeaderView::Actions{
+                                 [&model] { model.toggleSoftwarePicker(); },
+                                 [&store] { store.toggleTheme(); },
+                                 [&model] { model.togglePin(); },
+                                 [&store] { store.toggleLanguage(); },
+                                 [&model] { model.toggleExpansion(); },
+                                 [&model] { model.closeWindow(); },
+                             },
+                             expandedPanel_);
+    toolbar_ = new ToolbarView(
+        model,
+        ToolbarView::Actions{
+            [&store](const std::string& query) { store.query = query; },
+            [&model](bool focused) { model.set(&CorvantaViewState::searchIsFocused, focused); },
+            [&store](bool favoriteOnly) { store.favoriteOnly = favoriteOnly; },
+        },
+        expandedPanel_);
+    categoryTabs_ = new CategoryTabsView(
+        CategoryTabsView::Actions{[&store](const std::string& id) { store.selectCategory(id); }},
+        expandedPanel_);
+    resultBar_ = new ResultBarView(model, expandedPanel_);
+    shortcutList_ =
+        new ShortcutListView(model, ShortcutListView::Actions{[&store](const ShortcutItem& item) {
+                                 store.toggleFavorite(item);
+                             }},
+                             expandedPanel_);
+    footer_ = new FooterView(
+        model, FooterView::Actions{[&model] { model.presentFeedbackDialog(); }}, expandedPanel_);
     // The toast slides over the panel's content.
     toast_->raise();
     layoutAreas();
@@ -158,44 +132,80 @@ FooterView* CorvantaView::footer() {
 }
 
 SoftwarePickerPopover* CorvantaView::softwarePicker() {
-    if (!softwarePicker_)
-        softwarePicker_ = new SoftwarePickerPopover(*this);
+    if (softwarePicker_)
+        return softwarePicker_;
+    CorvantaViewModel& model = *model_;
+    softwarePicker_ = new SoftwarePickerPopover(
+        SoftwarePickerPopover::Actions{
+            [&model] { model.activateSoftwarePickerSearch(); },
+            [&model](const std::string& query) {
+                model.set(&CorvantaViewState::softwarePickerQuery, query);
+            },
+            [&model](bool focused) {
+                model.set(&CorvantaViewState::softwarePickerSearchIsFocused, focused);
+            },
+            [&model] { model.clearSoftwarePickerSearch(); },
+            [&model](const SoftwarePack& pack) { model.selectSoftwareFromPicker(pack); },
+            [&model](SoftwareGroup group) { model.presentSoftwareRequest(group); },
+            [&model] { model.softwarePickerDidClose(); },
+            // The popover hangs under the header's pack button.
+            [this] { return header()->packButtonGlobalRect(); },
+        },
+        this);
     return softwarePicker_;
+}
+
+SubmissionSheet* CorvantaView::makeSheet(bool softwareRequest) {
+    CorvantaViewModel& model = *model_;
+    SubmissionSheet::Actions actions;
+    if (softwareRequest) {
+        actions.writeFirstField = [&model](const std::string& text) {
+            model.set(&CorvantaViewState::requestedSoftwareName, text);
+        };
+        actions.writeContact = [&model](const std::string& text) {
+            model.set(&CorvantaViewState::requestContact, text);
+        };
+        actions.setFirstFieldFocused = [&model](bool focused) {
+            model.set(&CorvantaViewState::requestNameIsFocused, focused);
+        };
+        actions.submit = [&model] { model.submitSoftwareRequest(); };
+        actions.dismiss = [&model] { model.dismissSoftwareRequest(); };
+    } else {
+        actions.writeFirstField = [&model](const std::string& text) {
+            model.set(&CorvantaViewState::feedbackMessage, text);
+        };
+        actions.writeContact = [&model](const std::string& text) {
+            model.set(&CorvantaViewState::feedbackContact, text);
+        };
+        actions.setFirstFieldFocused = [&model](bool focused) {
+            model.set(&CorvantaViewState::feedbackMessageIsFocused, focused);
+        };
+        actions.submit = [&model] { model.submitFeedback(); };
+        actions.dismiss = [&model] { model.dismissFeedbackDialog(); };
+    }
+    actions.panelShown = [&model] { model.scheduleRender(); };
+    return new SubmissionSheet(
+        model,
+        softwareRequest ? SubmissionSheet::Kind::softwareRequest : SubmissionSheet::Kind::feedback,
+        std::move(actions), this);
 }
 
 SubmissionSheet* CorvantaView::softwareRequestDialog() {
     if (!softwareRequestDialog_)
-        softwareRequestDialog_ = new SubmissionSheet(*this, SubmissionSheet::Kind::softwareRequest);
+        softwareRequestDialog_ = makeSheet(true);
     return softwareRequestDialog_;
 }
 
 SubmissionSheet* CorvantaView::feedbackDialog() {
     if (!feedbackDialog_)
-        feedbackDialog_ = new SubmissionSheet(*this, SubmissionSheet::Kind::feedback);
+        feedbackDialog_ = makeSheet(false);
     return feedbackDialog_;
 }
 
-void CorvantaView::scheduleRender() {
-    if (renderScheduled_)
-        return;
-    renderScheduled_ = true;
-    QPointer<CorvantaView> self(this);
-    platform::MainQueue::shared().post([self] {
-        if (self && self->renderScheduled_)
-            self->render();
-    });
-}
-
-void CorvantaView::renderNow() {
-    if (renderScheduled_)
-        render();
-}
-
 void CorvantaView::render() {
-    renderScheduled_ = false;
-    ++renderCount_;
-    const RenderContext context = renderContext();
-    const bool expanded = store_.isExpanded.get();
+    const RenderContext context = model_->renderContext();
+    const CorvantaViewState& state = context.state;
+    const bool expanded = context.store.isExpanded.get();
     if (expanded)
         ensureExpandedAreas();
     collapsedBar_->setVisible(!expanded);
@@ -218,11 +228,11 @@ void CorvantaView::render() {
     }
     toast_->render(context);
     // The picker and the sheets exist once they have been shown.
-    if (softwarePicker_ || state_.showsSoftwarePicker)
+    if (softwarePicker_ || state.showsSoftwarePicker)
         softwarePicker()->render(context);
-    if (softwareRequestDialog_ || state_.showsSoftwareRequest)
+    if (softwareRequestDialog_ || state.showsSoftwareRequest)
         softwareRequestDialog()->render(context);
-    if (feedbackDialog_ || state_.showsFeedbackDialog)
+    if (feedbackDialog_ || state.showsFeedbackDialog)
         feedbackDialog()->render(context);
     // The plate shows only the theme and the face; the areas repaint what
     // changed in them.
@@ -236,7 +246,7 @@ void CorvantaView::layoutAreas() {
     using namespace panel;
     const QRect content = rect().adjusted(kInset, kInset, -kInset, -kInset);
     collapsedBar_->setGeometry(rect());
-    toast_->render(renderContext());
+    toast_->render(model_->renderContext());
     if (!expandedPanel_)
         return;
     expandedPanel_->setGeometry(content);
@@ -262,23 +272,15 @@ void CorvantaView::resizeEvent(QResizeEvent* event) {
 
 void CorvantaView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    // A toast must not outlive the panel it belongs to: its dismissal is
-    // cancelled and it is taken down with it.
-    if (state_.toastDismissTask || state_.showsSubmissionToast) {
-        update([](CorvantaViewState& state) {
-            if (state.toastDismissTask)
-                state.toastDismissTask->cancel();
-            state.toastDismissTask.reset();
-            state.showsSubmissionToast = false;
-        });
-    }
+    model_->panelDidHide();
 }
 
 void CorvantaView::paintEvent(QPaintEvent*) {
     using namespace panel;
-    if (!store_.isExpanded.get())
+    const ShortcutStore& store = model_->store();
+    if (!store.isExpanded.get())
         return;  // the collapsed bar paints its own plate
-    const ThemeColors& colors = ThemeColors::forTheme(store_.theme.get());
+    const ThemeColors& colors = ThemeColors::forTheme(store.theme.get());
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF plate = QRectF(rect()).adjusted(kInset, kInset, -kInset, -kInset);
@@ -309,84 +311,8 @@ void CorvantaView::installKeyboardCommands() {
          {QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::CTRL | Qt::Key_F)}) {
         auto* shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this] { focusSearchCommand(); });
+        connect(shortcut, &QShortcut::activated, this, [this] { model_->focusSearchCommand(); });
     }
-}
-
-void CorvantaView::focusSearchCommand() {
-    if (store_.isExpanded.get())
-        set(&CorvantaViewState::searchIsFocused, true);
-    else
-        expand(true);
-}
-
-AppTheme CorvantaView::selectedColorScheme() const {
-    return store_.theme.get() == AppTheme::light ? AppTheme::light : AppTheme::dark;
-}
-
-const char* CorvantaView::expansionToggleIcon() const {
-    const bool target = state_.transitionTargetExpanded.value_or(store_.isExpanded.get());
-    return target ? "chevron.up" : "chevron.down";
-}
-
-QString CorvantaView::expansionToggleAccessibilityLabel() const {
-    const bool target = state_.transitionTargetExpanded.value_or(store_.isExpanded.get());
-    const RenderContext context = renderContext();
-    return target ? context.text("收起快捷键面板", "Collapse shortcut panel")
-                  : context.text("展开快捷键面板", "Expand shortcut panel");
-}
-
-QString CorvantaView::submissionToastText() const {
-    const RenderContext context = renderContext();
-    return state_.submissionToastKind == SubmissionToastKind::feedback
-               ? context.text("反馈已提交，感谢你的帮助", "Feedback sent — thank you")
-               : context.text("提交成功", "Submitted successfully");
-}
-
-void CorvantaView::toggleExpansion() {
-    transition_->toggleExpansion();
-}
-void CorvantaView::handleEscape() {
-    transition_->handleEscape();
-}
-void CorvantaView::expand(bool focusSearchAfterExpansion) {
-    transition_->expand(focusSearchAfterExpansion);
-}
-void CorvantaView::collapse() {
-    transition_->collapse();
-}
-
-void CorvantaView::toggleSoftwarePicker() {
-    const bool target = !state_.softwarePickerChevronExpanded;
-    setSoftwarePickerChevronExpanded(target);
-    QPointer<CorvantaView> self(this);
-    platform::MainQueue::shared().post([self, target] {
-        if (!self)
-            return;
-        // An opening that meets a collapsed or moving panel is dropped, and
-        // the chevron turns back.
-        if (target && !self->acceptsOverlays()) {
-            self->setSoftwarePickerChevronExpanded(false);
-            return;
-        }
-        self->set(&CorvantaViewState::showsSoftwarePicker, target);
-    });
-}
-
-void CorvantaView::setSoftwarePickerChevronExpanded(bool expanded) {
-    set(&CorvantaViewState::softwarePickerChevronExpanded, expanded);
-}
-
-void CorvantaView::togglePin() {
-    const bool pinned = !store_.isPinned.get();
-    store_.setPinned(pinned);
-    if (commands_.setPinned)
-        commands_.setPinned(pinned);
-}
-
-void CorvantaView::closeWindow() {
-    if (commands_.closeWindow)
-        commands_.closeWindow();
 }
 
 }  // namespace corvanta

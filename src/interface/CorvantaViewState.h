@@ -1,5 +1,5 @@
-// Every piece of interface state the root view owns: picker, sheets, toast,
-// transition flags and focus. Written only through the root view's setters.
+// Every piece of interface state: picker, sheets, toast, transition flags and
+// focus. Written only through CorvantaViewModel's setters and operations.
 #pragma once
 
 #include <optional>
@@ -26,9 +26,13 @@ struct CorvantaViewState {
     std::optional<SoftwareGroup> softwareRequestGroup;
     std::string requestedSoftwareName;
     std::string requestContact;
+    // A submission the settings store refused: the sheet keeps the text and
+    // says so until it closes or a later submission succeeds.
+    bool softwareRequestFailed = false;
     bool showsFeedbackDialog = false;
     std::string feedbackMessage;
     std::string feedbackContact;
+    bool feedbackFailed = false;
     bool showsSubmissionToast = false;
     SubmissionToastKind submissionToastKind = SubmissionToastKind::softwareRequest;
     std::optional<platform::TaskHandle> toastDismissTask;

@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include "interface/CorvantaView.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
@@ -23,22 +22,19 @@ constexpr double kHintSpacing = 5;
 constexpr double kGroupSpacing = 13;
 constexpr double kButtonSpacing = 4;
 constexpr double kBrandSpacing = 5;
-constexpr double kFontSize = 8.5;
 constexpr double kButtonSymbolSize = 9;
 constexpr double kLogoSize = 12;
-constexpr double kBrandTracking = 0.4;
 constexpr const char* kButtonSymbol = "questionmark.bubble";
 constexpr const char* kBrandName = "Corvanta";
 // The key the user presses for search here ("⌘ K" where Command exists).
 constexpr const char* kSearchKey = "Ctrl K";
 
 QFont rowFont() {
-    return style::systemFont(kFontSize);
+    return style::font(style::TextRole::footerText);
 }
 
 QFont brandFont() {
-    return style::withTracking(style::systemFont(kFontSize, style::Weight::semibold),
-                               kBrandTracking);
+    return style::font(style::TextRole::footerBrand);
 }
 
 QString& logoFile() {
@@ -105,11 +101,12 @@ void FooterView::setLogoFile(const QString& path) {
     logoFile() = path;
 }
 
-FooterView::FooterView(CorvantaView& root, QWidget* parent) : QWidget(parent), root_(root) {
+FooterView::FooterView(const RenderContextSource& source, Actions actions, QWidget* parent)
+    : QWidget(parent), source_(source), actions_(std::move(actions)) {
     setAttribute(Qt::WA_TranslucentBackground);
     auto* button = new FeedbackButton(this);
     button->setObjectName(QStringLiteral("corvanta.feedback.open"));
-    connect(button, &QAbstractButton::clicked, this, [this] { root_.presentFeedbackDialog(); });
+    connect(button, &QAbstractButton::clicked, this, [this] { actions_.presentFeedbackDialog(); });
     feedbackButton_ = button;
 }
 
@@ -174,7 +171,7 @@ void FooterView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const ThemeColors& colors = root_.renderContext().colors;
+    const ThemeColors& colors = source_.renderContext().colors;
     for (const Item& item : items_) {
         switch (item.kind) {
             case Item::Kind::key:

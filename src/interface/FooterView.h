@@ -2,6 +2,7 @@
 // paints the footer's background and top divider.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include <QRectF>
@@ -12,7 +13,6 @@
 
 namespace corvanta {
 
-class CorvantaView;
 class PlainButton;
 
 class FooterView final : public QWidget {
@@ -30,8 +30,12 @@ public:
     // start-up. Without it the brand shows its name only.
     static void setLogoFile(const QString& path);
 
-    FooterView(CorvantaView& root, QWidget* parent);
-    // Brings the area in line with the store and the root view's state.
+    struct Actions {
+        std::function<void()> presentFeedbackDialog;
+    };
+
+    FooterView(const RenderContextSource& source, Actions actions, QWidget* parent);
+    // Brings the area in line with the store and the interface state.
     void render(const RenderContext& context);
 
     // The key hints and the brand in drawing order (the button is a child).
@@ -46,7 +50,8 @@ protected:
 private:
     void layoutItems();
 
-    CorvantaView& root_;
+    const RenderContextSource& source_;
+    Actions actions_;
     PlainButton* feedbackButton_ = nullptr;
     QString collapseText_;
     QString searchText_;

@@ -1,5 +1,4 @@
-// The expanded panel's header and the root view's header operations; see
-// HeaderView.h.
+// The expanded panel's header; see HeaderView.h.
 #include "interface/HeaderView.h"
 
 #include <QFontMetricsF>
@@ -7,7 +6,6 @@
 
 #include "catalog/ShortcutStore.h"
 #include "interface/AppLogo.h"
-#include "interface/CorvantaView.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
@@ -24,10 +22,7 @@ constexpr int kControlCount = 5;
 constexpr double kLogoSize = 34;
 constexpr double kPackRowSpacing = 9;
 constexpr double kTitleSpacing = 2;
-constexpr double kNameSize = 12.5;
-constexpr double kSubtitleSize = 9.5;
 constexpr double kChevronSize = 9;
-constexpr double kLanguageSize = 10.5;
 
 QString packName(const SoftwarePack* pack) {
     return pack ? QString::fromStdString(pack->name) : QStringLiteral("Corvanta");
@@ -36,21 +31,22 @@ QString packName(const SoftwarePack* pack) {
 // The pack button: logo, name over "Shortcut library", and the chevron.
 class PackPickerButton final : public PlainButton {
 public:
-    PackPickerButton(CorvantaView& root, QWidget* parent) : PlainButton(parent), root_(root) {
+    PackPickerButton(const RenderContextSource& source, QWidget* parent)
+        : PlainButton(parent), source_(source) {
         setFixedSize(int(HeaderView::kPackButtonWidth), int(HeaderView::kPackButtonHeight));
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        const RenderContext context = root_.renderContext();
+        const RenderContext context = source_.renderContext();
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setOpacity(pressOpacity());
         const SoftwarePack* pack = context.store.selectedSoftware();
         AppLogo::paint(painter, QRectF(0, 0, kLogoSize, kLogoSize), pack, context.colors);
 
-        const QFont nameFont = style::systemFont(kNameSize, style::Weight::semibold);
-        const QFont subtitleFont = style::systemFont(kSubtitleSize);
+        const QFont nameFont = style::font(style::TextRole::headerPackName);
+        const QFont subtitleFont = style::font(style::TextRole::headerPackSubtitle);
         const QString name = packName(pack);
         const QString subtitle = context.text("快捷键库", "Shortcut library");
         const char* chevron =
@@ -80,63 +76,62 @@ protected:
     }
 
 private:
-    CorvantaView& root_;
+    const RenderContextSource& source_;
 };
 
 // The language control: "中" or "EN" in a 30 × 30 clickable square, no fill.
 class LanguageButton final : public PlainButton {
 public:
-    LanguageButton(CorvantaView& root, QWidget* parent) : PlainButton(parent), root_(root) {
+    LanguageButton(const RenderContextSource& source, QWidget* parent)
+        : PlainButton(parent), source_(source) {
         setFixedSize(int(IconButton::kSize), int(IconButton::kSize));
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        const RenderContext context = root_.renderContext();
+        const RenderContext context = source_.renderContext();
         QPainter painter(this);
         painter.setOpacity(pressOpacity());
         style::drawTextLine(painter, rect(), context.isChinese() ? "中" : "EN",
-                            style::systemFont(kLanguageSize, style::Weight::bold),
+                            style::font(style::TextRole::headerLanguage),
                             context.colors.textSecondary, Qt::AlignCenter);
     }
 
 private:
-    CorvantaView& root_;
+    const RenderContextSource& source_;
 };
 
 }  // namespace
 
-HeaderView::HeaderView(CorvantaView& root, QWidget* parent) : QWidget(parent), root_(root) {
+HeaderView::HeaderView(const RenderContextSource& source, Actions actions, QWidget* parent)
+    : QWidget(parent), source_(source), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("corvanta.header"));
     setAttribute(Qt::WA_TranslucentBackground);
-    packButton_ = new PackPickerButton(root, this);
+    packButton_ = new PackPickerButton(source, this);
     packButton_->setObjectName(QStringLiteral("corvanta.header.software"));
     themeButton_ = new IconButton(this);
     themeButton_->setObjectName(QStringLiteral("corvanta.header.theme"));
     pinButton_ = new IconButton(this);
     pinButton_->setObjectName(QStringLiteral("corvanta.header.pin"));
-    languageButton_ = new LanguageButton(root, this);
+    languageButton_ = new LanguageButton(source, this);
     languageButton_->setObjectName(QStringLiteral("corvanta.header.language"));
     expandButton_ = new IconButton(this);
     expandButton_->setObjectName(QStringLiteral("corvanta.header.expand"));
     closeButton_ = new IconButton(this);
     closeButton_->setObjectName(QStringLiteral("corvanta.header.close"));
 
-    connect(packButton_, &QAbstractButton::clicked, this, [this] { root_.toggleSoftwarePicker(); });
-    connect(themeButton_, &QAbstractButton::clicked, this, [this] { root_.store().toggleTheme(); });
-    connect(pinButton_, &QAbstractButton::clicked, this, [this] { root_.togglePin(); });
-    connect(languageButton_, &QAbstractButton::clicked, this,
-            [this] { root_.store().toggleLanguage(); });
-    connect(expandButton_, &QAbstractButton::clicked, this, [this] { root_.toggleExpansion(); });
-    connect(closeButton_, &QAbstractButton::clicked, this, [this] { root_.closeWindow(); });
+    const auto wire = [this](QAbstractButton* button, const std::function<void()>& action) {
+        connect(button, &QAbstractButton::clicked, this, [action] { action(); });
+    };
+    wire(packButton_, actions_.toggleSoftwarePicker);
+    wire(themeButton_, actions_.toggleTheme);
+    wire(pinButton_, actions_.togglePin);
+    wire(languageButton_, actions_.toggleLanguage);
+    wire(expandButton_, actions_.toggleExpansion);
+    wire(closeButton_, actions_.closeWindow);
 }
 
 void HeaderView::render(const RenderContext& context) {
-    // The chevron follows every change of the popover flag, whoever made it.
-    if (context.state.showsSoftwarePicker != lastShowsSoftwarePicker_) {
-        lastShowsSoftwarePicker_ = context.state.showsSoftwarePicker;
-        root_.setSoftwarePickerChevronExpanded(lastShowsSoftwarePicker_);
-    }
     const ThemeColors& colors = context.colors;
     const bool dark = context.theme == AppTheme::dark;
     const bool pinned = context.store.isPinned.get();
@@ -153,8 +148,8 @@ void HeaderView::render(const RenderContext& context) {
                                   : context.text("钉住窗口", "Pin window"),
                            pinned ? colors.accent : colors.surface);
     languageButton_->setAccessibleName(context.text("切换到英文", "Switch to Chinese"));
-    expandButton_->setContent(root_.expansionToggleIcon(), colors.textSecondary,
-                              root_.expansionToggleAccessibilityLabel(), colors.surface);
+    expandButton_->setContent(context.expansionToggleIcon, colors.textSecondary,
+                              context.expansionToggleAccessibilityLabel, colors.surface);
     closeButton_->setContent("xmark", colors.textSecondary,
                              context.text("关闭窗口", "Close window"), colors.surface);
     packButton_->update();
@@ -187,7 +182,7 @@ void HeaderView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     DragDots::paint(painter, QRectF(kLeadingPadding, 0, DragDots::kWidth, height()),
-                    root_.renderContext().colors);
+                    source_.renderContext().colors);
 }
 
 }  // namespace corvanta

@@ -2,6 +2,8 @@
 // and the theme, pin, language, expand and close controls.
 #pragma once
 
+#include <functional>
+
 #include <QRect>
 #include <QWidget>
 
@@ -9,7 +11,6 @@
 
 namespace corvanta {
 
-class CorvantaView;
 class IconButton;
 class PlainButton;
 
@@ -19,7 +20,17 @@ public:
     static constexpr double kPackButtonWidth = 145;
     static constexpr double kPackButtonHeight = 34;
 
-    HeaderView(CorvantaView& root, QWidget* parent);
+    // What the header's controls ask for.
+    struct Actions {
+        std::function<void()> toggleSoftwarePicker;
+        std::function<void()> toggleTheme;
+        std::function<void()> togglePin;
+        std::function<void()> toggleLanguage;
+        std::function<void()> toggleExpansion;
+        std::function<void()> closeWindow;
+    };
+
+    HeaderView(const RenderContextSource& source, Actions actions, QWidget* parent);
     void render(const RenderContext& context);
 
     // Where the picker's popover is anchored, in global coordinates.
@@ -37,14 +48,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    CorvantaView& root_;
+    const RenderContextSource& source_;
+    Actions actions_;
     PlainButton* packButton_ = nullptr;
     IconButton* themeButton_ = nullptr;
     IconButton* pinButton_ = nullptr;
     PlainButton* languageButton_ = nullptr;
     IconButton* expandButton_ = nullptr;
     IconButton* closeButton_ = nullptr;
-    bool lastShowsSoftwarePicker_ = false;
 };
 
 }  // namespace corvanta

@@ -4,7 +4,6 @@
 #include <QPainter>
 
 #include "catalog/ShortcutStore.h"
-#include "interface/CorvantaView.h"
 #include "interface/Style.h"
 
 namespace corvanta {
@@ -13,11 +12,11 @@ namespace {
 
 constexpr double kPadding = 16;
 constexpr double kSpacing = 8;
-constexpr double kFontSize = 9.5;
 
 }  // namespace
 
-ResultBarView::ResultBarView(CorvantaView& root, QWidget* parent) : QWidget(parent), root_(root) {
+ResultBarView::ResultBarView(const RenderContextSource& source, QWidget* parent)
+    : QWidget(parent), source_(source) {
     setObjectName(QStringLiteral("corvanta.results"));
     setAttribute(Qt::WA_TranslucentBackground);
 }
@@ -40,9 +39,9 @@ void ResultBarView::render(const RenderContext& context) {
 }
 
 void ResultBarView::paintEvent(QPaintEvent*) {
-    const ThemeColors& colors = root_.renderContext().colors;
+    const ThemeColors& colors = source_.renderContext().colors;
     QPainter painter(this);
-    const QFont countFont = style::systemFont(kFontSize);
+    const QFont countFont = style::font(style::TextRole::resultCount);
     const double countWidth = std::ceil(style::textWidth(countFont, count_));
     const QRectF countRect(width() - kPadding - countWidth, 0, countWidth, height());
     style::drawTextLine(painter, countRect, count_, countFont, colors.textSecondary,
@@ -50,7 +49,7 @@ void ResultBarView::paintEvent(QPaintEvent*) {
     style::drawTextLine(
         painter,
         QRectF(kPadding, 0, std::max(0.0, countRect.left() - kSpacing - kPadding), height()),
-        title_, style::systemFont(kFontSize, style::Weight::semibold), colors.textSecondary);
+        title_, style::font(style::TextRole::resultTitle), colors.textSecondary);
 }
 
 }  // namespace corvanta

@@ -8,12 +8,10 @@
 
 namespace corvanta {
 
-class CorvantaView;
-
 class ResultBarView final : public QWidget {
     Q_OBJECT
 public:
-    ResultBarView(CorvantaView& root, QWidget* parent);
+    ResultBarView(const RenderContextSource& source, QWidget* parent);
     void render(const RenderContext& context);
 
     const QString& titleText() const { return title_; }
@@ -25,7 +23,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    CorvantaView& root_;
+    const RenderContextSource& source_;
     QString title_;
     QString count_;
 };

@@ -1,11 +1,10 @@
 // The shortcut list: painted, virtualised sections with pinned headers, and the
-// empty states. Rows are addressed by section and row index, since one item id
-// can occur in two categories of a merged pack.
+// empty states, over the flat layout in ShortcutListLayout.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,35 +14,40 @@
 #include <QString>
 
 #include "interface/RenderContext.h"
+#include "interface/ShortcutListAccessible.h"
+#include "interface/ShortcutListLayout.h"
 #include "interface/ShortcutRow.h"
 
 class QAccessibleInterface;
 
 namespace corvanta {
 
-class CorvantaView;
 class ScrollPerformanceTuner;
 struct ShortcutItem;
 
-class ShortcutListView final : public QAbstractScrollArea {
+class ShortcutListView final : public QAbstractScrollArea, public AccessibleShortcutList {
     Q_OBJECT
 public:
-    static constexpr int kHeaderHeight = 28;
+    static constexpr int kHeaderHeight = ShortcutListLayout::kHeaderHeight;
     static constexpr int kRowHeight = int(ShortcutRow::kHeight);
     static constexpr int kSidePadding = 8;
-    static constexpr int kBottomPadding = 10;
+    static constexpr int kBottomPadding = ShortcutListLayout::kBottomPadding;
 
-    enum class Content { loadFailure, verification, noResults, sections };
+    using Content = ShortcutListLayout::Content;
     struct EmptyStateText {
         std::string_view icon;
         QString title;
         QString message;
     };
 
-    ShortcutListView(CorvantaView& root, QWidget* parent);
+    struct Actions {
+        std::function<void(const ShortcutItem&)> toggleFavorite;
+    };
+
+    ShortcutListView(const RenderContextSource& source, Actions actions, QWidget* parent);
     ~ShortcutListView() override;
 
-    // Brings the area in line with the store and the root view's state.
+    // Brings the area in line with the store and the interface state.
     void render(const RenderContext& context);
 
     // Draws one empty state centred in `area`.
@@ -51,31 +55,33 @@ public:
                            const QString& title, const QString& message, const ThemeColors& colors);
 
     // What the list shows, as of the last render or paint.
-    Content content() const { return content_; }
+    Content content() const { return layout_.content(); }
     // The empty state's symbol and texts; none while sections are shown.
     std::optional<EmptyStateText> shownEmptyState() const;
-    int sectionCount() const { return static_cast<int>(sectionStarts_.size()); }
-    int rowCount(int section) const;
+    int sectionCount() const { return layout_.sectionCount(); }
+    int rowCount(int section) const override;
     // Indices of every row, in display order.
-    const std::vector<std::pair<int, int>>& rows() const { return rows_; }
+    const std::vector<std::pair<int, int>>& rows() const override { return layout_.rows(); }
     QString sectionTitle(int section) const;
     QString rowTitle(int section, int row) const;
     bool isFavorite(int section, int row) const;
-    QString starAccessibleName(int section, int row) const;
+    QString starAccessibleName(int section, int row) const override;
     // Frames in viewport coordinates (they may lie outside the visible part).
     QRect rowRect(int section, int row) const;
-    QRect starRect(int section, int row) const;
+    QRect starRect(int section, int row) const override;
     // Scrolls the least distance that shows the row below the pinned header.
     void scrollToRow(int section, int row);
     // Clicks the star, as a pointer click does.
-    void toggleFavorite(int section, int row);
+    void toggleFavorite(int section, int row) override;
     // The section whose header is pinned at the top, and that header's top
     // edge in viewport coordinates (0, or less while the next one pushes it).
     std::optional<std::pair<int, int>> pinnedHeader() const;
-    int rebuildCount() const { return rebuildCount_; }
+    int rebuildCount() const { return layout_.rebuildCount(); }
     // The accessible star button of a row, made when first asked for and
     // valid until the rows change; none for a row that does not exist.
-    QAccessibleInterface* starAccessible(int section, int row) const;
+    QAccessibleInterface* starAccessible(int section, int row) const override;
+    QWidget* listViewport() const override { return viewport(); }
+    std::optional<std::pair<QString, QString>> emptyStateTexts() const override;
     ScrollPerformanceTuner& tuner() const { return *tuner_; }
 
 protected:
@@ -86,53 +92,25 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // Everything the entries depend on; an equal source means the store's
-    // filtered result is the one the entries were built from.
-    struct Source {
-        bool loadError = false;
-        std::string softwareID;
-        std::string categoryID;
-        std::string query;
-        bool favoriteOnly = false;
-        std::set<std::string> favorites;
-        AppLanguage language = AppLanguage::en;
-        bool operator==(const Source&) const = default;
-        // Compared in place: the painting paths ask for every row.
-        bool matches(const ShortcutStore& store) const;
-    };
-    // A header (row −1) or a row, with its top in content coordinates.
-    struct Entry {
-        int top;
-        int section;
-        int row;
-    };
+    using Entry = ShortcutListLayout::Entry;
 
-    Source currentSource() const;
     // Whether the entries were built from the store's current result.
     bool isCurrent() const;
     // Rebuilds the entries when the source changed; true when it did.
     bool sync();
     void updateScrollRange();
     const ShortcutItem* itemAt(int section, int row) const;
-    const Entry* entryFor(int section, int row) const;
-    int entryIndexAt(int contentY) const;
     std::optional<std::pair<int, int>> starAt(QPoint viewportPoint) const;
     void dropStarAccessibles();
     void paintSectionHeader(QPainter& painter, const QRectF& frame, int section,
                             const RenderContext& context) const;
 
-    CorvantaView& root_;
+    const RenderContextSource& contexts_;
+    ShortcutStore& store_;
+    Actions actions_;
+    ShortcutListLayout layout_;
     ScrollPerformanceTuner* tuner_;
-    std::optional<Source> source_;
     std::optional<AppTheme> paintedTheme_;
-    Content content_ = Content::noResults;
-    std::vector<Entry> entries_;
-    // (section, row) of each row entry, kept with the entries: assistive
-    // technology asks for rows by position, one after another.
-    std::vector<std::pair<int, int>> rows_;
-    std::vector<int> sectionStarts_;  // entry index of each header
-    int contentHeight_ = 0;
-    int rebuildCount_ = 0;
     std::optional<std::pair<int, int>> pressedStar_;
     mutable std::map<std::pair<int, int>, unsigned> starAccessibleIDs_;
 };

@@ -48,7 +48,7 @@ QString replaceWholeWord(const QString& text, const QString& word, const QString
 }  // namespace
 
 QFont ShortcutRow::KeyCap::font() {
-    return style::systemFont(kFontSize, style::Weight::semibold, style::Design::monospaced);
+    return style::font(style::TextRole::keyCap);
 }
 
 QSizeF ShortcutRow::KeyCap::size(const QFont& font, const QString& text) {
@@ -132,7 +132,7 @@ void ShortcutRow::paint(QPainter& painter, const QRectF& row, const ThemeColors&
     if (titleRight > titleLeft) {
         style::drawTextLine(painter,
                             QRectF(titleLeft, row.top(), titleRight - titleLeft, row.height()),
-                            title_, style::systemFont(kTitleFontSize), colors.textPrimary);
+                            title_, style::font(style::TextRole::rowTitle), colors.textPrimary);
     }
 }
 

@@ -30,7 +30,6 @@ public:
     static constexpr double kKeySpacing = 3;
     static constexpr double kStarSize = 22;
     static constexpr double kStarSymbolSize = 11;
-    static constexpr double kTitleFontSize = 11;
 
     // The label of one key, drawn as a small raised cap.
     struct KeyCap {
@@ -38,7 +37,6 @@ public:
         static constexpr double kHeight = 22;
         static constexpr double kPadding = 5;
         static constexpr double kRadius = 6;
-        static constexpr double kFontSize = 9.5;
 
         static QFont font();
         // Whole points, so caps sit on pixel boundaries.

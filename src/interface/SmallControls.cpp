@@ -14,22 +14,19 @@ namespace {
 
 constexpr double kMiniKeyPadding = 4;
 constexpr double kMiniKeyRadius = 4;
-constexpr double kMiniKeyFontSize = 8;
 constexpr double kDotSize = 2;
 constexpr double kDotSpacing = 3;
 constexpr double kIconButtonRadius = 9;
 constexpr double kIconSymbolSize = 12;
 constexpr double kFilterPadding = 9;
 constexpr double kFilterSpacing = 4;
-constexpr double kFilterFontSize = 9.5;
 constexpr double kFilterSymbolSize = 10;
 constexpr double kFilterRadius = 6;
 constexpr double kCategoryPadding = 10;
-constexpr double kCategoryFontSize = 10;
 constexpr double kCategoryRadius = 8;
 
 QFont miniKeyFont() {
-    return style::systemFont(kMiniKeyFontSize, style::Weight::medium, style::Design::monospaced);
+    return style::font(style::TextRole::miniKey);
 }
 
 template <class T>
@@ -122,7 +119,8 @@ void FilterButton::setContent(const QString& title, const std::optional<std::str
     changed |= assign(active_, active);
     changed |= assign(fill_, active ? colors.surfaceSelected : colors.surface);
     changed |= assign(foreground_, active ? colors.textPrimary : colors.textSecondary);
-    double width = 2 * kFilterPadding + style::textWidth(style::systemFont(kFilterFontSize), title);
+    double width =
+        2 * kFilterPadding + style::textWidth(style::font(style::TextRole::filterTitle), title);
     if (systemName)
         width += SymbolImage::size(*systemName, kFilterSymbolSize).width() + kFilterSpacing;
     applyTitledContent(title, width, kHeight, changed);
@@ -141,7 +139,7 @@ void FilterButton::paintEvent(QPaintEvent*) {
         x += symbol.width() + kFilterSpacing;
     }
     style::drawTextLine(painter, QRectF(x, 0, width() - x, height()), title_,
-                        style::systemFont(kFilterFontSize), foreground_);
+                        style::font(style::TextRole::filterTitle), foreground_);
 }
 
 CategoryButton::CategoryButton(QWidget* parent) : PlainButton(parent) {}
@@ -154,7 +152,8 @@ void CategoryButton::setContent(const QString& title, bool active, const QColor&
     changed |= assign(stroke_, active ? accent : colors.border);
     changed |= assign(foreground_, active ? colors.panel : colors.textSecondary);
     applyTitledContent(
-        title, 2 * kCategoryPadding + style::textWidth(style::systemFont(kCategoryFontSize), title),
+        title,
+        2 * kCategoryPadding + style::textWidth(style::font(style::TextRole::categoryTitle), title),
         kHeight, changed);
 }
 
@@ -167,8 +166,8 @@ void CategoryButton::paintEvent(QPaintEvent*) {
     const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     style::fillRoundedRect(painter, shape, kCategoryRadius, fill_);
     style::strokeRoundedRect(painter, shape, kCategoryRadius, stroke_);
-    style::drawTextLine(painter, QRectF(rect()), title_, style::systemFont(kCategoryFontSize),
-                        foreground_, Qt::AlignCenter);
+    style::drawTextLine(painter, QRectF(rect()), title_,
+                        style::font(style::TextRole::categoryTitle), foreground_, Qt::AlignCenter);
 }
 
 }  // namespace corvanta

@@ -32,16 +32,16 @@ constexpr int kScrollBarWidth = 7;
 constexpr int kWheelStep = 40;
 
 QFont sectionTitleFont() {
-    return style::systemFont(9, style::Weight::bold);
+    return style::font(style::TextRole::pickerSectionTitle);
 }
 QFont sectionCountFont() {
-    return style::systemFont(8, style::Weight::semibold);
+    return style::font(style::TextRole::pickerSectionCount);
 }
 QFont tileNameFont() {
-    return style::systemFont(10.5, style::Weight::semibold);
+    return style::font(style::TextRole::pickerTileName);
 }
 QFont tileDetailFont() {
-    return style::systemFont(8.5);
+    return style::font(style::TextRole::pickerTileDetail);
 }
 
 double lineHeight(const QFont& font) {
@@ -352,8 +352,8 @@ void SoftwarePickerGrid::paintSoftwareTile(QPainter& painter, const Tile& tile, 
 }
 
 void SoftwarePickerGrid::paintNoMatch(QPainter& painter) {
-    const QFont titleFont = style::systemFont(11, style::Weight::semibold);
-    const QFont messageFont = style::systemFont(9);
+    const QFont titleFont = style::font(style::TextRole::pickerEmptyTitle);
+    const QFont messageFont = style::font(style::TextRole::pickerEmptyMessage);
     const double titleHeight = lineHeight(titleFont);
     const double messageHeight = lineHeight(messageFont);
     const double total =

@@ -12,8 +12,6 @@
 #include <QScreen>
 
 #include "catalog/ShortcutStore.h"
-#include "interface/CorvantaView.h"
-#include "interface/HeaderView.h"
 #include "interface/PickerMatching.h"
 #include "interface/PickerSearchField.h"
 #include "interface/SmallControls.h"
@@ -38,16 +36,16 @@ constexpr int kHintHeight = 40;
 constexpr double kTitleSpacing = 8;
 
 QFont titleFont() {
-    return style::systemFont(12, style::Weight::semibold);
+    return style::font(style::TextRole::pickerTitle);
 }
 QFont subtitleFont() {
-    return style::systemFont(9);
+    return style::font(style::TextRole::pickerSubtitle);
 }
 QFont hintFont() {
-    return style::systemFont(8.5);
+    return style::font(style::TextRole::pickerHint);
 }
 QFont searchPromptFont() {
-    return style::systemFont(10.5);
+    return style::font(style::TextRole::pickerSearch);
 }
 
 double magnifierWidth() {
@@ -141,16 +139,15 @@ private:
 
 }  // namespace
 
-SoftwarePickerPopover::SoftwarePickerPopover(CorvantaView& root)
-    : QWidget(&root, Qt::Popup | Qt::FramelessWindowHint), root_(root) {
+SoftwarePickerPopover::SoftwarePickerPopover(Actions actions, QWidget* panel)
+    : QWidget(panel, Qt::Popup | Qt::FramelessWindowHint), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("corvanta.software-picker"));
     setAttribute(Qt::WA_TranslucentBackground);
     // Without a compositor the corners and the arrow's sides are cut by a mask.
     useMask_ = platform::x11::isX11() && !platform::x11::compositorRunning();
 
     auto* searchButton = new SearchButton(this);
-    connect(searchButton, &QAbstractButton::clicked, this,
-            [this] { root_.set(&CorvantaViewState::softwarePickerSearchIsActive, true); });
+    connect(searchButton, &QAbstractButton::clicked, this, [this] { actions_.activateSearch(); });
     searchButton_ = searchButton;
     searchRow_ = new SearchRow(this);
     searchRow_->hide();
@@ -159,10 +156,8 @@ SoftwarePickerPopover::SoftwarePickerPopover(CorvantaView& root)
     clearButton_ = clear;
 
     grid_ = new SoftwarePickerGrid(this);
-    grid_->onChooseSoftware = [this](const SoftwarePack& pack) {
-        root_.selectSoftwareFromPicker(pack);
-    };
-    grid_->onRequestSoftware = [this](SoftwareGroup group) { root_.presentSoftwareRequest(group); };
+    grid_->onChooseSoftware = [this](const SoftwarePack& pack) { actions_.chooseSoftware(pack); };
+    grid_->onRequestSoftware = [this](SoftwareGroup group) { actions_.requestSoftware(group); };
     resize(kWidth, chromeHeight() + kListHeight);
 }
 
@@ -177,21 +172,7 @@ QAbstractButton* SoftwarePickerPopover::clearButton() const {
 }
 
 void SoftwarePickerPopover::render(const RenderContext& context) {
-    const CorvantaViewState& state = context.state;
-    if (state.showsSoftwarePicker && !root_.acceptsOverlays()) {
-        // The opening was queued before the panel collapsed or began to move:
-        // it is dropped and the chevron turns back.
-        if (isVisible()) {
-            hide();
-        } else {
-            root_.update([](CorvantaViewState& s) {
-                s.showsSoftwarePicker = false;
-                s.softwarePickerChevronExpanded = false;
-            });
-        }
-        return;
-    }
-    if (!state.showsSoftwarePicker) {
+    if (!context.state.showsSoftwarePicker) {
         if (isVisible())
             hide();
         dropSearchField();
@@ -203,15 +184,10 @@ void SoftwarePickerPopover::render(const RenderContext& context) {
 }
 
 void SoftwarePickerPopover::open() {
-    root_.update([](CorvantaViewState& s) {
-        s.softwarePickerQuery.clear();
-        s.softwarePickerSearchIsActive = false;
-        s.softwarePickerSearchIsFocused = false;
-    });
     const QRect anchor = anchorRect();
     QScreen* screen = QGuiApplication::screenAt(anchor.center());
     if (!screen)
-        screen = root_.screen();
+        screen = parentWidget()->screen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
     const Placement place = placement(anchor, available, chromeHeight());
     listHeight_ = place.listHeight;
@@ -223,7 +199,7 @@ void SoftwarePickerPopover::open() {
 }
 
 QRect SoftwarePickerPopover::anchorRect() const {
-    return root_.header()->packButtonGlobalRect();
+    return actions_.anchorRect();
 }
 
 SoftwarePickerPopover::Placement SoftwarePickerPopover::placement(const QRect& anchor,
@@ -309,14 +285,10 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
     if (state.softwarePickerSearchIsActive) {
         if (!field_) {
             field_ = new PickerSearchField(searchRow_);
-            field_->onTextChange = [this](const std::string& text) {
-                root_.set(&CorvantaViewState::softwarePickerQuery, text);
-            };
-            field_->onFocusChange = [this](bool focused) {
-                root_.set(&CorvantaViewState::softwarePickerSearchIsFocused, focused);
-            };
+            field_->onTextChange = [this](const std::string& text) { actions_.setQuery(text); };
+            field_->onFocusChange = [this](bool focused) { actions_.setSearchFocused(focused); };
         }
-        field_->refresh(state.softwarePickerQuery, prompt, context.theme == AppTheme::light);
+        field_->refresh(state.softwarePickerQuery, prompt, context.colors);
         clearButton_->setVisible(!queryIsEmpty);
         static_cast<ClearButton*>(clearButton_)
             ->setContent(context.text("清除软件搜索", "Clear software search"), colors_);
@@ -339,10 +311,7 @@ void SoftwarePickerPopover::dropSearchField() {
 }
 
 void SoftwarePickerPopover::clearSearch() {
-    root_.update([](CorvantaViewState& s) {
-        s.softwarePickerQuery.clear();
-        s.softwarePickerSearchIsFocused = true;
-    });
+    actions_.clearSearch();
     // The outline says the field has the keyboard; make it so.
     if (field_) {
         field_->setText(QString());
@@ -413,15 +382,8 @@ void SoftwarePickerPopover::showEvent(QShowEvent* event) {
 
 void SoftwarePickerPopover::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    // Escape, an outside click or a closing action: the state follows at once,
-    // the chevron included.
-    root_.update([](CorvantaViewState& s) {
-        s.softwarePickerSearchIsFocused = false;
-        s.softwarePickerSearchIsActive = false;
-        s.softwarePickerQuery.clear();
-        s.showsSoftwarePicker = false;
-        s.softwarePickerChevronExpanded = false;
-    });
+    // Escape, an outside click or a closing action: the state follows at once.
+    actions_.didClose();
 }
 
 void SoftwarePickerPopover::mousePressEvent(QMouseEvent* event) {

@@ -2,7 +2,9 @@
 // grouped, searchable grid of packs and request tiles.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include <QPainterPath>
@@ -10,6 +12,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "catalog/SoftwareGroup.h"
 #include "interface/Palette.h"
 #include "interface/RenderContext.h"
 
@@ -17,11 +20,9 @@ class QAbstractButton;
 
 namespace corvanta {
 
-class CorvantaView;
 class PickerSearchField;
 class SoftwarePickerGrid;
-class ShortcutStore;
-struct CorvantaViewState;
+struct SoftwarePack;
 
 class SoftwarePickerPopover final : public QWidget {
     Q_OBJECT
@@ -34,7 +35,22 @@ public:
     static constexpr int kArrowWidth = 18;
     static constexpr double kCornerRadius = 10;
 
-    explicit SoftwarePickerPopover(CorvantaView& root);
+    // What the popover's controls ask for, and where it hangs.
+    struct Actions {
+        std::function<void()> activateSearch;
+        std::function<void(const std::string& query)> setQuery;
+        std::function<void(bool focused)> setSearchFocused;
+        std::function<void()> clearSearch;
+        std::function<void(const SoftwarePack&)> chooseSoftware;
+        std::function<void(SoftwareGroup)> requestSoftware;
+        // The popup went away, whatever closed it.
+        std::function<void()> didClose;
+        // The pack button's rectangle on screen.
+        std::function<QRect()> anchorRect;
+    };
+
+    // `panel` is the window the popover belongs to.
+    SoftwarePickerPopover(Actions actions, QWidget* panel);
     ~SoftwarePickerPopover() override;
 
     // Shows, fills or hides the popover as the state says.
@@ -80,7 +96,7 @@ private:
     // the arrow moved.
     const QPainterPath& outline() const;
 
-    CorvantaView& root_;
+    Actions actions_;
     QWidget* searchButton_ = nullptr;
     QWidget* searchRow_ = nullptr;
     PickerSearchField* field_ = nullptr;

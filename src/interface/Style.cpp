@@ -116,6 +116,105 @@ QFont withTracking(QFont font, double points) {
     return font;
 }
 
+namespace {
+
+struct TypeRole {
+    double points;
+    Weight weight = Weight::regular;
+    Design design = Design::standard;
+    double tracking = 0;
+};
+
+TypeRole typeRole(TextRole role) {
+    constexpr Weight medium = Weight::medium;
+    constexpr Weight semibold = Weight::semibold;
+    constexpr Weight bold = Weight::bold;
+    constexpr Design mono = Design::monospaced;
+    switch (role) {
+        case TextRole::collapsedName:
+            return {13.5, semibold};
+        case TextRole::collapsedCaption:
+            return {10.5};
+        case TextRole::headerPackName:
+            return {12.5, semibold};
+        case TextRole::headerPackSubtitle:
+            return {9.5};
+        case TextRole::headerLanguage:
+            return {10.5, bold};
+        case TextRole::searchQuery:
+            return {11.5};
+        case TextRole::platformBadge:
+            return {9.5, medium};
+        case TextRole::filterTitle:
+            return {9.5};
+        case TextRole::categoryTitle:
+            return {10};
+        case TextRole::miniKey:
+            return {8, medium, mono};
+        case TextRole::resultTitle:
+            return {9.5, semibold};
+        case TextRole::resultCount:
+            return {9.5};
+        case TextRole::sectionHeader:
+            return {8.5, bold, Design::standard, 0.8};
+        case TextRole::rowTitle:
+            return {11};
+        case TextRole::keyCap:
+            return {9.5, semibold, mono};
+        case TextRole::emptyTitle:
+            return {12, semibold};
+        case TextRole::emptyMessage:
+            return {10};
+        case TextRole::footerText:
+            return {8.5};
+        case TextRole::footerBrand:
+            return {8.5, semibold, Design::standard, 0.4};
+        case TextRole::pickerTitle:
+            return {12, semibold};
+        case TextRole::pickerSubtitle:
+            return {9};
+        case TextRole::pickerHint:
+            return {8.5};
+        case TextRole::pickerSearch:
+            return {10.5};
+        case TextRole::pickerSectionTitle:
+            return {9, bold};
+        case TextRole::pickerSectionCount:
+            return {8, semibold};
+        case TextRole::pickerTileName:
+            return {10.5, semibold};
+        case TextRole::pickerTileDetail:
+            return {8.5};
+        case TextRole::pickerEmptyTitle:
+            return {11, semibold};
+        case TextRole::pickerEmptyMessage:
+            return {9};
+        case TextRole::sheetHeader:
+            return {13, semibold};
+        case TextRole::sheetLabel:
+            return {9.5, semibold};
+        case TextRole::sheetNameField:
+            return {11};
+        case TextRole::sheetTextArea:
+            return {10.5};
+        case TextRole::sheetButton:
+            return {11, semibold};
+        case TextRole::sheetError:
+            return {10};
+        case TextRole::toast:
+            return {10.5, semibold};
+    }
+    return {10};
+}
+
+}  // namespace
+
+QFont font(TextRole role) {
+    const TypeRole type = typeRole(role);
+    QFont font = systemFont(type.points, type.weight, type.design);
+    return type.tracking == 0 ? font : withTracking(font, type.tracking);
+}
+
 QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
     using Key = std::tuple<double, double, double>;
     static std::map<Key, QPainterPath> cache;

@@ -28,6 +28,49 @@ std::jthread preloadFonts();
 // Letter spacing in points, as the declarative "tracking".
 QFont withTracking(QFont font, double points);
 
+// Every kind of text the interface draws, named for where it appears. Sizes,
+// weights and tracking live in one table (Style.cpp), so areas never spell
+// them out.
+enum class TextRole {
+    collapsedName,
+    collapsedCaption,
+    headerPackName,
+    headerPackSubtitle,
+    headerLanguage,
+    searchQuery,
+    platformBadge,
+    filterTitle,
+    categoryTitle,
+    miniKey,
+    resultTitle,
+    resultCount,
+    sectionHeader,
+    rowTitle,
+    keyCap,
+    emptyTitle,
+    emptyMessage,
+    footerText,
+    footerBrand,
+    pickerTitle,
+    pickerSubtitle,
+    pickerHint,
+    pickerSearch,
+    pickerSectionTitle,
+    pickerSectionCount,
+    pickerTileName,
+    pickerTileDetail,
+    pickerEmptyTitle,
+    pickerEmptyMessage,
+    sheetHeader,
+    sheetLabel,
+    sheetNameField,
+    sheetTextArea,
+    sheetButton,
+    sheetError,
+    toast,
+};
+QFont font(TextRole role);
+
 // A rounded rectangle whose corners blend into the sides (continuous curvature),
 // radius clamped to fit. Paths are cached by size and radius.
 QPainterPath continuousRoundedRect(const QRectF& rect, double radius);

@@ -1,26 +1,25 @@
 // The software-request and feedback sheets: a frameless window-modal dialog at
 // the panel's top centre that follows the panel. Its texts are bound to the
-// root view's state per keystroke; it is shown while its flag is set and the
+// interface state per keystroke; it is shown while its flag is set and the
 // panel is on screen and expanded, so it hides with the panel and comes back
 // with what was typed.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 
+#include <QLabel>
 #include <QPointer>
 #include <QWidget>
 
 #include "interface/RenderContext.h"
+#include "interface/SubmissionSheetForm.h"
 
-class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 
 namespace corvanta {
-
-class CorvantaView;
-class PlainButton;
 
 class SubmissionSheet final : public QWidget {
     Q_OBJECT
@@ -28,22 +27,33 @@ public:
     enum class Kind { softwareRequest, feedback };
     static constexpr int kWidth = 380;
 
-    SubmissionSheet(CorvantaView& root, Kind kind);
+    // What the sheet's fields and buttons ask for.
+    struct Actions {
+        std::function<void(const std::string&)> writeFirstField;
+        std::function<void(const std::string&)> writeContact;
+        std::function<void(bool focused)> setFirstFieldFocused;
+        std::function<void()> submit;
+        std::function<void()> dismiss;
+        // The panel came back on screen: a wanted sheet comes back with it.
+        std::function<void()> panelShown;
+    };
+
+    // `panel` is the panel's root view; the sheet belongs to its window.
+    SubmissionSheet(const RenderContextSource& source, Kind kind, Actions actions, QWidget* panel);
     Kind kind() const { return kind_; }
-    // Presents, fills or dismisses the sheet as the state says.
+    // Presents, fills or dismisses the sheet as the state says. A submission
+    // that could not be stored shows a short notice until the sheet closes or
+    // a later submission succeeds.
     void render(const RenderContext& context);
-    // A submission that could not be stored: a short notice stays in the sheet
-    // until it closes or a later submission succeeds.
-    void setSubmissionFailed(bool failed);
-    bool showsSubmissionError() const { return submissionFailed_; }
+    bool showsSubmissionError() const { return form_.error->isVisibleTo(this); }
 
     // The controls, for tests.
     QWidget* firstField() const;
-    QPlainTextEdit* contactField() const { return contactField_; }
-    PlainButton* submitButton() const { return submitButton_; }
-    PlainButton* closeButton() const { return closeButton_; }
-    QLabel* headerLabel() const { return header_; }
-    QLabel* errorLabel() const { return error_; }
+    QPlainTextEdit* contactField() const { return form_.contactField; }
+    PlainButton* submitButton() const { return form_.submitButton; }
+    PlainButton* closeButton() const { return form_.closeButton; }
+    QLabel* headerLabel() const { return form_.header; }
+    QLabel* errorLabel() const { return form_.error; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,23 +81,14 @@ private:
     void submit();
     void dismiss();
 
-    CorvantaView& root_;
+    const RenderContextSource& source_;
+    Actions actions_;
+    QWidget* panel_;
     Kind kind_;
-    QLabel* header_ = nullptr;
-    QLabel* firstLabel_ = nullptr;
-    QLabel* contactLabel_ = nullptr;
-    QLabel* error_ = nullptr;
-    QWidget* firstFrame_ = nullptr;
-    QWidget* contactFrame_ = nullptr;
-    QLineEdit* nameField_ = nullptr;          // request sheet
-    QPlainTextEdit* messageField_ = nullptr;  // feedback sheet
-    QPlainTextEdit* contactField_ = nullptr;
-    PlainButton* closeButton_ = nullptr;
-    PlainButton* submitButton_ = nullptr;
+    SubmissionSheetForm form_;
     QPointer<QWidget> watchedPanel_;
     QColor background_;
     QColor border_;
-    bool submissionFailed_ = false;
     std::optional<std::pair<AppLanguage, AppTheme>> labelledFor_;
     // Set while the sheet writes a field itself, so the change is not taken
     // for typing.

@@ -8,7 +8,6 @@
 #include <QVariantAnimation>
 
 #include "catalog/ShortcutStore.h"
-#include "interface/CorvantaView.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
 
@@ -20,19 +19,17 @@ constexpr double kPadding = 12;
 constexpr double kSpacing = 6;
 constexpr double kRadius = 10;
 constexpr double kSymbolSize = 10;
-constexpr double kFontSize = 10.5;
 constexpr double kSlideInSeconds = 0.16;
 constexpr double kSlideOutSeconds = 0.14;
 constexpr const char* kSymbol = "checkmark";
 
 QFont toastFont() {
-    return style::systemFont(kFontSize, style::Weight::semibold);
+    return style::font(style::TextRole::toast);
 }
 
 }  // namespace
 
-SubmissionToastView::SubmissionToastView(CorvantaView& root, QWidget* parent)
-    : QWidget(parent), root_(root) {
+SubmissionToastView::SubmissionToastView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
     // A confirmation, not a control: clicks reach whatever lies under it.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -44,14 +41,14 @@ SubmissionToastView::SubmissionToastView(CorvantaView& root, QWidget* parent)
         if (!presented_)
             hide();
     });
-    root_.installEventFilter(this);
+    parent->installEventFilter(this);
     hide();
 }
 
 bool SubmissionToastView::eventFilter(QObject* watched, QEvent* event) {
     // Whatever the panel shows goes with it, without a slide; a toast still
     // wanted when the panel is back slides in anew.
-    if (watched == &root_ && event->type() == QEvent::Hide) {
+    if (watched == parentWidget() && event->type() == QEvent::Hide) {
         slide_->stop();
         presented_ = false;
         hide();
@@ -62,7 +59,7 @@ bool SubmissionToastView::eventFilter(QObject* watched, QEvent* event) {
 void SubmissionToastView::render(const RenderContext& context) {
     const CorvantaViewState& state = context.state;
     const bool feedback = state.submissionToastKind == SubmissionToastKind::feedback;
-    text_ = root_.submissionToastText();
+    text_ = context.submissionToastText;
     setObjectName(feedback ? QStringLiteral("corvanta.feedback.toast")
                            : QStringLiteral("corvanta.software-request.toast"));
     if (accessibleName() != text_)
@@ -89,7 +86,7 @@ void SubmissionToastView::render(const RenderContext& context) {
     update();
 
     // Off screen (the panel hidden) nothing slides: the toast is placed at once.
-    const bool animate = root_.isVisible();
+    const bool animate = parentWidget()->isVisible();
     if (wanted && !presented_) {
         presented_ = true;
         raise();

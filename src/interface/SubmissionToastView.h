@@ -13,8 +13,6 @@ class QVariantAnimation;
 
 namespace corvanta {
 
-class CorvantaView;
-
 class SubmissionToastView final : public QWidget {
     Q_OBJECT
 public:
@@ -23,7 +21,8 @@ public:
     static constexpr double kExpandedBottomOffset = 47;
     static constexpr double kCollapsedBottomOffset = 10;
 
-    SubmissionToastView(CorvantaView& root, QWidget* parent);
+    // `parent` is the panel's root view: the toast rests at its bottom centre.
+    explicit SubmissionToastView(QWidget* parent);
     // Slides the toast in or out as the state says and keeps it placed.
     void render(const RenderContext& context);
 
@@ -43,7 +42,6 @@ private:
     void slideTo(int y, double seconds, bool easeOut);
     void placeAt(int y);
 
-    CorvantaView& root_;
     QVariantAnimation* slide_ = nullptr;
     bool presented_ = false;
     QRect resting_;

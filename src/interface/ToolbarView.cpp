@@ -1,13 +1,10 @@
 // The toolbar; see ToolbarView.h.
 #include "interface/ToolbarView.h"
 
-#include <QFocusEvent>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
 #include "catalog/ShortcutStore.h"
-#include "interface/CorvantaView.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
@@ -24,7 +21,6 @@ constexpr double kSearchPadding = 10;
 constexpr double kSearchSpacing = 8;
 constexpr double kSearchRadius = 11;
 constexpr double kGlyphSize = 13;
-constexpr double kQuerySize = 11.5;
 constexpr double kHintMinSpacing = 4;
 constexpr double kFilterGroupPadding = 2;
 constexpr double kFilterSpacing = 2;
@@ -45,12 +41,9 @@ bool isPanelSearchKey(const QKeyEvent& key) {
 
 }  // namespace
 
-ShortcutSearchField::ShortcutSearchField(CorvantaView& root, QWidget* parent)
-    : QLineEdit(parent), root_(root) {
+ShortcutSearchField::ShortcutSearchField(QWidget* parent)
+    : SearchLineEdit(style::TextRole::searchQuery, parent) {
     setObjectName(QStringLiteral("corvanta.search"));
-    setFrame(false);
-    setAttribute(Qt::WA_MacShowFocusRect, false);
-    setFont(style::systemFont(kQuerySize));
     setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
 }
 
@@ -64,64 +57,35 @@ bool ShortcutSearchField::event(QEvent* event) {
     return QLineEdit::event(event);
 }
 
-void ShortcutSearchField::inputMethodEvent(QInputMethodEvent* event) {
-    composing_ = !event->preeditString().isEmpty();
-    QLineEdit::inputMethodEvent(event);
-}
-
-void ShortcutSearchField::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    root_.set(&CorvantaViewState::searchIsFocused, true);
-}
-
-void ShortcutSearchField::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    // A popup opening or the window deactivating is not the user leaving the
-    // field.
-    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
-        return;
-    root_.set(&CorvantaViewState::searchIsFocused, false);
-}
-
-ToolbarView::ToolbarView(CorvantaView& root, QWidget* parent) : QWidget(parent), root_(root) {
+ToolbarView::ToolbarView(const RenderContextSource& source, Actions actions, QWidget* parent)
+    : QWidget(parent), source_(source), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("corvanta.toolbar"));
     setAttribute(Qt::WA_TranslucentBackground);
-    searchField_ = new ShortcutSearchField(root, this);
+    searchField_ = new ShortcutSearchField(this);
     allButton_ = new FilterButton(this);
     allButton_->setObjectName(QStringLiteral("corvanta.filter.all"));
     favoritesButton_ = new FilterButton(this);
     favoritesButton_->setObjectName(QStringLiteral("corvanta.filter.favorites"));
 
-    connect(searchField_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { root_.store().query = text.toStdString(); });
+    searchField_->onTextChange = [this](const std::string& text) { actions_.setQuery(text); };
+    searchField_->onFocusChange = [this](bool focused) { actions_.setSearchFocused(focused); };
     // Return keeps the focus on the field.
     connect(searchField_, &QLineEdit::returnPressed, this,
-            [this] { root_.set(&CorvantaViewState::searchIsFocused, true); });
+            [this] { actions_.setSearchFocused(true); });
     connect(allButton_, &QAbstractButton::clicked, this,
-            [this] { root_.store().favoriteOnly = false; });
+            [this] { actions_.setFavoriteOnly(false); });
     connect(favoritesButton_, &QAbstractButton::clicked, this,
-            [this] { root_.store().favoriteOnly = true; });
+            [this] { actions_.setFavoriteOnly(true); });
 }
 
 void ToolbarView::render(const RenderContext& context) {
     const ThemeColors& colors = context.colors;
-    const QString query = QString::fromStdString(context.store.query.get());
-    // Never overwrite text an input method is still composing.
-    if (searchField_->text() != query && !searchField_->isComposing())
-        searchField_->setText(query);
-    searchField_->setPlaceholderText(
-        context.text("搜索命令、工具或按键", "Search commands, tools or keys"));
+    searchField_->refresh(context.store.query.get(),
+                          context.text("搜索命令、工具或按键", "Search commands, tools or keys"),
+                          colors);
     const QString label = context.text("搜索快捷键", "Search shortcuts");
     if (searchField_->accessibleName() != label)
         searchField_->setAccessibleName(label);
-    // Renders follow every keystroke; the palette changes only with the theme.
-    QPalette palette = searchField_->palette();
-    palette.setColor(QPalette::Text, colors.textPrimary);
-    palette.setColor(QPalette::PlaceholderText, colors.textMuted);
-    palette.setColor(QPalette::Highlight, colors.surfaceSelected);
-    palette.setColor(QPalette::HighlightedText, colors.textPrimary);
-    if (palette != searchField_->palette())
-        searchField_->setPalette(palette);
 
     if (context.state.searchIsFocused && !searchField_->hasFocus())
         searchField_->setFocus(Qt::OtherFocusReason);
@@ -149,7 +113,7 @@ QRectF ToolbarView::filterGroupRect() const {
 
 QRectF ToolbarView::badgeRect(const RenderContext& context) const {
     const QString title = context.text("仅 macOS", "macOS only");
-    const QFont font = style::systemFont(kBadgeFontSize, style::Weight::medium);
+    const QFont font = style::font(style::TextRole::platformBadge);
     const double iconWidth = SymbolImage::size("apple.logo", kBadgeFontSize).width();
     const double w =
         2 * kBadgePadding + iconWidth + kBadgeIconSpacing + style::textWidth(font, title);
@@ -174,7 +138,7 @@ void ToolbarView::resizeEvent(QResizeEvent*) {
 }
 
 void ToolbarView::paintEvent(QPaintEvent*) {
-    const RenderContext context = root_.renderContext();
+    const RenderContext context = source_.renderContext();
     const ThemeColors& colors = context.colors;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -204,8 +168,8 @@ void ToolbarView::paintEvent(QPaintEvent*) {
     style::drawTextLine(
         painter,
         QRectF(textX, badge.top(), badge.right() - kBadgePadding - textX + 1, badge.height()),
-        context.text("仅 macOS", "macOS only"),
-        style::systemFont(kBadgeFontSize, style::Weight::medium), colors.textSecondary);
+        context.text("仅 macOS", "macOS only"), style::font(style::TextRole::platformBadge),
+        colors.textSecondary);
 }
 
 }  // namespace corvanta

@@ -2,41 +2,39 @@
 // filter and the platform badge.
 #pragma once
 
-#include <QLineEdit>
+#include <functional>
+#include <string>
+
 #include <QWidget>
 
 #include "interface/RenderContext.h"
+#include "interface/SearchLineEdit.h"
 
 namespace corvanta {
 
-class CorvantaView;
 class FilterButton;
 
 // The query field. Ctrl+K and Ctrl+F belong to the panel, not to the line
-// edit (which would delete to the end of the line on X11), and its focus is
-// reported to the root view both ways.
-class ShortcutSearchField final : public QLineEdit {
+// edit (which would delete to the end of the line on X11).
+class ShortcutSearchField final : public SearchLineEdit {
     Q_OBJECT
 public:
-    ShortcutSearchField(CorvantaView& root, QWidget* parent);
-    // True while an input method is composing text in the field.
-    bool isComposing() const { return composing_; }
+    explicit ShortcutSearchField(QWidget* parent);
 
 protected:
     bool event(QEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-
-private:
-    CorvantaView& root_;
-    bool composing_ = false;
 };
 
 class ToolbarView final : public QWidget {
     Q_OBJECT
 public:
-    ToolbarView(CorvantaView& root, QWidget* parent);
+    struct Actions {
+        std::function<void(const std::string& query)> setQuery;
+        std::function<void(bool focused)> setSearchFocused;
+        std::function<void(bool favoriteOnly)> setFavoriteOnly;
+    };
+
+    ToolbarView(const RenderContextSource& source, Actions actions, QWidget* parent);
     void render(const RenderContext& context);
 
     ShortcutSearchField* searchField() const { return searchField_; }
@@ -52,7 +50,8 @@ private:
     QRectF filterGroupRect() const;
     QRectF badgeRect(const RenderContext& context) const;
 
-    CorvantaView& root_;
+    const RenderContextSource& source_;
+    Actions actions_;
     ShortcutSearchField* searchField_ = nullptr;
     FilterButton* allButton_ = nullptr;
     FilterButton* favoritesButton_ = nullptr;

@@ -5,35 +5,15 @@
 # click on it hides and shows the panel, the pinned panel stays above a raised
 # window, and an unpinned panel is dragged by the window manager.
 # Usage: desktop-e2e.sh <corvanta> <probe window> <out dir>
-set -uo pipefail
-
 app="$1"
 probe="$2"
 out="$3"
 
-config="$(mktemp -d)"
-pids=()
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    rm -rf "$config"
-}
-trap cleanup EXIT
-
-export XDG_CONFIG_HOME="$config"
+source "$(dirname "$0")/e2e-common.sh"
+failure_shot="$out/desktop-failure.png"
 # With a session bus offering status notifiers Qt would use those instead of
 # the X11 tray protocol that trayer speaks.
 unset DBUS_SESSION_BUS_ADDRESS
-settings="$config/corvanta/settings.json"
-
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$out/desktop-failure.png" 2>/dev/null &&
-        echo "screen at the failure: $out/desktop-failure.png" >&2
-    exit 1
-}
-source "$(dirname "$0")/e2e-common.sh"
 
 # The app's visible windows are the panel (a utility window) and, once docked,
 # the tray icon; both carry the application's window class (app_windows).

@@ -1,5 +1,40 @@
-# Helpers shared by the end-to-end scripts that start the real binary; source
-# it after defining fail() and setting $settings and $app_pid.
+# Helpers shared by the end-to-end scripts that start the real binary. Sourcing
+# it is each script's prologue: a private scratch folder ($work) with a settings
+# folder ($config, as XDG_CONFIG_HOME) and a runtime folder ($runtime, as
+# XDG_RUNTIME_DIR); on exit the app ($app_pid), whatever else was started
+# ($pids, and a stop_extra function if the script defines one) and the folder
+# go. fail() prints its reason, the settings file, the app's output ($log) and
+# a script's fail_details, and takes a screenshot to $failure_shot if set.
+set -uo pipefail
+
+work="$(mktemp -d)"
+config="$work/config"
+runtime="$work/runtime"
+mkdir -p "$config" "$runtime"
+chmod 700 "$runtime"
+export XDG_CONFIG_HOME="$config" XDG_RUNTIME_DIR="$runtime"
+settings="$config/corvanta/settings.json"
+app_pid=""
+pids=()
+
+e2e_cleanup() {
+    declare -F stop_extra >/dev/null && stop_extra
+    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${failure_shot:-}" ] && import -window root "$failure_shot" 2>/dev/null; then
+        echo "screen at the failure: $failure_shot" >&2
+    fi
+    [ -f "${settings:-}" ] && { echo "settings file:" >&2; cat "$settings" >&2; }
+    [ -f "${log:-}" ] && { echo "application output:" >&2; cat "$log" >&2; }
+    declare -F fail_details >/dev/null && fail_details
+    exit 1
+}
 
 # Polls a command for up to ~10 s, or $patience tenths of a second.
 wait_for() {

@@ -5,16 +5,13 @@
 # nor SIGTERM; stale temporary files go. Each run has its own X server (so it
 # can be killed), settings folder and runtime folder.
 # Usage: hardening-e2e.sh <corvanta> <probe window> <test bundle> <out dir>
-set -uo pipefail
-
 app="$1"
 probe="$2"
 bundle="$3"
 out="$4"
 
-work="$(mktemp -d)"
+source "$(dirname "$0")/e2e-common.sh"
 xvfb_pid=""
-app_pid=""
 probe_pid=""
 stop_all() {
     [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
@@ -23,16 +20,7 @@ stop_all() {
     wait 2>/dev/null
     probe_pid="" app_pid="" xvfb_pid=""
 }
-trap 'stop_all; rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "${settings:-}" ] && { echo "settings file:" >&2; cat "$settings" >&2; }
-    [ -f "${log:-}" ] && { echo "application output:" >&2; cat "$log" >&2; }
-    exit 1
-}
-
-source "$(dirname "$0")/e2e-common.sh"
+stop_extra() { stop_all; }
 
 selected() { [ "$(setting CorvantaSoftware)" = "$1" ]; }
 has_panel() { [ -n "$(app_windows)" ]; }

@@ -3,27 +3,13 @@
 # desktop metadata, starts the installed binary with the shipped catalog and
 # builds the Debian package into <build dir>/package. Run it under xvfb-run.
 # Usage: install-e2e.sh <build dir>
-set -uo pipefail
-
 build="$(cd "$1" && pwd)" || exit 2
 probe="$build/tests/e2e/corvanta_e2e_probe"
 app_id=org.corvanta.Corvanta
 
-work="$(mktemp -d)"
-app_pid=""
-probe_pid=""
-cleanup() {
-    [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 source "$(dirname "$0")/e2e-common.sh"
+probe_pid=""
+stop_extra() { [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null; }
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"

@@ -4,33 +4,11 @@
 # a shortcut and find it under Favorites, switch theme and language, and save a
 # screenshot of each face in each theme and language.
 # Usage: interface-e2e.sh <corvanta> <out dir>
-set -uo pipefail
-
 app="$1"
 out="$2"
 
-config="$(mktemp -d)"
-runtime="$(mktemp -d)"
-chmod 700 "$runtime"
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
-    rm -rf "$config" "$runtime"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$settings" ] && { echo "settings file:" >&2; cat "$settings" >&2; }
-    exit 1
-}
-
 source "$(dirname "$0")/e2e-common.sh"
-
-export XDG_CONFIG_HOME="$config"
-export XDG_RUNTIME_DIR="$runtime"
 unset CORVANTA_RESOURCES
-settings="$config/corvanta/settings.json"
 
 "$app" &
 app_pid=$!

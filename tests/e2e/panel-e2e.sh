@@ -2,33 +2,15 @@
 # End-to-end run of the real application on an X display (run it under
 # xvfb-run): placement, following the active window, single instance and a
 # clean quit. Usage: panel-e2e.sh <corvanta> <probe window> <test bundle> <out dir>
-set -uo pipefail
-
 app="$1"
 probe="$2"
 bundle="$3"
 out="$4"
 
-config="$(mktemp -d)"
-app_pid=""
-probe_pid=""
-cleanup() {
-    [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
-    rm -rf "$config"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$settings" ] && { echo "settings file:" >&2; cat "$settings" >&2; }
-    exit 1
-}
 source "$(dirname "$0")/e2e-common.sh"
-
-export XDG_CONFIG_HOME="$config"
+probe_pid=""
+stop_extra() { [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null; }
 export CORVANTA_RESOURCES="$bundle"
-settings="$config/corvanta/settings.json"
 
 "$app" &
 app_pid=$!

@@ -5,37 +5,17 @@
 # request tile, then find both records in the settings file. Screenshots of the
 # open picker, both sheets and the toast in both themes go to the out dir.
 # Usage: picker-sheets-e2e.sh <corvanta> <out dir>
-set -uo pipefail
-
 app="$1"
 out="$2"
 
-config="$(mktemp -d)"
-runtime="$(mktemp -d)"
-chmod 700 "$runtime"
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
-    rm -rf "$config" "$runtime"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$out/picker-sheets-failure.png" 2>/dev/null
-    [ -f "$settings" ] && { echo "settings file:" >&2; cat "$settings" >&2; }
+source "$(dirname "$0")/e2e-common.sh"
+failure_shot="$out/picker-sheets-failure.png"
+fail_details() {
     for key in CorvantaFeedbackReports CorvantaSoftwareRequests; do
         echo "$key: $(records "$key")" >&2
     done
-    exit 1
 }
-
-source "$(dirname "$0")/e2e-common.sh"
-
-export XDG_CONFIG_HOME="$config"
-export XDG_RUNTIME_DIR="$runtime"
 unset CORVANTA_RESOURCES
-settings="$config/corvanta/settings.json"
 
 "$app" &
 app_pid=$!

@@ -345,29 +345,29 @@ class ExpansionThroughRootViewTest : public InterfaceFixture {};
 TEST_F(ExpansionThroughRootViewTest, ToggleEscapeAndSearchCommandDriveTheRealView) {
     recordWindowCommands(false);
     CorvantaView& view = makeView();
-    view.toggleExpansion();
-    EXPECT_STREQ(view.expansionToggleIcon(), "chevron.up");
-    EXPECT_EQ(view.expansionToggleAccessibilityLabel(), QString("Collapse shortcut panel"));
+    view.model().toggleExpansion();
+    EXPECT_STREQ(view.model().expansionToggleIcon(), "chevron.up");
+    EXPECT_EQ(view.model().expansionToggleAccessibilityLabel(), QString("Collapse shortcut panel"));
     completeWindow();
     drain(0.05);
     EXPECT_TRUE(store->isExpanded.get());
-    EXPECT_FALSE(view.state().isWindowTransitioning);
+    EXPECT_FALSE(view.model().state().isWindowTransitioning);
 
     // Escape from the shell arrives as a counter increment.
     store->escapeRequestID = store->escapeRequestID.get() + 1;
     drain();
     EXPECT_FALSE(store->isExpanded.get());
-    EXPECT_EQ(view.state().transitionTargetExpanded, false);
+    EXPECT_EQ(view.model().state().transitionTargetExpanded, false);
     EXPECT_EQ(expandedCalls, (std::vector<bool>{true, false}));
 
-    view.focusSearchCommand();  // queued behind the collapse
+    view.model().focusSearchCommand();  // queued behind the collapse
     completeWindow();
     drain();
     completeWindow();
     drain(0.05);
     EXPECT_TRUE(store->isExpanded.get());
-    EXPECT_TRUE(view.state().searchIsFocused);
-    EXPECT_STREQ(view.expansionToggleIcon(), "chevron.up");
+    EXPECT_TRUE(view.model().state().searchIsFocused);
+    EXPECT_STREQ(view.model().expansionToggleIcon(), "chevron.up");
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ protected:
     }
     // Expands the panel and waits until the machine is idle again.
     void expandPanel() {
-        view->expand(false);
+        view->model().expand(false);
         drain(0.1);
         completeWindow();
         drain(0.1);

@@ -53,10 +53,10 @@ TEST_F(PanelView, CollapsedBarButtonsExpandAndClose) {
 
 TEST_F(PanelView, CloseWithoutCallbackChangesNothing) {
     commands.closeWindow = nullptr;
-    const int renders = view->renderCount();
+    const int renders = view->model().renderCount();
     click(view->collapsedBar()->closeButton());
     EXPECT_EQ(closeCalls, 0);
-    EXPECT_EQ(view->renderCount(), renders);
+    EXPECT_EQ(view->model().renderCount(), renders);
 }
 
 TEST_F(PanelView, HeaderPinThemeAndLanguage) {
@@ -97,24 +97,24 @@ TEST_F(PanelView, HeaderPinThemeAndLanguage) {
 TEST_F(PanelView, PackButtonFlipsTheChevronAtOnceAndThePickerOneTurnLater) {
     expandPanel();
     QTest::mouseClick(view->header()->packButton(), Qt::LeftButton);
-    EXPECT_TRUE(view->state().softwarePickerChevronExpanded);
-    EXPECT_FALSE(view->state().showsSoftwarePicker);
+    EXPECT_TRUE(view->model().state().softwarePickerChevronExpanded);
+    EXPECT_FALSE(view->model().state().showsSoftwarePicker);
     drain();
-    EXPECT_TRUE(view->state().showsSoftwarePicker);
+    EXPECT_TRUE(view->model().state().showsSoftwarePicker);
     // The button decides by the chevron: a second click closes.
     QTest::mouseClick(view->header()->packButton(), Qt::LeftButton);
-    EXPECT_FALSE(view->state().softwarePickerChevronExpanded);
+    EXPECT_FALSE(view->model().state().softwarePickerChevronExpanded);
     drain();
-    EXPECT_FALSE(view->state().showsSoftwarePicker);
+    EXPECT_FALSE(view->model().state().showsSoftwarePicker);
 }
 
 TEST_F(PanelView, PickerOpeningQueuedBeforeACollapseIsDropped) {
     expandPanel();
-    view->toggleSoftwarePicker();
-    view->collapse();
+    view->model().toggleSoftwarePicker();
+    view->model().collapse();
     drain(0.2);
-    EXPECT_FALSE(view->state().showsSoftwarePicker);
-    EXPECT_FALSE(view->state().softwarePickerChevronExpanded);
+    EXPECT_FALSE(view->model().state().showsSoftwarePicker);
+    EXPECT_FALSE(view->model().state().softwarePickerChevronExpanded);
 }
 
 TEST_F(PanelView, SearchFieldWritesTheQueryPerKeystrokeAndKeepsFocus) {
@@ -128,19 +128,19 @@ TEST_F(PanelView, SearchFieldWritesTheQueryPerKeystrokeAndKeepsFocus) {
     EXPECT_EQ(field->placeholderText(), "Search commands, tools or keys");
     field->setFocus();
     drain();
-    EXPECT_TRUE(view->state().searchIsFocused);
+    EXPECT_TRUE(view->model().state().searchIsFocused);
     QTest::keyClicks(field, "undo");
     EXPECT_EQ(writes, (std::vector<std::string>{"u", "un", "und", "undo"}));
     QTest::keyClick(field, Qt::Key_Return);
     drain();
     EXPECT_TRUE(field->hasFocus());
-    EXPECT_TRUE(view->state().searchIsFocused);
+    EXPECT_TRUE(view->model().state().searchIsFocused);
     // Ctrl+K belongs to the panel: the text stays and the field keeps focus.
     field->setCursorPosition(0);
     QTest::keyClick(field, Qt::Key_K, Qt::ControlModifier);
     drain();
     EXPECT_EQ(field->text(), "undo");
-    EXPECT_TRUE(view->state().searchIsFocused);
+    EXPECT_TRUE(view->model().state().searchIsFocused);
 
     // The focused field is outlined in the accent colour; unfocused in border.
     ToolbarView* toolbar = view->toolbar();
@@ -148,7 +148,7 @@ TEST_F(PanelView, SearchFieldWritesTheQueryPerKeystrokeAndKeepsFocus) {
     EXPECT_EQ(pixelAt(toolbar, QPoint(toolbar->width() / 2, 10)), colors.accent);
     store->dismissSearchRequestID = store->dismissSearchRequestID.get() + 1;
     drain();
-    EXPECT_FALSE(view->state().searchIsFocused);
+    EXPECT_FALSE(view->model().state().searchIsFocused);
     EXPECT_FALSE(field->hasFocus());
     EXPECT_EQ(pixelAt(toolbar, QPoint(toolbar->width() / 2, 10)), colors.border);
 
@@ -163,7 +163,7 @@ TEST_F(PanelView, CtrlKExpandsACollapsedPanelThenFocusesTheSearch) {
     drain(0.1);
     drain(0.1);
     EXPECT_TRUE(store->isExpanded.get());
-    EXPECT_TRUE(view->state().searchIsFocused);
+    EXPECT_TRUE(view->model().state().searchIsFocused);
     EXPECT_TRUE(searchField()->hasFocus());
 }
 
@@ -227,18 +227,52 @@ TEST_F(PanelView, ResultBarShowsTheQueryVerbatimAndTheCount) {
 }
 
 TEST_F(PanelView, ManyWritesInOneTurnRenderOnce) {
-    const int before = view->renderCount();
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string("a"));
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string("ab"));
+    const int before = view->model().renderCount();
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("a"));
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("ab"));
     store->toggleTheme();
     store->toggleLanguage();
-    EXPECT_EQ(view->renderCount(), before);
+    EXPECT_EQ(view->model().renderCount(), before);
     drain();
-    EXPECT_EQ(view->renderCount(), before + 1);
+    EXPECT_EQ(view->model().renderCount(), before + 1);
     // Writing the value already held schedules nothing.
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string("ab"));
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("ab"));
     drain();
-    EXPECT_EQ(view->renderCount(), before + 1);
+    EXPECT_EQ(view->model().renderCount(), before + 1);
+}
+
+// A render only projects state onto widgets: one write, one render, and the
+// render leaves the state as it found it (so it never schedules another).
+TEST_F(PanelView, OneStateWriteRendersOnceAndTheRenderWritesNothing) {
+    expandPanel();
+    view->softwarePicker();
+    view->feedbackDialog();
+    drain();
+    auto snapshot = [this] {
+        const CorvantaViewState& s = view->model().state();
+        return std::make_tuple(s.showsSoftwarePicker, s.softwarePickerChevronExpanded,
+                               s.softwarePickerQuery, s.softwarePickerSearchIsActive,
+                               s.showsFeedbackDialog, s.feedbackMessage, s.showsSubmissionToast,
+                               s.searchIsFocused);
+    };
+    CorvantaViewModel& model = view->model();
+    const std::vector<std::function<void()>> writes = {
+        [&] { model.set(&CorvantaViewState::showsSoftwarePicker, true); },
+        [&] { model.set(&CorvantaViewState::softwarePickerQuery, std::string("fig")); },
+        [&] { model.set(&CorvantaViewState::showsSoftwarePicker, false); },
+        [&] { model.set(&CorvantaViewState::feedbackMessage, std::string("hello")); },
+        [&] { model.set(&CorvantaViewState::showsSubmissionToast, true); },
+        [&] { model.set(&CorvantaViewState::showsSubmissionToast, false); },
+    };
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        SCOPED_TRACE(i);
+        const int before = model.renderCount();
+        writes[i]();
+        const auto written = snapshot();
+        drain();
+        EXPECT_EQ(model.renderCount(), before + 1);
+        EXPECT_EQ(snapshot(), written);
+    }
 }
 
 TEST_F(PanelView, ThemeSwitchRepaintsThePanelInTheLightPalette) {

@@ -71,8 +71,8 @@ protected:
         makeView();
         expandPanel();
         // As the pack button does: the chevron at once, the flag a turn later.
-        view->set(&CorvantaViewState::softwarePickerChevronExpanded, true);
-        view->set(&CorvantaViewState::showsSoftwarePicker, true);
+        view->model().set(&CorvantaViewState::softwarePickerChevronExpanded, true);
+        view->model().set(&CorvantaViewState::showsSoftwarePicker, true);
         drain();
         return *view->softwarePicker();
     }
@@ -86,7 +86,7 @@ protected:
         QTest::mouseClick(grid, Qt::LeftButton, {}, grid->tileRect(packID).center().toPoint());
     }
     void expectPickerClosed() {
-        const CorvantaViewState& s = view->state();
+        const CorvantaViewState& s = view->model().state();
         EXPECT_FALSE(s.showsSoftwarePicker);
         EXPECT_FALSE(s.softwarePickerChevronExpanded);
         EXPECT_FALSE(s.softwarePickerSearchIsActive);
@@ -97,26 +97,26 @@ protected:
 
 TEST_F(PickerTest, RootMembersFilterTheStoresSections) {
     makeView();
-    EXPECT_EQ(view->softwarePickerMatchCount(), 3);
-    EXPECT_EQ(view->filteredSoftwarePickerSections(), store->groupedSoftwareCache());
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string("SHEET"));
-    const auto sections = view->filteredSoftwarePickerSections();
+    EXPECT_EQ(view->model().softwarePickerMatchCount(), 3);
+    EXPECT_EQ(view->model().filteredSoftwarePickerSections(), store->groupedSoftwareCache());
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("SHEET"));
+    const auto sections = view->model().filteredSoftwarePickerSections();
     ASSERT_EQ(sections.size(), 1u);
     EXPECT_EQ(sections[0].group, SoftwareGroup::office);
     ASSERT_EQ(sections[0].software.size(), 1u);
     EXPECT_EQ(sections[0].software[0].id, "gamma");
-    EXPECT_EQ(view->softwarePickerMatchCount(), 1);
+    EXPECT_EQ(view->model().softwarePickerMatchCount(), 1);
     // Group titles are not searched, only names and identifiers.
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string("office"));
-    EXPECT_TRUE(view->filteredSoftwarePickerSections().empty());
-    EXPECT_EQ(view->softwarePickerMatchCount(), 0);
-    EXPECT_EQ(view->softwarePickerRows(store->groupedSoftwareCache()[0], true).size(), 2u);
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("office"));
+    EXPECT_TRUE(view->model().filteredSoftwarePickerSections().empty());
+    EXPECT_EQ(view->model().softwarePickerMatchCount(), 0);
+    EXPECT_EQ(view->model().softwarePickerRows(store->groupedSoftwareCache()[0], true).size(), 2u);
 }
 
 TEST_F(PickerTest, OpensResetAndClosesWithTheChevronOnHide) {
     makeView();
     expandPanel();
-    view->update([](CorvantaViewState& s) {
+    view->model().update([](CorvantaViewState& s) {
         s.softwarePickerQuery = "left over";
         s.softwarePickerSearchIsActive = true;
         s.showsSoftwarePicker = true;
@@ -126,8 +126,8 @@ TEST_F(PickerTest, OpensResetAndClosesWithTheChevronOnHide) {
     SoftwarePickerPopover& popover = *view->softwarePicker();
     ASSERT_TRUE(popover.isVisible());
     EXPECT_EQ(popover.width(), SoftwarePickerPopover::kWidth);
-    EXPECT_EQ(view->state().softwarePickerQuery, "");
-    EXPECT_FALSE(view->state().softwarePickerSearchIsActive);
+    EXPECT_EQ(view->model().state().softwarePickerQuery, "");
+    EXPECT_FALSE(view->model().state().softwarePickerSearchIsActive);
     EXPECT_TRUE(popover.searchButton()->isVisible());
     // Placed under the pack button, inside the screen.
     EXPECT_GE(popover.geometry().top(), popover.anchorRect().bottom());
@@ -148,7 +148,7 @@ TEST_F(PickerTest, OutsidePressClosesAndOnlyThePackButtonPressIsNotReplayed) {
     EXPECT_FALSE(popover.testAttribute(Qt::WA_NoMouseReplay));
     expectPickerClosed();
 
-    view->update([](CorvantaViewState& s) {
+    view->model().update([](CorvantaViewState& s) {
         s.showsSoftwarePicker = s.softwarePickerChevronExpanded = true;
     });
     drain();
@@ -162,7 +162,7 @@ TEST_F(PickerTest, OutsidePressClosesAndOnlyThePackButtonPressIsNotReplayed) {
 
 TEST_F(PickerTest, QueuedOpeningIsDroppedUnlessThePanelIsExpandedAndStill) {
     makeView();
-    view->update([](CorvantaViewState& s) {
+    view->model().update([](CorvantaViewState& s) {
         s.showsSoftwarePicker = s.softwarePickerChevronExpanded = true;
     });
     drain();
@@ -170,7 +170,7 @@ TEST_F(PickerTest, QueuedOpeningIsDroppedUnlessThePanelIsExpandedAndStill) {
     expectPickerClosed();
 
     expandPanel();
-    view->update([](CorvantaViewState& s) {
+    view->model().update([](CorvantaViewState& s) {
         s.isWindowTransitioning = true;
         s.showsSoftwarePicker = s.softwarePickerChevronExpanded = true;
     });
@@ -196,7 +196,7 @@ TEST_F(PickerTest, GridShowsRowsOfTwoRequestTilesAndHalfWidthLoneTiles) {
     EXPECT_NEAR(office->width(), beta.width(), 1);
 
     // Under a query: no request tiles, the lone match keeps half the width.
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string("gam"));
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("gam"));
     drain();
     EXPECT_FALSE(find<QAbstractButton>("corvanta.add-software.office"));
     EXPECT_NEAR(grid.tileRect("gamma").width(), beta.width(), 0.01);
@@ -210,7 +210,7 @@ TEST_F(PickerTest, TextsInBothLanguages) {
               "Shortcut packs are grouped by office, design, engineering, "
               "development, media, and more.");
     EXPECT_EQ(popover.searchButton()->accessibleName(), "Search software");
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string("nothing like it"));
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("nothing like it"));
     drain();
     EXPECT_TRUE(popover.grid()->showsNoMatch());
     EXPECT_EQ(popover.hintText(), "0 matching software apps");
@@ -218,7 +218,7 @@ TEST_F(PickerTest, TextsInBothLanguages) {
     store->toggleLanguage();
     drain();
     EXPECT_EQ(popover.hintText(), "找到 0 个相关软件");
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string(" \t"));
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string(" \t"));
     drain();
     EXPECT_EQ(popover.hintText(), "快捷键库已按办公、设计、工程、开发与媒体等场景分类。");
     EXPECT_EQ(popover.searchButton()->accessibleName(), "搜索软件名称");
@@ -231,13 +231,13 @@ TEST_F(PickerTest, TextsInBothLanguages) {
 TEST_F(PickerTest, ChoosingATileResetsThePickerBeforeSelecting) {
     openPicker();
     store->query = "undo";
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string("beta"));
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("beta"));
     drain();
     std::vector<bool> pickerOpenAtSelection;
     auto connection = store->selectedSoftwareID.willSet.connect([&](const std::string&) {
-        pickerOpenAtSelection.push_back(view->state().showsSoftwarePicker ||
-                                        view->state().softwarePickerChevronExpanded ||
-                                        !view->state().softwarePickerQuery.empty());
+        pickerOpenAtSelection.push_back(view->model().state().showsSoftwarePicker ||
+                                        view->model().state().softwarePickerChevronExpanded ||
+                                        !view->model().state().softwarePickerQuery.empty());
     });
     clickTile("beta");
     EXPECT_EQ(pickerOpenAtSelection, std::vector<bool>{false});
@@ -250,13 +250,13 @@ TEST_F(PickerTest, ChoosingATileResetsThePickerBeforeSelecting) {
 
 TEST_F(PickerTest, RequestTileOpensTheSheetOneTurnLaterWithClearedFields) {
     openPicker();
-    view->update([](CorvantaViewState& s) {
+    view->model().update([](CorvantaViewState& s) {
         s.requestedSoftwareName = "unfinished";
         s.requestContact = "me@example.com";
         s.requestNameIsFocused = true;
     });
     QTest::mouseClick(find<QAbstractButton>("corvanta.add-software.design"), Qt::LeftButton);
-    const CorvantaViewState& s = view->state();
+    const CorvantaViewState& s = view->model().state();
     EXPECT_EQ(s.softwareRequestGroup, SoftwareGroup::design);
     EXPECT_EQ(s.requestedSoftwareName, "");
     EXPECT_EQ(s.requestContact, "");
@@ -273,7 +273,7 @@ TEST_F(PickerTest, RequestSheetIsDroppedWhenThePanelCollapsesFirst) {
     QTest::mouseClick(find<QAbstractButton>("corvanta.add-software.office"), Qt::LeftButton);
     store->isExpanded = false;
     drain();
-    EXPECT_FALSE(view->state().showsSoftwareRequest);
+    EXPECT_FALSE(view->model().state().showsSoftwareRequest);
 }
 
 TEST_F(PickerTest, SearchFieldTakesFocusFiltersAndClearGivesRealFocus) {
@@ -282,12 +282,12 @@ TEST_F(PickerTest, SearchFieldTakesFocusFiltersAndClearGivesRealFocus) {
     PickerSearchField* field = popover.searchField();
     ASSERT_TRUE(field);
     EXPECT_TRUE(field->hasFocus());
-    EXPECT_TRUE(view->state().softwarePickerSearchIsFocused);
+    EXPECT_TRUE(view->model().state().softwarePickerSearchIsFocused);
     EXPECT_TRUE(popover.searchOutlineFocused());
     EXPECT_FALSE(popover.clearButton()->isVisible());
 
     QTest::keyClicks(field, "alp");
-    EXPECT_EQ(view->state().softwarePickerQuery, "alp");
+    EXPECT_EQ(view->model().state().softwarePickerQuery, "alp");
     drain();
     EXPECT_TRUE(popover.clearButton()->isVisible());
     EXPECT_FALSE(popover.grid()->tileRect("alpha").isEmpty());
@@ -296,10 +296,10 @@ TEST_F(PickerTest, SearchFieldTakesFocusFiltersAndClearGivesRealFocus) {
     // The field lost the keyboard; the clear button brings it back for real.
     field->clearFocus();
     drain();
-    EXPECT_FALSE(view->state().softwarePickerSearchIsFocused);
+    EXPECT_FALSE(view->model().state().softwarePickerSearchIsFocused);
     QTest::mouseClick(popover.clearButton(), Qt::LeftButton);
     drain();
-    EXPECT_EQ(view->state().softwarePickerQuery, "");
+    EXPECT_EQ(view->model().state().softwarePickerQuery, "");
     EXPECT_EQ(field->text(), "");
     EXPECT_TRUE(field->hasFocus());
     EXPECT_TRUE(popover.searchOutlineFocused());
@@ -309,7 +309,7 @@ TEST_F(PickerTest, SearchFieldTakesFocusFiltersAndClearGivesRealFocus) {
 TEST_F(PickerTest, SearchFieldSelectsItsTextOnlyWhenItGetsTheFocusAndFollowsTheTheme) {
     SoftwarePickerPopover& popover = openPicker();
     QTest::mouseClick(popover.searchButton(), Qt::LeftButton);
-    view->set(&CorvantaViewState::softwarePickerQuery, std::string("beta"));
+    view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("beta"));
     queue.runNext();  // the render that creates the field and queues its focus
     PickerSearchField* field = popover.searchField();
     ASSERT_TRUE(field);
@@ -351,11 +351,11 @@ TEST_F(PickerTest, OutsideClickMonitorResignsTheFieldAndGoesWithIt) {
     click(&popover, inPopover.topLeft() + QPoint(-35, -7));  // within the margins
     click(view.get(), QPoint(5, 5));                         // another window
     EXPECT_TRUE(field->hasFocus());
-    EXPECT_TRUE(view->state().softwarePickerSearchIsFocused);
+    EXPECT_TRUE(view->model().state().softwarePickerSearchIsFocused);
     click(&popover, inPopover.bottomLeft() + QPoint(0, 30));  // the list below
     EXPECT_FALSE(field->hasFocus());
-    EXPECT_FALSE(view->state().softwarePickerSearchIsFocused);
-    EXPECT_TRUE(view->state().softwarePickerSearchIsActive);
+    EXPECT_FALSE(view->model().state().softwarePickerSearchIsFocused);
+    EXPECT_TRUE(view->model().state().softwarePickerSearchIsActive);
 
     popover.hide();
     drain();

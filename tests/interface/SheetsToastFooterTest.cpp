@@ -49,12 +49,12 @@ protected:
     QLineEdit* name() { return find<QLineEdit>("corvanta.software-request.name"); }
 
     void openFeedback() {
-        view->presentFeedbackDialog();
+        view->model().presentFeedbackDialog();
         drain();
     }
     // What the picker's request tile does, without the picker.
     void openRequest(SoftwareGroup group) {
-        view->update([group](CorvantaViewState& s) {
+        view->model().update([group](CorvantaViewState& s) {
             s.softwareRequestGroup = group;
             s.showsSoftwareRequest = true;
         });
@@ -100,12 +100,12 @@ TEST_F(SheetsTest, FooterShowsHintsButtonAndBrandInBothLanguages) {
     // The logo is drawn: the brand's corner holds its colours, not the chrome.
     const QImage image = view->grab().toImage();
     const QPoint logo = footer.mapTo(view.get(), items[5].frame.center().toPoint());
-    EXPECT_NE(image.pixelColor(logo), view->renderContext().colors.chrome);
+    EXPECT_NE(image.pixelColor(logo), view->model().renderContext().colors.chrome);
 }
 
 TEST_F(SheetsTest, FeedbackButtonOpensAnEmptySheetOneTurnLaterAndClosesThePicker) {
     expandedView();
-    view->update([](CorvantaViewState& s) {
+    view->model().update([](CorvantaViewState& s) {
         s.feedbackMessage = "left over";
         s.feedbackContact = "old";
         s.showsSoftwarePicker = true;
@@ -113,38 +113,38 @@ TEST_F(SheetsTest, FeedbackButtonOpensAnEmptySheetOneTurnLaterAndClosesThePicker
     });
     drain();
     QTest::mouseClick(find<QAbstractButton>("corvanta.feedback.open"), Qt::LeftButton);
-    EXPECT_FALSE(view->state().showsSoftwarePicker);
-    EXPECT_FALSE(view->state().softwarePickerChevronExpanded);
-    EXPECT_EQ(view->state().feedbackMessage, "");
-    EXPECT_EQ(view->state().feedbackContact, "");
-    EXPECT_FALSE(view->state().showsFeedbackDialog);
+    EXPECT_FALSE(view->model().state().showsSoftwarePicker);
+    EXPECT_FALSE(view->model().state().softwarePickerChevronExpanded);
+    EXPECT_EQ(view->model().state().feedbackMessage, "");
+    EXPECT_EQ(view->model().state().feedbackContact, "");
+    EXPECT_FALSE(view->model().state().showsFeedbackDialog);
     queue.runNext();  // the render queued first
     queue.runNext();
-    EXPECT_TRUE(view->state().showsFeedbackDialog);
+    EXPECT_TRUE(view->model().state().showsFeedbackDialog);
     drain();
     ASSERT_TRUE(feedbackSheet().isVisible());
     EXPECT_EQ(message()->toPlainText(), "");
     EXPECT_EQ(find<QPlainTextEdit>("corvanta.feedback.contact")->toPlainText(), "");
     // The focus step has run: the message field holds the keyboard.
-    EXPECT_TRUE(view->state().feedbackMessageIsFocused);
+    EXPECT_TRUE(view->model().state().feedbackMessageIsFocused);
     EXPECT_EQ(feedbackSheet().focusWidget(), message());
     EXPECT_FALSE(feedbackSheet().submitButton()->isEnabled());
 
     // The binding runs both ways: focus moved by the user clears the flag,
     // the flag set again brings the focus back.
     find<QWidget>("corvanta.feedback.contact")->setFocus(Qt::TabFocusReason);
-    EXPECT_FALSE(view->state().feedbackMessageIsFocused);
-    view->set(&CorvantaViewState::feedbackMessageIsFocused, true);
+    EXPECT_FALSE(view->model().state().feedbackMessageIsFocused);
+    view->model().set(&CorvantaViewState::feedbackMessageIsFocused, true);
     drain();
     EXPECT_TRUE(message()->hasFocus());
 }
 
 TEST_F(SheetsTest, OpeningIsDroppedWhenThePanelCollapsedMeanwhile) {
     expandedView();
-    view->presentFeedbackDialog();
+    view->model().presentFeedbackDialog();
     store->isExpanded = false;
     drain();
-    EXPECT_FALSE(view->state().showsFeedbackDialog);
+    EXPECT_FALSE(view->model().state().showsFeedbackDialog);
     EXPECT_FALSE(feedbackSheet().isVisible());
 }
 
@@ -195,11 +195,11 @@ TEST_F(SheetsTest, BlankInputKeepsSubmitDisabledAndStoresNothing) {
     ctrlReturn(message());
     QTest::mouseClick(feedbackSheet().submitButton(), Qt::LeftButton);
     drain();
-    EXPECT_TRUE(view->state().showsFeedbackDialog);
+    EXPECT_TRUE(view->model().state().showsFeedbackDialog);
     EXPECT_FALSE(defaults.data(keys::kFeedbackReports));
-    EXPECT_FALSE(view->state().showsSubmissionToast);
+    EXPECT_FALSE(view->model().state().showsSubmissionToast);
     // Even a direct call refuses a blank message.
-    view->submitFeedback();
+    view->model().submitFeedback();
     EXPECT_FALSE(defaults.data(keys::kFeedbackReports));
 
     QTest::keyClicks(message(), "x");
@@ -216,10 +216,10 @@ TEST_F(SheetsTest, RequestIsTrimmedStoredAndClosesWithItsToast) {
     QTest::keyClick(name(), Qt::Key_Return);
     drain();
     EXPECT_TRUE(requestSheet().isVisible());
-    EXPECT_EQ(view->state().requestedSoftwareName, "  GitKraken  ");
+    EXPECT_EQ(view->model().state().requestedSoftwareName, "  GitKraken  ");
     QTest::keyClicks(find<QPlainTextEdit>("corvanta.software-request.contact"), " me@x.org ");
     drain();
-    EXPECT_EQ(view->state().requestContact, " me@x.org ");
+    EXPECT_EQ(view->model().state().requestContact, " me@x.org ");
 
     ctrlReturn(name());
     const auto list = storedList(defaults, keys::kSoftwareRequests);
@@ -228,12 +228,12 @@ TEST_F(SheetsTest, RequestIsTrimmedStoredAndClosesWithItsToast) {
     EXPECT_EQ(list[0]["contact"], "me@x.org");
     EXPECT_EQ(list[0]["group"], "versionControl");
     EXPECT_FALSE(requestSheet().isVisible());
-    EXPECT_FALSE(view->state().showsSoftwareRequest);
-    EXPECT_FALSE(view->state().softwareRequestGroup);
-    EXPECT_EQ(view->state().requestedSoftwareName, "");
+    EXPECT_FALSE(view->model().state().showsSoftwareRequest);
+    EXPECT_FALSE(view->model().state().softwareRequestGroup);
+    EXPECT_EQ(view->model().state().requestedSoftwareName, "");
     EXPECT_EQ(name()->text(), "");
-    EXPECT_TRUE(view->state().showsSubmissionToast);
-    EXPECT_EQ(view->state().submissionToastKind, SubmissionToastKind::softwareRequest);
+    EXPECT_TRUE(view->model().state().showsSubmissionToast);
+    EXPECT_EQ(view->model().state().submissionToastKind, SubmissionToastKind::softwareRequest);
 
     // A second Ctrl+Return straight after does nothing.
     ctrlReturn(name());
@@ -242,7 +242,7 @@ TEST_F(SheetsTest, RequestIsTrimmedStoredAndClosesWithItsToast) {
 
 TEST_F(SheetsTest, RequestWithoutGroupChangesNothing) {
     expandedView();
-    view->set(&CorvantaViewState::showsSoftwareRequest, true);
+    view->model().set(&CorvantaViewState::showsSoftwareRequest, true);
     drain();
     QTest::keyClicks(name(), "App");
     drain();
@@ -250,7 +250,7 @@ TEST_F(SheetsTest, RequestWithoutGroupChangesNothing) {
     QTest::mouseClick(requestSheet().submitButton(), Qt::LeftButton);
     drain();
     EXPECT_TRUE(requestSheet().isVisible());
-    EXPECT_EQ(view->state().requestedSoftwareName, "App");
+    EXPECT_EQ(view->model().state().requestedSoftwareName, "App");
     EXPECT_FALSE(defaults.data(keys::kSoftwareRequests));
 }
 
@@ -266,7 +266,7 @@ TEST_F(SheetsTest, FeedbackCtrlReturnSubmitsTrimmedMessage) {
     EXPECT_EQ(list[0]["message"], "slow list\non start");
     EXPECT_EQ(list[0]["contact"], "");
     EXPECT_FALSE(feedbackSheet().isVisible());
-    EXPECT_EQ(view->state().submissionToastKind, SubmissionToastKind::feedback);
+    EXPECT_EQ(view->model().state().submissionToastKind, SubmissionToastKind::feedback);
     EXPECT_EQ(view->toast()->objectName(), "corvanta.feedback.toast");
     EXPECT_EQ(view->toast()->accessibleName(), "Feedback sent — thank you");
 }
@@ -284,10 +284,10 @@ TEST_F(SheetsTest, EveryWayOfClosingDiscardsAndAllowsReopening) {
     auto expectClosed = [&] {
         drain();
         EXPECT_FALSE(feedbackSheet().isVisible());
-        EXPECT_FALSE(view->state().showsFeedbackDialog);
-        EXPECT_FALSE(view->state().feedbackMessageIsFocused);
-        EXPECT_EQ(view->state().feedbackMessage, "");
-        EXPECT_EQ(view->state().feedbackContact, "");
+        EXPECT_FALSE(view->model().state().showsFeedbackDialog);
+        EXPECT_FALSE(view->model().state().feedbackMessageIsFocused);
+        EXPECT_EQ(view->model().state().feedbackMessage, "");
+        EXPECT_EQ(view->model().state().feedbackContact, "");
         EXPECT_FALSE(defaults.data(keys::kFeedbackReports));
     };
     typeAndCheckOpen();
@@ -316,7 +316,7 @@ TEST_F(SheetsTest, SheetHidesWithThePanelAndComesBackWithItsText) {
     view->hide();
     EXPECT_FALSE(feedbackSheet().isVisible());
     drain(5);
-    EXPECT_TRUE(view->state().showsFeedbackDialog);
+    EXPECT_TRUE(view->model().state().showsFeedbackDialog);
     view->show();
     drain();
     ASSERT_TRUE(feedbackSheet().isVisible());
@@ -417,9 +417,9 @@ TEST_F(RefusedSubmissionTest, FailureKeepsTheSheetOpenWithAnErrorInBothLanguages
     const int heightBefore = sheet.height();
     ctrlReturn(message());
     EXPECT_TRUE(sheet.isVisible());
-    EXPECT_TRUE(view->state().showsFeedbackDialog);
+    EXPECT_TRUE(view->model().state().showsFeedbackDialog);
     EXPECT_EQ(message()->toPlainText(), "important");
-    EXPECT_FALSE(view->state().showsSubmissionToast);
+    EXPECT_FALSE(view->model().state().showsSubmissionToast);
     ASSERT_TRUE(sheet.errorLabel()->isVisible());
     EXPECT_GT(sheet.height(), heightBefore);
     EXPECT_TRUE(sheet.errorLabel()->text().startsWith("Couldn’t save"));
@@ -433,7 +433,7 @@ TEST_F(RefusedSubmissionTest, FailureKeepsTheSheetOpenWithAnErrorInBothLanguages
     drain();
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(storedList(refusing, keys::kFeedbackReports)[0]["message"], "important");
-    EXPECT_TRUE(view->state().showsSubmissionToast);
+    EXPECT_TRUE(view->model().state().showsSubmissionToast);
     openFeedback();
     EXPECT_FALSE(sheet.errorLabel()->isVisible());
 
@@ -445,7 +445,7 @@ TEST_F(RefusedSubmissionTest, FailureKeepsTheSheetOpenWithAnErrorInBothLanguages
     ctrlReturn(name());
     EXPECT_TRUE(requestSheet().isVisible());
     EXPECT_TRUE(requestSheet().showsSubmissionError());
-    EXPECT_EQ(view->state().softwareRequestGroup, SoftwareGroup::office);
+    EXPECT_EQ(view->model().state().softwareRequestGroup, SoftwareGroup::office);
     EXPECT_EQ(name()->text(), "Zed");
 }
 
@@ -453,17 +453,17 @@ class ToastTest : public SheetsTest {};
 
 TEST_F(ToastTest, OneToastStaysForItsTimeThenLeaves) {
     expandedView();
-    view->showSubmissionToast(SubmissionToastKind::feedback);
+    view->model().showSubmissionToast(SubmissionToastKind::feedback);
     drain();
     SubmissionToastView& toast = *view->toast();
     EXPECT_TRUE(toast.isVisible());
     EXPECT_TRUE(toast.isPresented());
     EXPECT_EQ(toast.objectName(), "corvanta.feedback.toast");
     drain(1.79);
-    EXPECT_TRUE(view->state().showsSubmissionToast);
+    EXPECT_TRUE(view->model().state().showsSubmissionToast);
     drain(0.01);
-    EXPECT_FALSE(view->state().showsSubmissionToast);
-    EXPECT_FALSE(view->state().toastDismissTask);
+    EXPECT_FALSE(view->model().state().showsSubmissionToast);
+    EXPECT_FALSE(view->model().state().toastDismissTask);
     EXPECT_FALSE(toast.isPresented());
     toast.finishSlide();
     EXPECT_FALSE(toast.isVisible());
@@ -471,54 +471,54 @@ TEST_F(ToastTest, OneToastStaysForItsTimeThenLeaves) {
 
 TEST_F(ToastTest, NewerToastReplacesTheOldOneAndRestartsItsTime) {
     expandedView();
-    view->showSubmissionToast(SubmissionToastKind::feedback);
+    view->model().showSubmissionToast(SubmissionToastKind::feedback);
     drain(1.0);
-    view->showSubmissionToast(SubmissionToastKind::softwareRequest);
+    view->model().showSubmissionToast(SubmissionToastKind::softwareRequest);
     drain();
     EXPECT_EQ(view->toast()->objectName(), "corvanta.software-request.toast");
     EXPECT_EQ(view->toast()->text(), "Submitted successfully");
     drain(1.79);  // 2.79 s after the first
-    EXPECT_TRUE(view->state().showsSubmissionToast);
+    EXPECT_TRUE(view->model().state().showsSubmissionToast);
     drain(0.01);
-    EXPECT_FALSE(view->state().showsSubmissionToast);
+    EXPECT_FALSE(view->model().state().showsSubmissionToast);
 }
 
 TEST_F(ToastTest, BurstLeavesExactlyOnePendingDismissal) {
     expandedView();
     std::vector<platform::TaskHandle> handles;
     for (int i = 0; i < 6; ++i) {
-        view->showSubmissionToast(i % 2 ? SubmissionToastKind::feedback
-                                        : SubmissionToastKind::softwareRequest);
-        handles.push_back(*view->state().toastDismissTask);
+        view->model().showSubmissionToast(i % 2 ? SubmissionToastKind::feedback
+                                                : SubmissionToastKind::softwareRequest);
+        handles.push_back(*view->model().state().toastDismissTask);
         drain(0.3);
     }
     for (std::size_t i = 0; i + 1 < handles.size(); ++i) EXPECT_TRUE(handles[i].isCancelled()) << i;
     EXPECT_FALSE(handles.back().isFinished());
     drain(1.49);  // 1.79 s after the last call
-    EXPECT_TRUE(view->state().showsSubmissionToast);
+    EXPECT_TRUE(view->model().state().showsSubmissionToast);
     drain(0.01);
-    EXPECT_FALSE(view->state().showsSubmissionToast);
+    EXPECT_FALSE(view->model().state().showsSubmissionToast);
     EXPECT_TRUE(handles.back().isFinished());
 }
 
 TEST_F(ToastTest, HidingThePanelTakesTheToastDown) {
     expandedView();
-    view->showSubmissionToast(SubmissionToastKind::feedback);
+    view->model().showSubmissionToast(SubmissionToastKind::feedback);
     drain(0.5);
-    const platform::TaskHandle pending = *view->state().toastDismissTask;
+    const platform::TaskHandle pending = *view->model().state().toastDismissTask;
     view->hide();
     EXPECT_TRUE(pending.isCancelled());
-    EXPECT_FALSE(view->state().showsSubmissionToast);
-    EXPECT_FALSE(view->state().toastDismissTask);
+    EXPECT_FALSE(view->model().state().showsSubmissionToast);
+    EXPECT_FALSE(view->model().state().toastDismissTask);
     view->show();
     drain(3);
     EXPECT_FALSE(view->toast()->isVisible());
-    EXPECT_FALSE(view->state().showsSubmissionToast);
+    EXPECT_FALSE(view->model().state().showsSubmissionToast);
 }
 
 TEST_F(ToastTest, ToastSitsAtTheBottomCentreAndSlidesUpFromBelow) {
     expandedView();
-    view->showSubmissionToast(SubmissionToastKind::softwareRequest);
+    view->model().showSubmissionToast(SubmissionToastKind::softwareRequest);
     drain();
     SubmissionToastView& toast = *view->toast();
     // It starts below its resting place and slides up.
@@ -529,7 +529,7 @@ TEST_F(ToastTest, ToastSitsAtTheBottomCentreAndSlidesUpFromBelow) {
     EXPECT_EQ(view->height() - toast.geometry().bottom() - 1, 47);
     EXPECT_NEAR(toast.geometry().center().x(), view->width() / 2.0, 1);
 
-    const ThemeColors& colors = view->renderContext().colors;
+    const ThemeColors& colors = view->model().renderContext().colors;
     const QImage image = toast.grab().toImage();
     EXPECT_EQ(image.pixelColor(toast.width() - 6, toast.height() / 2), colors.surfaceRaised);
     EXPECT_EQ(image.pixelColor(toast.width() / 2, 0), colors.border);

@@ -408,7 +408,7 @@ TEST_F(ShortcutListTest, EntriesAreRebuiltOnlyWhenTheResultChanges) {
     ShortcutListView& shortcuts = expandedList();
     const int before = shortcuts.rebuildCount();
     store->toggleTheme();
-    view->set(&CorvantaViewState::searchIsFocused, true);
+    view->model().set(&CorvantaViewState::searchIsFocused, true);
     drain();
     EXPECT_EQ(shortcuts.rebuildCount(), before);
     store->query = std::string("hand");

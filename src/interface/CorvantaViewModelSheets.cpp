@@ -1,10 +1,9 @@
-// The root view's sheet and toast operations: opening the feedback sheet,
+// The interface model's sheet and toast operations: opening the feedback sheet,
 // submitting and dismissing both sheets, and the submission toast's timing.
 #include <QPointer>
 
 #include "catalog/ShortcutStore.h"
-#include "interface/CorvantaView.h"
-#include "interface/SubmissionSheet.h"
+#include "interface/CorvantaViewModel.h"
 #include "platform/foundation/Text.h"
 #include "platform/qt/MainQueue.h"
 
@@ -16,16 +15,17 @@ constexpr double kToastSeconds = 1.8;
 
 }  // namespace
 
-void CorvantaView::presentFeedbackDialog() {
+void CorvantaViewModel::presentFeedbackDialog() {
     // Every opening starts with an empty form; an open picker closes at once.
     update([](CorvantaViewState& s) {
         s.feedbackMessage.clear();
         s.feedbackContact.clear();
         s.feedbackMessageIsFocused = false;
+        s.feedbackFailed = false;
         s.showsSoftwarePicker = false;
         s.softwarePickerChevronExpanded = false;
     });
-    QPointer<CorvantaView> self(this);
+    QPointer<CorvantaViewModel> self(this);
     platform::MainQueue::shared().post([self] {
         // The panel may have started to collapse (or gone) in the meantime; a
         // sheet is only opened over an expanded, settled panel.
@@ -35,22 +35,23 @@ void CorvantaView::presentFeedbackDialog() {
     });
 }
 
-void CorvantaView::submitSoftwareRequest() {
+void CorvantaViewModel::submitSoftwareRequest() {
     const std::string name = text::trimmed(state_.requestedSoftwareName);
     if (name.empty() || !state_.softwareRequestGroup)
         return;
     if (!store_.submitSoftwareRequest(name, state_.requestContact, *state_.softwareRequestGroup)) {
         // Nothing was kept: the sheet stays open with what the user typed.
-        softwareRequestDialog()->setSubmissionFailed(true);
+        set(&CorvantaViewState::softwareRequestFailed, true);
         return;
     }
     dismissSoftwareRequest();
     showSubmissionToast(SubmissionToastKind::softwareRequest);
 }
 
-void CorvantaView::dismissSoftwareRequest() {
+void CorvantaViewModel::dismissSoftwareRequest() {
     update([](CorvantaViewState& s) {
         s.requestNameIsFocused = false;
+        s.softwareRequestFailed = false;
         s.showsSoftwareRequest = false;
         s.softwareRequestGroup.reset();
         s.requestedSoftwareName.clear();
@@ -58,29 +59,30 @@ void CorvantaView::dismissSoftwareRequest() {
     });
 }
 
-void CorvantaView::submitFeedback() {
+void CorvantaViewModel::submitFeedback() {
     const std::string message = text::trimmed(state_.feedbackMessage);
     if (message.empty())
         return;
     if (!store_.submitFeedback(message, state_.feedbackContact)) {
-        feedbackDialog()->setSubmissionFailed(true);
+        set(&CorvantaViewState::feedbackFailed, true);
         return;
     }
     dismissFeedbackDialog();
     showSubmissionToast(SubmissionToastKind::feedback);
 }
 
-void CorvantaView::dismissFeedbackDialog() {
+void CorvantaViewModel::dismissFeedbackDialog() {
     update([](CorvantaViewState& s) {
         s.feedbackMessageIsFocused = false;
+        s.feedbackFailed = false;
         s.showsFeedbackDialog = false;
         s.feedbackMessage.clear();
         s.feedbackContact.clear();
     });
 }
 
-void CorvantaView::showSubmissionToast(SubmissionToastKind kind) {
-    QPointer<CorvantaView> self(this);
+void CorvantaViewModel::showSubmissionToast(SubmissionToastKind kind) {
+    QPointer<CorvantaViewModel> self(this);
     // A cancelled dismissal never runs, so it cannot hide a newer toast or
     // clear the newer handle.
     platform::TaskHandle dismissal = platform::MainQueue::shared().postAfter(kToastSeconds, [self] {

@@ -1,0 +1,61 @@
+// See SearchLineEdit.h.
+#include "interface/SearchLineEdit.h"
+
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+
+namespace corvanta {
+
+SearchLineEdit::SearchLineEdit(style::TextRole role, QWidget* parent) : QLineEdit(parent) {
+    setFrame(false);
+    setAttribute(Qt::WA_MacShowFocusRect, false);
+    setFont(style::font(role));
+    setTextMargins(0, 0, 0, 0);
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (onTextChange)
+            onTextChange(text.toStdString());
+    });
+}
+
+void SearchLineEdit::refresh(const std::string& text, const QString& placeholder,
+                             const ThemeColors& colors) {
+    const QString wanted = QString::fromStdString(text);
+    if (this->text() != wanted && !composing_)
+        setText(wanted);
+    if (placeholderText() != placeholder)
+        setPlaceholderText(placeholder);
+    // Renders follow every keystroke; the palette changes only with the theme.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Text, colors.textPrimary);
+    palette.setColor(QPalette::PlaceholderText, colors.textMuted);
+    palette.setColor(QPalette::Highlight, colors.surfaceSelected);
+    palette.setColor(QPalette::HighlightedText, colors.textPrimary);
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Window, Qt::transparent);
+    if (palette != this->palette())
+        setPalette(palette);
+}
+
+void SearchLineEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    reportFocus(true);
+}
+
+void SearchLineEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    reportFocus(false);
+}
+
+void SearchLineEdit::inputMethodEvent(QInputMethodEvent* event) {
+    composing_ = !event->preeditString().isEmpty();
+    QLineEdit::inputMethodEvent(event);
+}
+
+void SearchLineEdit::reportFocus(bool focused) {
+    if (onFocusChange)
+        onFocusChange(focused);
+}
+
+}  // namespace corvanta
