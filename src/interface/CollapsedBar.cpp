@@ -92,6 +92,10 @@ void CollapsedBar::render(const RenderContext& context) {
                               context.expansionToggleAccessibilityLabel, context.colors.surface);
     closeButton_->setContent("xmark", secondary, context.text("关闭窗口", "Close window"),
                              context.colors.surface);
+    const Face face{context.theme, context.language, context.store.selectedSoftwareID.get()};
+    if (paintedFace_ == face)
+        return;
+    paintedFace_ = face;
     row_->update();
     update();
 }

@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <optional>
+#include <string>
+#include <tuple>
 
 #include <QWidget>
 
@@ -50,6 +52,8 @@ private:
     IconButton* closeButton_ = nullptr;
     QGraphicsOpacityEffect* opacityEffect_ = nullptr;
     QVariantAnimation* opacityAnimation_ = nullptr;
+    using Face = std::tuple<AppTheme, AppLanguage, std::string>;
+    std::optional<Face> paintedFace_;
 };
 
 }  // namespace corvanta

@@ -111,6 +111,11 @@ FooterView::FooterView(const RenderContextSource& source, Actions actions, QWidg
 }
 
 void FooterView::render(const RenderContext& context) {
+    // Only the theme and the language change what the footer shows.
+    const std::pair face{context.theme, context.language};
+    if (paintedFace_ == face)
+        return;
+    paintedFace_ = face;
     collapseText_ = context.text("收起", "collapse");
     searchText_ = context.text("搜索", "search");
     feedbackTitle_ = context.text("问题反馈", "Feedback");

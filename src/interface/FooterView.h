@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include <QRectF>
@@ -51,6 +53,7 @@ private:
     void layoutItems();
 
     const RenderContextSource& source_;
+    std::optional<std::pair<AppTheme, AppLanguage>> paintedFace_;
     Actions actions_;
     PlainButton* feedbackButton_ = nullptr;
     QString collapseText_;

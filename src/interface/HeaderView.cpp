@@ -135,9 +135,6 @@ void HeaderView::render(const RenderContext& context) {
     const ThemeColors& colors = context.colors;
     const bool dark = context.theme == AppTheme::dark;
     const bool pinned = context.store.isPinned.get();
-    packButton_->setAccessibleName(
-        context.text("选择快捷键软件，当前为 ", "Choose shortcut software, currently ") +
-        packName(context.store.selectedSoftware()));
     themeButton_->setContent(dark ? "sun.max" : "moon", colors.textSecondary,
                              dark ? context.text("切换到浅色模式", "Switch to light mode")
                                   : context.text("切换到深色模式", "Switch to dark mode"),
@@ -147,11 +144,21 @@ void HeaderView::render(const RenderContext& context) {
                            pinned ? context.text("取消钉住窗口", "Unpin window")
                                   : context.text("钉住窗口", "Pin window"),
                            pinned ? colors.accent : colors.surface);
-    languageButton_->setAccessibleName(context.text("切换到英文", "Switch to Chinese"));
     expandButton_->setContent(context.expansionToggleIcon, colors.textSecondary,
                               context.expansionToggleAccessibilityLabel, colors.surface);
     closeButton_->setContent("xmark", colors.textSecondary,
                              context.text("关闭窗口", "Close window"), colors.surface);
+    // The painted parts change with the theme, the language, the pack and
+    // the chevron only; a keystroke in the search leaves them alone.
+    Face face{context.theme, context.language, context.store.selectedSoftwareID.get(),
+              context.state.softwarePickerChevronExpanded};
+    if (paintedFace_ == face)
+        return;
+    paintedFace_ = std::move(face);
+    packButton_->setAccessibleName(
+        context.text("选择快捷键软件，当前为 ", "Choose shortcut software, currently ") +
+        packName(context.store.selectedSoftware()));
+    languageButton_->setAccessibleName(context.text("切换到英文", "Switch to Chinese"));
     packButton_->update();
     languageButton_->update();
     update();

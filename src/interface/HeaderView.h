@@ -3,6 +3,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
+#include <tuple>
 
 #include <QRect>
 #include <QWidget>
@@ -56,6 +59,8 @@ private:
     PlainButton* languageButton_ = nullptr;
     IconButton* expandButton_ = nullptr;
     IconButton* closeButton_ = nullptr;
+    using Face = std::tuple<AppTheme, AppLanguage, std::string, bool>;
+    std::optional<Face> paintedFace_;
 };
 
 }  // namespace corvanta

@@ -96,6 +96,12 @@ void ToolbarView::render(const RenderContext& context) {
     allButton_->setContent(context.text("全部", "All"), std::nullopt, !favoriteOnly, colors);
     favoritesButton_->setContent(context.text("收藏", "Favorites"), std::string("star"),
                                  favoriteOnly, colors);
+    // The filters' widths follow the language; the outline, the badge and the
+    // plates follow focus and theme. The field repaints its own text.
+    const Face face{context.theme, context.language, context.state.searchIsFocused, favoriteOnly};
+    if (paintedFace_ == face)
+        return;
+    paintedFace_ = face;
     resizeEvent(nullptr);
     update();
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include <QWidget>
 
@@ -55,6 +57,8 @@ private:
     ShortcutSearchField* searchField_ = nullptr;
     FilterButton* allButton_ = nullptr;
     FilterButton* favoritesButton_ = nullptr;
+    using Face = std::tuple<AppTheme, AppLanguage, bool, bool>;
+    std::optional<Face> paintedFace_;
 };
 
 }  // namespace corvanta

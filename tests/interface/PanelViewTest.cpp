@@ -1,13 +1,17 @@
 // The root view driven as a user would: buttons and keys found by their
 // identifiers, then the store, the window commands and the view state checked.
+#include <map>
+
 #include <gtest/gtest.h>
 
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "InterfaceFixture.h"
 #include "interface/CategoryTabsView.h"
 #include "interface/CollapsedBar.h"
+#include "interface/FooterView.h"
 #include "interface/HeaderView.h"
 #include "interface/ResultBarView.h"
 #include "interface/SmallControls.h"
@@ -224,6 +228,70 @@ TEST_F(PanelView, ResultBarShowsTheQueryVerbatimAndTheCount) {
     EXPECT_EQ(bar->countText(), "1 项");
     EXPECT_EQ(ResultBarView::countText(12, AppLanguage::en), "12 items");
     EXPECT_EQ(ResultBarView::countText(12, AppLanguage::zh), "12 项");
+}
+
+namespace {
+
+// Counts the paint events of the widgets it watches.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(std::vector<QWidget*> widgets) {
+        for (QWidget* widget : widgets) {
+            widget->installEventFilter(this);
+            counts_[widget] = 0;
+        }
+    }
+    int count(QWidget* widget) const { return counts_.at(widget); }
+    QRegion region(QWidget* widget) const {
+        return regions_.contains(widget) ? regions_.at(widget) : QRegion();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            auto* widget = static_cast<QWidget*>(watched);
+            ++counts_[widget];
+            regions_[widget] += static_cast<QPaintEvent*>(event)->region();
+        }
+        return false;
+    }
+
+private:
+    std::map<QWidget*, int> counts_;
+    std::map<QWidget*, QRegion> regions_;
+};
+
+}  // namespace
+
+// A keystroke repaints what it changed (the field, the result bar, the list),
+// not the header, the toolbar's plates, the tabs or the footer.
+TEST_F(PanelView, AKeystrokeRepaintsOnlyWhatChanged) {
+    expandPanel();
+    drain();
+    QApplication::processEvents();
+    QWidget* header = view->header();
+    QWidget* toolbar = view->toolbar();
+    QWidget* footer = view->footer();
+    QWidget* results = view->resultBar();
+    PaintCounter counter({header, toolbar, footer, results});
+    store->query = std::string("s");
+    drain();
+    QApplication::processEvents();
+    store->query = std::string("sa");
+    drain();
+    QApplication::processEvents();
+    EXPECT_EQ(counter.count(header), 0);
+    // The toolbar shows through the transparent field, under the field only.
+    const QRect field = view->toolbar()->searchField()->geometry();
+    EXPECT_TRUE(QRegion(field).contains(counter.region(toolbar).boundingRect()));
+    EXPECT_EQ(counter.count(footer), 0);
+    EXPECT_GT(counter.count(results), 0);
+    // A new theme still repaints them all.
+    store->toggleTheme();
+    drain();
+    QApplication::processEvents();
+    EXPECT_GT(counter.count(header), 0);
+    EXPECT_GT(counter.count(footer), 0);
 }
 
 TEST_F(PanelView, ManyWritesInOneTurnRenderOnce) {
