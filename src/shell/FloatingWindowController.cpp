@@ -7,6 +7,8 @@
 
 #include "catalog/ShortcutStore.h"
 #include "interface/CorvantaView.h"
+#include "interface/PanelMetrics.h"
+#include "interface/Style.h"
 #include "platform/qt/Event.h"
 #include "platform/qt/MainQueue.h"
 #include "platform/qt/PanelWindow.h"
@@ -21,8 +23,6 @@ using platform::Rect;
 using platform::Size;
 
 namespace {
-
-constexpr double kPanelCornerRadius = 15;
 
 QRect widgetRect(const Rect& r) {
     return QRectF(r.minX(), r.minY(), r.width(), r.height()).toRect();
@@ -52,6 +52,14 @@ private:
     FloatingWindowController& owner_;
 };
 
+QPainterPath FloatingWindowController::panelOutline(const QSizeF& size) {
+    // The bar and the expanded panel paint the same inset plate.
+    const QRectF plate =
+        QRectF(QPointF(0, 0), size)
+            .adjusted(panel::kInset, panel::kInset, -panel::kInset, -panel::kInset);
+    return style::continuousRoundedRect(plate, panel::kCornerRadius);
+}
+
 ScreenLayout FloatingWindowController::screenLayout(const platform::Screens& screens) {
     ScreenLayout layout;
     const auto list = screens.screens();
@@ -75,7 +83,7 @@ FloatingWindowController::FloatingWindowController(ShellServices& services)
 
     window_ = services_.makePanel(frame);
     window_->setTitle("Corvanta");
-    window_->setCornerRadius(kPanelCornerRadius);
+    window_->setOutline(&FloatingWindowController::panelOutline);
     applyPinState(store_->isPinned.get());
     setWindowLimits(kCollapsedSize, kCollapsedSize);
 
@@ -285,6 +293,12 @@ void FloatingWindowController::constrainWindowToVisibleScreen() {
         window_->frame(), isExpanded_, windowScreen ? &*windowScreen : nullptr, layout);
     if (!target)
         return;
+    // The window manager enforces the limits on the user's resizes, so they
+    // follow the screen at once (an animated switch sets its own at its end).
+    if (isExpanded_ && !isResizingWindow_) {
+        const SizeLimits limits = expandedSizeLimits();
+        setWindowLimits(limits.minimum, limits.maximum);
+    }
     if (*target != window_->frame()) {
         window_->setFrame(*target);
         if (isExpanded_)

@@ -3,6 +3,8 @@
 // monitors. It expands, collapses, limits, places and remembers the window.
 #pragma once
 
+#include <QPainterPath>
+#include <QSizeF>
 #include <array>
 #include <functional>
 #include <memory>
@@ -71,6 +73,9 @@ public:
 
     // The screens as the window arithmetic reads them.
     static ScreenLayout screenLayout(const platform::Screens& screens);
+    // The plate the bar and the panel paint, for a window of `size`: the
+    // window is cut to it where no compositor draws translucency.
+    static QPainterPath panelOutline(const QSizeF& size);
 
 private:
     class ContentLayout;

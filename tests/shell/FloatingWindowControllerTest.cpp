@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPainterPath>
 #include <QWidget>
 
 #include "GeometryPrinting.h"
@@ -372,6 +373,33 @@ TEST_F(FloatingWindowControllerTest, ExpandedPanelIsReLimitedOnASmallerScreen) {
     EXPECT_EQ(panel->frame().size, (Size{432, 500}));
     EXPECT_EQ(defaults.string("CorvantaExpandedWindowSize"), "{432, 520}");
     EXPECT_LE(panel->frame().maxX(), 600);
+}
+
+TEST_F(FloatingWindowControllerTest, ExpandedPanelTakesNewLimitsWhenItsOwnScreenShrinks) {
+    make();
+    expand();
+    expectLimits({360, 520}, {640, 875});
+    // The same display at a lower resolution: no change of screen, yet the
+    // window manager must bound the user's resizes by the new limits.
+    screens.setScreens({{makeRect(0, 0, 1024, 640), makeRect(0, 25, 1024, 615), 101}});
+    queue.runUntilIdle();
+    expectLimits({360, 520}, {640, 615});
+    EXPECT_EQ(panel->frame().size, (Size{432, 615}));
+}
+
+TEST_F(FloatingWindowControllerTest, WindowIsCutToThePaintedPlate) {
+    make();
+    const auto& outline = panel->outline();
+    ASSERT_TRUE(outline);
+    for (const QSizeF size : {QSizeF(230, 62), QSizeF(432, 716)}) {
+        const QPainterPath plate = outline(size);
+        // The 1-point ring outside the plate and the rounded corners are out.
+        EXPECT_FALSE(plate.contains(QPointF(0.5, size.height() / 2)));
+        EXPECT_FALSE(plate.contains(QPointF(2, 2)));
+        EXPECT_FALSE(plate.contains(QPointF(size.width() - 2, size.height() - 2)));
+        EXPECT_TRUE(plate.contains(QPointF(1.5, size.height() / 2)));
+        EXPECT_TRUE(plate.contains(QPointF(size.width() / 2, size.height() - 1.5)));
+    }
 }
 
 TEST_F(FloatingWindowControllerTest, ExpandedPanelMovedOntoASmallerScreenTakesItsLimits) {

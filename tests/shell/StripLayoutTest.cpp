@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "GeometryPrinting.h"
+#include "platform/qt/ShapeMask.h"
+#include "shell/FloatingWindowController.h"
 
 namespace corvanta {
 namespace {
@@ -58,6 +62,35 @@ TEST(ResizeHandles, EdgesAndCornersTileTheBorderWithoutOverlap) {
     // The inside of the panel is left alone.
     EXPECT_EQ(countContaining(handles, {6.5, 300}), 0);
     EXPECT_EQ(countContaining(handles, {200, 6.5}), 0);
+}
+
+// What the user can press is what the window is cut to without a compositor:
+// each corner square keeps visible pixels, and every one of them lies on that
+// corner's handle alone, at any scale.
+TEST(ResizeHandles, EveryVisiblePixelOfACornerSquareResizesFromThatCorner) {
+    for (const Size size : {Size{432, 716}, Size{360, 520}, Size{640, 900}}) {
+        const auto handles = resizeHandleRects(size);
+        const QSizeF logical(size.width, size.height);
+        for (const double ratio : {1.0, 2.0}) {
+            const QRegion visible = platform::shapeMaskRegion(
+                FloatingWindowController::panelOutline(logical), logical.toSize(), ratio);
+            for (std::size_t corner = 4; corner < handles.size(); ++corner) {
+                const Rect square = handles[corner];
+                int pixels = 0;
+                for (int y = int(square.minY() * ratio); y < int(square.maxY() * ratio); ++y) {
+                    for (int x = int(square.minX() * ratio); x < int(square.maxX() * ratio); ++x) {
+                        if (!visible.contains(QPoint(x, y)))
+                            continue;
+                        ++pixels;
+                        const Point p{(x + 0.5) / ratio, (y + 0.5) / ratio};
+                        ASSERT_EQ(countContaining(handles, p), 1) << p.x << ", " << p.y;
+                        ASSERT_TRUE(square.contains(p)) << p.x << ", " << p.y;
+                    }
+                }
+                EXPECT_GT(pixels, 20 * ratio * ratio) << "corner " << corner << " at " << ratio;
+            }
+        }
+    }
 }
 
 TEST(ResizeHandles, CornersResizeBothAxesEdgesOne) {

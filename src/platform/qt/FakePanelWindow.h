@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/PanelWindow.h"
@@ -32,7 +33,7 @@ public:
     bool startSystemMove() override;
 
     void setTitle(const std::string& title) override { title_ = title; }
-    void setCornerRadius(double radius) override { cornerRadius_ = radius; }
+    void setOutline(Outline outline) override { outline_ = std::move(outline); }
 
     bool isVisible() const override { return visible_; }
     void show() override { visible_ = true; }
@@ -47,7 +48,7 @@ public:
     // What the test can inspect.
     const std::vector<Animation>& animations() const { return animations_; }
     const std::string& title() const { return title_; }
-    double cornerRadius() const { return cornerRadius_; }
+    const Outline& outline() const { return outline_; }
     int systemMoveCount() const { return systemMoves_; }
     // Stands for a desktop without a window manager that moves windows.
     void setSystemMoveSupported(bool supported) { systemMoveSupported_ = supported; }
@@ -64,7 +65,7 @@ private:
     std::vector<Animation> animations_;
     std::unique_ptr<QWidget> window_;
     std::string title_;
-    double cornerRadius_ = 0;
+    Outline outline_;
     bool floating_ = false;
     bool onAllSpaces_ = false;
     bool visible_ = false;

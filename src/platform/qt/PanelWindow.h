@@ -4,6 +4,8 @@
 // records what the shell asks for.
 #pragma once
 
+#include <QPainterPath>
+#include <QSizeF>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,7 +40,8 @@ public:
     virtual void setFrameAnimated(const Rect& frame, double durationSeconds,
                                   std::function<void()> completion) = 0;
 
-    // Size limits (y-up sizes). Stored for resize code to read; see setFrame.
+    // Size limits (y-up sizes), for resize code to read and for the window
+    // manager to enforce on the user's resizes; see setFrame.
     Size minSize() const { return minSize_; }
     Size maxSize() const { return maxSize_; }
     virtual void setMinSize(Size size) { minSize_ = size; }
@@ -50,8 +53,9 @@ public:
     // Shown on every virtual desktop (X11 sticky). Keeps frame and visibility.
     virtual void setOnAllSpaces(bool onAllSpaces) = 0;
     virtual bool isOnAllSpaces() const = 0;
-    // When false, startSystemMove() does nothing.
-    void setMovable(bool movable) { movable_ = movable; }
+    // When false, startSystemMove() does nothing and the window manager is
+    // asked not to let the user move the window either.
+    virtual void setMovable(bool movable) { movable_ = movable; }
     bool isMovable() const { return movable_; }
     // Lets the window system move the window with the pressed mouse (call from
     // a mouse-press handler); reports the move through `moved`. False when the
@@ -60,9 +64,11 @@ public:
     virtual bool startSystemMove() = 0;
 
     virtual void setTitle(const std::string& title) = 0;
-    // Radius of the rounded outline kept clean when no compositor draws the
-    // translucent corners (a shape mask then cuts them).
-    virtual void setCornerRadius(double radius) = 0;
+    // The shape the content paints for a window of a given size (logical
+    // coordinates, origin top-left). Where no compositor draws translucency,
+    // the window is cut to it, so nothing outside shows as black.
+    using Outline = std::function<QPainterPath(const QSizeF& size)>;
+    virtual void setOutline(Outline outline) = 0;
 
     virtual bool isVisible() const = 0;
     virtual void show() = 0;

@@ -2,17 +2,17 @@
 #include "platform/qt/QtPanelWindow.h"
 
 #include <QEvent>
-#include <QPainterPath>
 #include <QPropertyAnimation>
-#include <QRegion>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "platform/qt/MainQueue.h"
 #include "platform/qt/QtScreens.h"
+#include "platform/qt/ShapeMask.h"
 #include "platform/qt/X11Window.h"
 
 namespace corvanta::platform {
@@ -34,6 +34,13 @@ Rect fromQRect(const QRect& r) {
                         QtScreens::primaryGeometry());
 }
 
+QSize toQSize(Size size) {
+    const auto length = [](double value) {
+        return static_cast<int>(std::lround(std::clamp(value, 0.0, double(QWIDGETSIZE_MAX))));
+    };
+    return {length(size.width), length(size.height)};
+}
+
 }  // namespace
 
 QtPanelWindow::QtPanelWindow(const Rect& frame, Screens& screens, MainQueue& queue)
@@ -49,6 +56,7 @@ QtPanelWindow::QtPanelWindow(const Rect& frame, Screens& screens, MainQueue& que
     layout->addWidget(content_);
     useMask_ = x11::isX11() && !x11::compositorRunning();
     window_->setGeometry(toQRect(frame));
+    applySizeLimits();
     window_->installEventFilter(this);
     lastFrame_ = this->frame();
     checkScreen();
@@ -66,9 +74,14 @@ Rect QtPanelWindow::frame() const {
 }
 
 void QtPanelWindow::applyFrame(const Rect& frame) {
+    const QRect target = toQRect(frame);
+    // Our own frames are not bound by the limits: open them to the target
+    // first, or Qt and the window manager would clamp it.
+    applySizeLimits(target.size());
     ++programmaticChange_;
-    window_->setGeometry(toQRect(frame));
+    window_->setGeometry(target);
     --programmaticChange_;
+    applySizeLimits();
     noteFrame();
 }
 
@@ -89,6 +102,8 @@ void QtPanelWindow::setFrameAnimated(const Rect& frame, double durationSeconds,
         return;
     }
     animationCompletion_ = std::move(completion);
+    // Every size on the way lies between the current one and the target.
+    applySizeLimits(toQRect(frame).size());
     auto* animation = new QPropertyAnimation(window_.get(), "geometry", this);
     animation->setDuration(static_cast<int>(std::lround(durationSeconds * 1000)));
     // Window animations use macOS's default ease-in-ease-out.
@@ -111,6 +126,7 @@ void QtPanelWindow::animationEnded(QPropertyAnimation* animation) {
     if (animation_ != animation)
         return;  // an interrupted animation has had its completion posted
     animation_ = nullptr;
+    applySizeLimits();
     noteFrame();
     postAnimationCompletion();
 }
@@ -122,6 +138,7 @@ void QtPanelWindow::interruptAnimation() {
     animation_ = nullptr;
     animation->disconnect(this);
     animation->stop();  // deletes itself once stopped
+    applySizeLimits();
     postAnimationCompletion();
 }
 
@@ -142,6 +159,7 @@ void QtPanelWindow::setFloating(bool floating) {
         // which would hide and recreate it.
         window_->overrideWindowFlags(flags);
         handle->setFlags(flags);
+        applyWindowManagerHints();
     } else {
         window_->setWindowFlags(flags);
     }
@@ -169,21 +187,67 @@ void QtPanelWindow::setTitle(const std::string& title) {
     window_->setWindowTitle(QString::fromStdString(title));
 }
 
-void QtPanelWindow::setCornerRadius(double radius) {
-    cornerRadius_ = radius;
+void QtPanelWindow::setOutline(Outline outline) {
+    outline_ = std::move(outline);
+    maskedSize_ = QSize();
     updateMask();
 }
 
 void QtPanelWindow::updateMask() {
-    if (!useMask_)
+    if (!useMask_ || window_->size() == maskedSize_)
         return;
-    if (cornerRadius_ <= 0) {
-        window_->clearMask();
-        return;
+    maskedSize_ = window_->size();
+    if (outline_)
+        setShapeMask(window_.get(), outline_(QSizeF(maskedSize_)));
+    else
+        clearShapeMask(window_.get());
+}
+
+void QtPanelWindow::setMinSize(Size size) {
+    PanelWindow::setMinSize(size);
+    applySizeLimits();
+}
+
+void QtPanelWindow::setMaxSize(Size size) {
+    PanelWindow::setMaxSize(size);
+    applySizeLimits();
+}
+
+void QtPanelWindow::applySizeLimits(std::optional<QSize> alsoAdmit) {
+    QSize minimum = toQSize(minSize()).boundedTo(window_->size());
+    QSize maximum = toQSize(maxSize()).expandedTo(window_->size());
+    if (alsoAdmit) {
+        minimum = minimum.boundedTo(*alsoAdmit);
+        maximum = maximum.expandedTo(*alsoAdmit);
     }
-    QPainterPath path;
-    path.addRoundedRect(QRectF(window_->rect()), cornerRadius_, cornerRadius_);
-    window_->setMask(QRegion(path.toFillPolygon().toPolygon()));
+    // Qt writes both into WM_NORMAL_HINTS (in device pixels) and keeps them
+    // when it makes the native window anew.
+    window_->setMinimumSize(minimum);
+    window_->setMaximumSize(maximum);
+}
+
+void QtPanelWindow::setMovable(bool movable) {
+    PanelWindow::setMovable(movable);
+    x11::setMoveAllowed(window_.get(), movable);
+}
+
+void QtPanelWindow::applyWindowManagerHints() {
+    x11::setMoveAllowed(window_.get(), isMovable());
+}
+
+WId QtPanelWindow::nativeWindowId() const {
+    const QWindow* handle = window_->windowHandle();
+    return handle && handle->handle() ? handle->winId() : 0;
+}
+
+void QtPanelWindow::applyNativeWindowState() {
+    // A native window made anew has lost the sticky state, the shape and the
+    // move hint.
+    if (onAllSpaces_)
+        x11::setSticky(window_.get(), true);
+    maskedSize_ = QSize();
+    updateMask();
+    applyWindowManagerHints();
 }
 
 bool QtPanelWindow::isVisible() const {
@@ -245,9 +309,16 @@ bool QtPanelWindow::eventFilter(QObject* watched, QEvent* event) {
             noteFrame();
             break;
         case QEvent::Show:
-            // A native window made anew has lost the sticky state.
-            if (onAllSpaces_)
-                x11::setSticky(window_.get(), true);
+            nativeWindowShown_ = nativeWindowId();
+            applyNativeWindowState();
+            break;
+        case QEvent::ShowToParent:
+            // Qt may have made the native window anew while showing it.
+            if (nativeWindowId() != nativeWindowShown_)
+                applyNativeWindowState();
+            break;
+        case QEvent::WinIdChange:
+            applyNativeWindowState();
             break;
         default:
             break;

@@ -1,12 +1,16 @@
 // PanelWindow on a top-level QWidget (tool window, frameless, translucent). The
-// window sets itself up as an X11 sticky window when asked, and masks its
-// corners when no compositor is running.
+// window sets itself up as an X11 sticky window when asked, tells the window
+// manager its size limits and whether it may be moved, and cuts itself to its
+// outline when no compositor is running.
 #pragma once
 
+#include <qwindowdefs.h>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/qt/PanelWindow.h"
@@ -34,9 +38,13 @@ public:
     bool isOnAllSpaces() const override { return onAllSpaces_; }
     bool startSystemMove() override;
 
+    void setMinSize(Size size) override;
+    void setMaxSize(Size size) override;
+    void setMovable(bool movable) override;
+
     void setTitle(const std::string& title) override;
-    void setCornerRadius(double radius) override;
-    // Whether corners are cut by a shape mask (no compositor on X11).
+    void setOutline(Outline outline) override;
+    // Whether the window is cut to its outline (no compositor on X11).
     bool usesShapeMask() const { return useMask_; }
 
     bool isVisible() const override;
@@ -60,6 +68,14 @@ private:
     void animationEnded(QPropertyAnimation* animation);
     void postAnimationCompletion();
     void updateMask();
+    // Hands the limits to the window manager, widened to admit the current
+    // size and `alsoAdmit`: it enforces them on every resize, ours included.
+    void applySizeLimits(std::optional<QSize> alsoAdmit = std::nullopt);
+    // What Qt rewrites when it makes or re-flags the native window.
+    void applyWindowManagerHints();
+    // Everything a new native window lacks.
+    void applyNativeWindowState();
+    WId nativeWindowId() const;
     void noteFrame();
     void noteSystemResize();
 
@@ -69,7 +85,9 @@ private:
     std::function<void()> animationCompletion_;
     TaskHandle liveResizeEnd_;
     Rect lastFrame_;
-    double cornerRadius_ = 0;
+    Outline outline_;
+    QSize maskedSize_;
+    WId nativeWindowShown_ = 0;
     bool onAllSpaces_ = false;
     bool useMask_ = false;
     int programmaticChange_ = 0;

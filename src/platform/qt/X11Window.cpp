@@ -3,12 +3,15 @@
 
 #include "platform/qt/XcbReply.h"
 
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
+#include <xcb/xcb_icccm.h>
 
 #include <QtGui/qguiapplication_platform.h>
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -26,6 +29,15 @@ xcb_connection_t* qtConnection() {
         return nullptr;
     auto* native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return native ? native->connection() : nullptr;
+}
+
+// The window's current X window, made if needed. QWidget::winId() can name
+// a window Qt has since replaced: Qt makes the native window anew when it
+// shows it after a stays-on-top change, and the widget keeps the old id.
+xcb_window_t nativeWindow(QWidget* window) {
+    const WId created = window->winId();
+    const QWindow* handle = window->windowHandle();
+    return static_cast<xcb_window_t>(handle ? handle->winId() : created);
 }
 
 // The EWMH atoms, interned once per process on Qt's connection.
@@ -78,7 +90,7 @@ void setSticky(QWidget* window, bool sticky) {
     xcb_ewmh_connection_t* e = ewmh();
     if (!e || !window)
         return;
-    const auto id = static_cast<xcb_window_t>(window->winId());
+    const auto id = nativeWindow(window);
 
     // The properties count while the window is unmapped (Qt merges them into
     // its own state on mapping); the requests count once it is mapped.
@@ -112,7 +124,7 @@ bool isSticky(QWidget* window) {
     xcb_ewmh_connection_t* e = ewmh();
     if (!e || !window)
         return false;
-    const auto id = static_cast<xcb_window_t>(window->winId());
+    const auto id = nativeWindow(window);
     const auto atoms = stateAtoms(e, id);
     uint32_t desktop = 0;
     const bool hasDesktop =
@@ -141,6 +153,42 @@ std::optional<DesktopPair> desktops(xcb_ewmh_connection_t* e, xcb_window_t id) {
     if (!hasWindow || !hasCurrent)
         return std::nullopt;
     return pair;
+
+// --- Shape and window-manager hints ---------------------------------------
+
+namespace {
+
+bool hasShapeExtension(xcb_connection_t* c) {
+    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(c, &xcb_shape_id);
+    return shape && shape->present;
+}
+
+// _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status.
+constexpr uint32_t kMwmHintsFunctions = 1u << 0;
+constexpr uint32_t kMwmFuncAll = 1u << 0;
+constexpr uint32_t kMwmFuncResize = 1u << 1;
+constexpr uint32_t kMwmFuncMove = 1u << 2;
+constexpr uint32_t kMwmFuncMinimize = 1u << 3;
+constexpr uint32_t kMwmFuncMaximize = 1u << 4;
+constexpr uint32_t kMwmFuncClose = 1u << 5;
+constexpr std::size_t kMwmHintsLength = 5;
+
+struct MotifHints {
+    uint32_t values[kMwmHintsLength] = {};
+};
+
+std::optional<MotifHints> readMotifHints(xcb_connection_t* c, xcb_window_t window,
+                                         xcb_atom_t atom) {
+    auto r = owned(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, atom, atom, 0, kMwmHintsLength), nullptr));
+    if (!r || r->format != 32 || r->type != atom)
+        return std::nullopt;
+    MotifHints hints;
+    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
+    const auto count = std::min<std::size_t>(
+        kMwmHintsLength, static_cast<std::size_t>(xcb_get_property_value_length(r.get())) / 4);
+    std::copy(data, data + count, hints.values);
+    return hints;
 }
 
 }  // namespace
@@ -149,7 +197,7 @@ bool isOnCurrentDesktop(QWidget* window) {
     xcb_ewmh_connection_t* e = ewmh();
     if (!e || !window || !window->internalWinId())
         return true;
-    const auto id = static_cast<xcb_window_t>(window->internalWinId());
+    const auto id = nativeWindow(window);
     const auto pair = desktops(e, id);
     return !pair || pair->window == kAllDesktops || pair->window == pair->current;
 }
@@ -159,7 +207,7 @@ void moveToCurrentDesktop(QWidget* window) {
     // A window never made native is mapped on the current desktop anyway.
     if (!e || !window || !window->internalWinId())
         return;
-    const auto id = static_cast<xcb_window_t>(window->internalWinId());
+    const auto id = nativeWindow(window);
     uint32_t current = 0;
     if (!xcb_ewmh_get_current_desktop_reply(e, xcb_ewmh_get_current_desktop(e, 0), &current,
                                             nullptr))
@@ -173,6 +221,102 @@ void moveToCurrentDesktop(QWidget* window) {
     xcb_ewmh_set_wm_desktop(e, id, current);
     xcb_ewmh_request_change_wm_desktop(e, 0, id, current, XCB_EWMH_CLIENT_SOURCE_TYPE_NORMAL);
     xcb_flush(e->connection);
+
+void setBoundingShape(QWidget* window, const QRegion& devicePixels) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || !window || !hasShapeExtension(c))
+        return;
+    std::vector<xcb_rectangle_t> rects;
+    for (const QRect& r : devicePixels) {
+        rects.push_back({static_cast<int16_t>(r.x()), static_cast<int16_t>(r.y()),
+                         static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
+    }
+    // QRegion hands its rectangles out in y-x banded order.
+    xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_YX_BANDED,
+                         nativeWindow(window), 0, 0, static_cast<uint32_t>(rects.size()),
+                         rects.data());
+    xcb_flush(c);
+}
+
+void clearBoundingShape(QWidget* window) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || !window || !hasShapeExtension(c))
+        return;
+    xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, nativeWindow(window), 0, 0,
+                   XCB_NONE);
+    xcb_flush(c);
+}
+
+QRegion boundingShape(QWidget* window) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || !window || !hasShapeExtension(c))
+        return {};
+    auto r = owned(xcb_shape_get_rectangles_reply(
+        c, xcb_shape_get_rectangles(c, nativeWindow(window), XCB_SHAPE_SK_BOUNDING), nullptr));
+    QRegion region;
+    if (!r)
+        return region;
+    const xcb_rectangle_t* rects = xcb_shape_get_rectangles_rectangles(r.get());
+    const int count = xcb_shape_get_rectangles_rectangles_length(r.get());
+    for (int i = 0; i < count; ++i)
+        region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+    return region;
+}
+
+void setMoveAllowed(QWidget* window, bool allowed) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || !window)
+        return;
+    const xcb_atom_t atom = xcb::internAtom(c, "_MOTIF_WM_HINTS");
+    if (atom == XCB_ATOM_NONE)
+        return;
+    const auto id = nativeWindow(window);
+    // Keep what Qt wrote (the frameless window's decorations); change only
+    // the functions.
+    MotifHints hints = readMotifHints(c, id, atom).value_or(MotifHints{});
+    uint32_t& flags = hints.values[0];
+    uint32_t& functions = hints.values[1];
+    if (allowed) {
+        flags &= ~kMwmHintsFunctions;
+        functions = kMwmFuncAll;
+    } else {
+        // Listed functions are the allowed ones: everything but moving.
+        flags |= kMwmHintsFunctions;
+        functions = kMwmFuncResize | kMwmFuncMinimize | kMwmFuncMaximize | kMwmFuncClose;
+    }
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom, atom, 32, kMwmHintsLength,
+                        hints.values);
+    xcb_flush(c);
+}
+
+bool moveAllowed(QWidget* window) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || !window)
+        return true;
+    const xcb_atom_t atom = xcb::internAtom(c, "_MOTIF_WM_HINTS");
+    const auto hints = readMotifHints(c, nativeWindow(window), atom);
+    if (!hints || !(hints->values[0] & kMwmHintsFunctions))
+        return true;
+    const uint32_t functions = hints->values[1];
+    // With the "all" bit the list names the functions taken away.
+    const bool listed = (functions & kMwmFuncMove) != 0;
+    return (functions & kMwmFuncAll) ? !listed : listed;
+}
+
+SizeHints normalSizeHints(QWidget* window) {
+    SizeHints result;
+    xcb_connection_t* c = qtConnection();
+    if (!c || !window)
+        return result;
+    xcb_size_hints_t hints{};
+    if (!xcb_icccm_get_wm_normal_hints_reply(
+            c, xcb_icccm_get_wm_normal_hints(c, nativeWindow(window)), &hints, nullptr))
+        return result;
+    if (hints.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE)
+        result.minimum = QSize(hints.min_width, hints.min_height);
+    if (hints.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE)
+        result.maximum = QSize(hints.max_width, hints.max_height);
+    return result;
 }
 
 }  // namespace corvanta::platform::x11

@@ -3,6 +3,10 @@
 // "false" when the application does not run on X11.
 #pragma once
 
+#include <QRegion>
+#include <QSize>
+#include <optional>
+
 class QWidget;
 
 namespace corvanta::platform::x11 {
@@ -25,5 +29,29 @@ bool isOnCurrentDesktop(QWidget* window);
 // _NET_WM_DESKTOP request to the window manager, and the property itself for a
 // window that is not mapped. Windows on all desktops stay there.
 void moveToCurrentDesktop(QWidget* window);
+
+// The window's bounding shape in device pixels (what is drawn and what takes
+// the mouse); clearing gives the whole rectangle back. Both create the native
+// window if needed.
+void setBoundingShape(QWidget* window, const QRegion& devicePixels);
+void clearBoundingShape(QWidget* window);
+// The shape as the X server has it, in device pixels (for tests).
+QRegion boundingShape(QWidget* window);
+
+// Whether the window manager may move the window (user moves such as
+// Alt+drag, and move requests): the move function of _MOTIF_WM_HINTS, kept
+// beside the decoration hints Qt writes there. Qt rewrites the property when
+// the window flags change, so call it again after that.
+void setMoveAllowed(QWidget* window, bool allowed);
+// What the window's _MOTIF_WM_HINTS say about moving (for tests).
+bool moveAllowed(QWidget* window);
+
+// The minimum and maximum size of WM_NORMAL_HINTS in device pixels, when the
+// window has them (for tests).
+struct SizeHints {
+    std::optional<QSize> minimum;
+    std::optional<QSize> maximum;
+};
+SizeHints normalSizeHints(QWidget* window);
 
 }  // namespace corvanta::platform::x11

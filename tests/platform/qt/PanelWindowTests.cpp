@@ -3,16 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QBitmap>
+#include <QPainterPath>
 #include <QPropertyAnimation>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
+#include <cmath>
 
 #include "platform/qt/FakePanelWindow.h"
 #include "platform/qt/FakeScreens.h"
 #include "platform/qt/ManualMainQueue.h"
 #include "platform/qt/QtPanelWindow.h"
 #include "platform/qt/QtScreens.h"
+#include "platform/qt/ShapeMask.h"
 #include "platform/qt/X11Window.h"
 
 namespace corvanta::platform {
@@ -242,8 +245,14 @@ TEST_F(PanelWindowTest, FakeRecordsAnimationsAndCompletesThemOnTheQueue) {
     EXPECT_EQ(panel.contentWidget()->window(), panel.window());
 }
 
+QPainterPath insetRoundedPlate(const QSizeF& size) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(QPointF(0, 0), size).adjusted(1, 1, -1, -1), 15, 15);
+    return path;
+}
+
 // Runs only on a real X server (the *X11* ctest entry under xvfb-run).
-TEST_F(PanelWindowTest, X11StickyStateAndCornerMaskWithoutCompositor) {
+TEST_F(PanelWindowTest, X11StickyStateAndOutlineShapeWithoutCompositor) {
     if (!x11::isX11())
         GTEST_SKIP() << "needs the xcb platform";
     QtPanelWindow panel(makeRect(100, 100, 230, 62), screens, queue);
@@ -259,13 +268,95 @@ TEST_F(PanelWindowTest, X11StickyStateAndCornerMaskWithoutCompositor) {
     if (x11::compositorRunning())
         GTEST_SKIP() << "a compositor draws the corners";
     EXPECT_TRUE(panel.usesShapeMask());
-    panel.setCornerRadius(12);
-    const QRegion mask = panel.window()->mask();
-    EXPECT_FALSE(mask.contains(QPoint(0, 0)));
-    EXPECT_TRUE(mask.contains(QPoint(115, 31)));
-    EXPECT_TRUE(mask.contains(QPoint(12, 0)));
+    panel.setOutline(insetRoundedPlate);
+    const double ratio = panel.window()->devicePixelRatioF();
+    // The server holds exactly the device-pixel region of the painted plate:
+    // the transparent 1-point ring along the edges is cut as well.
+    EXPECT_EQ(x11::boundingShape(panel.window()),
+              shapeMaskRegion(insetRoundedPlate(QSizeF(230, 62)), QSize(230, 62), ratio));
+    const QRegion bar = x11::boundingShape(panel.window());
+    EXPECT_FALSE(bar.contains(QPoint(0, 0)));
+    EXPECT_FALSE(bar.contains(QPoint(0, 31)));
+    EXPECT_TRUE(bar.contains(QPoint(115, 31)));
+    EXPECT_TRUE(bar.contains(QPoint(int(115 * ratio), int(1 * ratio))));
+    // It follows every resize.
     panel.setFrame(makeRect(100, 100, 432, 716));
-    EXPECT_TRUE(panel.window()->mask().contains(QPoint(400, 700)));
+    const QRegion expanded = x11::boundingShape(panel.window());
+    EXPECT_TRUE(expanded.contains(QPoint(int(400 * ratio), int(700 * ratio))));
+    EXPECT_FALSE(expanded.contains(QPoint(int(431 * ratio), int(715 * ratio))));
+    // Without an outline the window is whole again.
+    panel.setOutline({});
+    EXPECT_TRUE(x11::boundingShape(panel.window()).contains(QPoint(0, 0)));
+}
+
+TEST_F(PanelWindowTest, X11WindowManagerGetsTheLimitsAndOurOwnFramesStayUnclamped) {
+    if (!x11::isX11())
+        GTEST_SKIP() << "needs the xcb platform";
+    QtPanelWindow panel(makeRect(100, 100, 230, 62), screens, queue);
+    panel.setMinSize({230, 62});
+    panel.setMaxSize({230, 62});
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window()));
+    const double ratio = panel.window()->devicePixelRatioF();
+    const auto device = [ratio](int w, int h) {
+        return QSize(int(std::lround(w * ratio)), int(std::lround(h * ratio)));
+    };
+    auto hints = x11::normalSizeHints(panel.window());
+    EXPECT_EQ(hints.minimum, device(230, 62));
+    EXPECT_EQ(hints.maximum, device(230, 62));
+
+    // A frame outside the limits is ours to set; the hints widen to admit it,
+    // or a window manager would refuse it.
+    panel.setFrame(makeRect(100, 100, 432, 716));
+    EXPECT_EQ(panel.frame(), makeRect(100, 100, 432, 716));
+    hints = x11::normalSizeHints(panel.window());
+    EXPECT_EQ(hints.minimum, device(230, 62));
+    EXPECT_EQ(hints.maximum, device(432, 716));
+    panel.setMinSize({360, 520});
+    panel.setMaxSize({640, 900});
+    hints = x11::normalSizeHints(panel.window());
+    EXPECT_EQ(hints.minimum, device(360, 520));
+    EXPECT_EQ(hints.maximum, device(640, 900));
+
+    // An animation to a size outside the limits reaches it too.
+    panel.setFrameAnimated(makeRect(100, 100, 230, 62), 0.05, {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return queue.readyCount() > 0; }, 3000));
+    EXPECT_EQ(panel.frame(), makeRect(100, 100, 230, 62));
+    EXPECT_EQ(x11::normalSizeHints(panel.window()).minimum, device(230, 62));
+}
+
+TEST_F(PanelWindowTest, X11MoveHintFollowsMovableAndSurvivesALevelChange) {
+    if (!x11::isX11())
+        GTEST_SKIP() << "needs the xcb platform";
+    QtPanelWindow panel(makeRect(100, 100, 230, 62), screens, queue);
+    panel.setMovable(false);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window()));
+    EXPECT_FALSE(x11::moveAllowed(panel.window()));
+    // Qt rewrites the Motif hints when the window flags change.
+    panel.setFloating(true);
+    EXPECT_FALSE(x11::moveAllowed(panel.window()));
+    panel.setMovable(true);
+    EXPECT_TRUE(x11::moveAllowed(panel.window()));
+    panel.setFloating(false);
+    EXPECT_TRUE(x11::moveAllowed(panel.window()));
+}
+
+TEST_F(PanelWindowTest, X11StateSurvivesTheNativeWindowBeingMadeAnewOnShow) {
+    if (!x11::isX11())
+        GTEST_SKIP() << "needs the xcb platform";
+    QtPanelWindow panel(makeRect(100, 100, 230, 62), screens, queue);
+    panel.setOutline(insetRoundedPlate);  // makes the native window
+    // The order the controller uses for a pinned panel; a level change on an
+    // existing native window makes Qt replace it when it is shown.
+    panel.setFloating(true);
+    panel.setOnAllSpaces(true);
+    panel.setMovable(false);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window()));
+    EXPECT_FALSE(x11::moveAllowed(panel.window()));
+    EXPECT_TRUE(x11::isSticky(panel.window()));
+    EXPECT_FALSE(x11::boundingShape(panel.window()).contains(QPoint(0, 0)));
 }
 
 }  // namespace
