@@ -130,4 +130,82 @@ FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t m
     return contents;
 }
 
+namespace {
+
+bool isXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+std::size_t skipSpace(std::string_view text, std::size_t at) {
+    while (at < text.size() && isXmlSpace(text[at])) ++at;
+    return at;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const char c = text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i];
+        if (c != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+// A reference that stays inside the document. Anything else, including one
+// spelt with an entity or a character reference, is taken as external.
+bool isInternal(std::string_view value) {
+    return value.starts_with('#') || startsWithNoCase(value, "data:");
+}
+
+// Every `href = "value"` (any prefix, either quote) in `svg`.
+bool hasExternalHref(std::string_view svg) {
+    for (std::size_t at = svg.find("href"); at != std::string_view::npos;
+         at = svg.find("href", at + 1)) {
+        // Only as an attribute name: after a space or a namespace prefix.
+        if (at == 0 || !(isXmlSpace(svg[at - 1]) || svg[at - 1] == ':'))
+            continue;
+        std::size_t i = skipSpace(svg, at + 4);
+        if (i >= svg.size() || svg[i] != '=')
+            continue;
+        i = skipSpace(svg, i + 1);
+        if (i >= svg.size() || (svg[i] != '"' && svg[i] != '\''))
+            continue;
+        if (!isInternal(svg.substr(skipSpace(svg, i + 1))))
+            return true;
+    }
+    return false;
+}
+
+// Every url(...) in attributes and style sheets.
+bool hasExternalUrl(std::string_view svg) {
+    for (std::size_t at = svg.find("url("); at != std::string_view::npos;
+         at = svg.find("url(", at + 1)) {
+        std::size_t i = skipSpace(svg, at + 4);
+        if (i < svg.size() && (svg[i] == '"' || svg[i] == '\''))
+            i = skipSpace(svg, i + 1);
+        if (!isInternal(svg.substr(i)))
+            return true;
+    }
+    return false;
+}
+
+bool hasExternalEntity(std::string_view svg) {
+    for (std::size_t at = svg.find("<!ENTITY"); at != std::string_view::npos;
+         at = svg.find("<!ENTITY", at + 1)) {
+        const std::size_t end = svg.find('>', at);
+        const std::string_view declaration = svg.substr(at, end == svg.npos ? svg.npos : end - at);
+        if (declaration.find("SYSTEM") != declaration.npos ||
+            declaration.find("PUBLIC") != declaration.npos)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool svgReferencesOtherFiles(std::string_view svg) {
+    return hasExternalHref(svg) || hasExternalUrl(svg) || hasExternalEntity(svg);
+}
+
 }  // namespace corvanta::platform

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvanta::platform {
 
@@ -66,5 +67,13 @@ struct FileContents {
 
 // The whole of a regular file of at most `maxBytes`, or why not.
 FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes);
+
+// Whether an SVG document names anything beyond itself: an href that is not a
+// fragment ("#id") or an inline "data:" URI, a url(...) that is not a
+// fragment, or an external entity. Rendering such a document would have the
+// renderer open those files unguarded, so it is not rendered at all. The
+// test is deliberately coarse: text that merely looks like such a reference
+// (in a comment, say) also counts.
+bool svgReferencesOtherFiles(std::string_view svg);
 
 }  // namespace corvanta::platform

@@ -107,5 +107,27 @@ TEST(GuardedFileTest, UnreadableFilesReportTheSystemError) {
     EXPECT_FALSE(contents.errorDescription.empty());
 }
 
+TEST(GuardedFileTest, SvgsThatNameOtherFilesAreTold) {
+    const char* const selfContained[] = {
+        R"svg(<svg><path d="M0 0h1"/></svg>)svg",
+        R"svg(<svg><use xlink:href="#a"/><use href = '#b'/><rect fill="url(#grad)"/></svg>)svg",
+        R"svg(<svg><image href="data:image/png;base64,iVBORw0KGgo="/></svg>)svg",
+        R"svg(<svg><image xlink:href=" DATA:image/png;base64,AAAA"/></svg>)svg",
+        R"svg(<svg><style>.a{fill:url( '#g' )}</style><a hreflang="en"/></svg>)svg",
+    };
+    for (const char* svg : selfContained) EXPECT_FALSE(svgReferencesOtherFiles(svg)) << svg;
+
+    const char* const external[] = {
+        R"svg(<svg><image href="/tmp/fifo"/></svg>)svg",
+        R"svg(<svg><image xlink:href='icon.png'/></svg>)svg",
+        R"svg(<svg><image xlink:href="file:///dev/zero"/></svg>)svg",
+        R"svg(<svg><image href="&#47;tmp/fifo"/></svg>)svg",
+        R"svg(<svg><image href="&path;"/></svg>)svg",
+        R"svg(<svg><rect style="fill:url(other.svg#g)"/></svg>)svg",
+        R"svg(<!DOCTYPE svg [<!ENTITY e SYSTEM "/dev/zero">]><svg>&e;</svg>)svg",
+    };
+    for (const char* svg : external) EXPECT_TRUE(svgReferencesOtherFiles(svg)) << svg;
+}
+
 }  // namespace
 }  // namespace corvanta::platform
