@@ -5,10 +5,9 @@
 #include <simdjson.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <utility>
+
+#include "platform/foundation/GuardedFile.h"
 
 namespace corvanta {
 namespace {
@@ -393,33 +392,24 @@ void CatalogDecoder::reserve(std::size_t documentSize) {
 }
 
 CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path) {
-    const auto readFailure = [] {
-        return CatalogDecodeResult{
-            std::nullopt, std::string("the file could not be read: ") + std::strerror(errno)};
+    const auto readFailure = [](const std::string& why) {
+        return CatalogDecodeResult{std::nullopt, "the file could not be read: " + why};
     };
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return readFailure();
+    platform::GuardedFile file = platform::GuardedFile::open(path, kMaxCatalogFileBytes);
+    if (!file.isOpen())
+        return readFailure(file.errorDescription());
     // The parser reads the file in place from a buffer that is reused for
     // every file; a fresh large buffer per file would cost a mapping each.
-    std::error_code sizeError;
-    const auto size = static_cast<std::size_t>(std::filesystem::file_size(path, sizeError));
-    if (sizeError) {
-        std::fclose(file);
-        errno = sizeError.value();
-        return readFailure();
-    }
+    const auto size = static_cast<std::size_t>(file.size());
     reserve(size);
+    // The buffer's padding has room for the one byte more that tells a file
+    // grown since it was opened.
     char* bytes = impl_->fileBuffer.data();
-    const std::size_t read = std::fread(bytes, 1, size, file);
-    const bool complete = read == size && std::fgetc(file) == EOF && !std::ferror(file);
-    std::fclose(file);
-    if (!complete) {
-        if (errno == 0)
-            errno = EIO;
-        return readFailure();
-    }
+    const std::optional<std::size_t> read = file.readInto(bytes, size + 1);
+    if (!read)
+        return readFailure(file.errorDescription());
+    if (*read != size)
+        return readFailure("the file changed while being read");
     return impl_->decode(std::string_view(bytes, size), true);
 }
 

@@ -3,6 +3,7 @@
 // `software[3].categories[0].items[2]: missing required key "tags"`.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -20,6 +21,10 @@ struct CatalogDecodeResult {
     bool ok() const { return library.has_value(); }
 };
 
+// A catalog file is a few megabytes at most; a larger one is refused unread
+// rather than read into memory whole.
+inline constexpr std::uintmax_t kMaxCatalogFileBytes = 64 * 1024 * 1024;
+
 class CatalogDecoder {
 public:
     CatalogDecoder();
@@ -28,7 +33,9 @@ public:
     CatalogDecoder& operator=(const CatalogDecoder&) = delete;
 
     CatalogDecodeResult decode(std::string_view json);
-    // Reads the whole file first; a read failure is reported like a decoding one.
+    // Reads the whole file first; a read failure (also a file that is not a
+    // regular file or is over kMaxCatalogFileBytes) is reported like a
+    // decoding one.
     CatalogDecodeResult decodeFile(const std::filesystem::path& path);
     // Sizes the buffers once for documents up to `documentSize` bytes.
     void reserve(std::size_t documentSize);

@@ -2,6 +2,8 @@
 // pack id keeps the position of its first appearance, later versions replace
 // or merge into it according to their file's flag.
 #include <algorithm>
+#include <exception>
+#include <new>
 #include <unordered_map>
 #include <utility>
 
@@ -21,12 +23,18 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
         urls[i] = bundle.url(kCatalogResources[i].name, "json", kCatalogSubdirectory);
         if (!urls[i])
             continue;
+        // A file over the limit is refused when it is read; sizing the
+        // buffers for it would try to allocate all of it.
         std::error_code error;
         const std::uintmax_t size = std::filesystem::file_size(*urls[i], error);
-        if (!error)
+        if (!error && size <= kMaxCatalogFileBytes)
             largest = std::max(largest, size);
     }
-    decoder.reserve(static_cast<std::size_t>(largest));
+    try {
+        decoder.reserve(static_cast<std::size_t>(largest));
+    } catch (const std::bad_alloc&) {
+        // Each file then sizes the buffers for itself, and fails alone.
+    }
 
     for (std::size_t i = 0; i < urls.size(); ++i) {
         const CatalogResource& resource = kCatalogResources[i];
@@ -36,7 +44,14 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
             catalog.warnings.push_back(name + ".json is missing from the app bundle.");
             continue;
         }
-        CatalogDecodeResult decoded = decoder.decodeFile(*url);
+        CatalogDecodeResult decoded;
+        try {
+            decoded = decoder.decodeFile(*url);
+        } catch (const std::exception& failure) {
+            // Out of memory for one file's buffers is that file's problem; the
+            // others may still load.
+            decoded.error = failure.what();
+        }
         if (!decoded.ok()) {
             catalog.warnings.push_back(name + ".json could not be loaded: " + decoded.error);
             continue;

@@ -20,8 +20,9 @@ public:
     CatalogPreload& operator=(const CatalogPreload&) = delete;
 
     // The catalog of `bundle`: the one read ahead when it is of the same
-    // resources and has not been taken yet, otherwise read now. A load that
-    // failed on the worker fails here, as it would have in the caller.
+    // resources and has not been taken yet, otherwise read now. Nothing the
+    // worker throws reaches the caller: it comes back as a warning of an
+    // empty catalog.
     detail::LoadedCatalog take(const platform::Bundle& bundle);
 
 private:

@@ -22,19 +22,22 @@ constexpr double kEndMargin = 3;
 }  // namespace
 
 OverlayScrollBar::OverlayScrollBar(QAbstractScrollArea& area)
-    : QScrollBar(Qt::Vertical, &area), area_(area) {
+    : QScrollBar(Qt::Vertical, &area),
+      viewport_(area.viewport()),
+      model_(area.verticalScrollBar()) {
     setObjectName(QStringLiteral("corvanta.overlay-scroller"));
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TranslucentBackground);
     area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QScrollBar* model = area.verticalScrollBar();
+    QScrollBar* model = model_;
     setRange(model->minimum(), model->maximum());
     setPageStep(model->pageStep());
     setSingleStep(model->singleStep());
     setValue(model->value());
     connect(model, &QScrollBar::rangeChanged, this, [this](int minimum, int maximum) {
         setRange(minimum, maximum);
-        setPageStep(area_.verticalScrollBar()->pageStep());
+        if (model_)
+            setPageStep(model_->pageStep());
         setVisible(maximum > minimum);
     });
     connect(model, &QScrollBar::valueChanged, this, [this](int value) {
@@ -45,7 +48,7 @@ OverlayScrollBar::OverlayScrollBar(QAbstractScrollArea& area)
     setVisible(model->maximum() > model->minimum());
     // The viewport, not the area: the area's own resize event comes before it
     // lays out the viewport, so the viewport's geometry would still be old.
-    area.viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     place();
 }
 
@@ -61,15 +64,16 @@ void OverlayScrollBar::setThumbColor(const QColor& color) {
 }
 
 bool OverlayScrollBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == area_.viewport() &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::Move ||
-         event->type() == QEvent::Show))
+    if (watched == viewport_ && (event->type() == QEvent::Resize || event->type() == QEvent::Move ||
+                                 event->type() == QEvent::Show))
         place();
     return QScrollBar::eventFilter(watched, event);
 }
 
 void OverlayScrollBar::place() {
-    const QRect viewport = area_.viewport()->geometry();
+    if (!viewport_)
+        return;
+    const QRect viewport = viewport_->geometry();
     setGeometry(viewport.right() + 1 - kWidth, viewport.top(), kWidth, viewport.height());
     raise();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QScrollBar>
 
 #include "platform/qt/TaskHandle.h"
@@ -39,7 +40,11 @@ private:
     void reveal();
     void scheduleHide();
 
-    QAbstractScrollArea& area_;
+    // Kept from construction: while the area is being destroyed it is no
+    // longer a scroll area, and its viewport can only be compared with, not
+    // asked for.
+    QPointer<QWidget> viewport_;
+    QPointer<QScrollBar> model_;
     QColor thumbColor_;
     bool shown_ = false;
     bool hovered_ = false;

@@ -3,6 +3,7 @@
 #include "interface/SoftwareIconRepository.h"
 
 #include <array>
+#include <climits>
 #include <cstdlib>
 #include <future>
 #include <initializer_list>
@@ -13,24 +14,26 @@
 #include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImageReader>
 #include <QPainter>
+#include <QStringTokenizer>
 #include <QSvgRenderer>
 
 #include "catalog/SoftwarePack.h"
+#include "platform/foundation/GuardedFile.h"
 
 namespace corvanta {
 namespace {
 
 constexpr int kIconPixels = 256;
 // Icon files are small; anything larger is not an icon and is not read.
-constexpr qint64 kMaxIconFileBytes = 8 * 1024 * 1024;
+constexpr std::uintmax_t kMaxIconFileBytes = 8 * 1024 * 1024;
 // A small file can still declare a huge picture; refuse to decode one.
 constexpr qint64 kMaxDecodedPixels = 4096 * 4096;
 // Desktop entries are a few kilobytes.
-constexpr qint64 kMaxDesktopFileBytes = 256 * 1024;
+constexpr std::uintmax_t kMaxDesktopFileBytes = 256 * 1024;
 
 constexpr std::array<std::string_view, 5> kBundledExtensions{"svg", "png", "jpg", "jpeg", "ico"};
 
@@ -122,18 +125,27 @@ QImage decodeRaster(QByteArray bytes) {
     return reader.read();
 }
 
-// Reads one image file, refusing files too large to be icons. SVG through the
-// vector renderer, everything else through the image plug-ins.
+// Reads one image file through the guarded open (a FIFO or device is refused
+// at once, a file too large to be an icon is not read) and decodes it from the
+// bytes read: no path ever reaches an image reader. SVG through the vector
+// renderer, and only when it names no other file; everything else through the
+// image plug-ins.
 QImage readImageFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxIconFileBytes)
+    const platform::FileContents contents =
+        platform::readRegularFile(path.toStdString(), kMaxIconFileBytes);
+    if (!contents.ok())
         return {};
-    const QByteArray bytes = file.read(kMaxIconFileBytes + 1);
-    if (bytes.size() > kMaxIconFileBytes)
-        return {};
+    const std::string& bytes = *contents.bytes;
     const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ||
                      path.endsWith(QStringLiteral(".svgz"), Qt::CaseInsensitive);
-    return normalised(svg ? renderSvg(bytes) : decodeRaster(bytes));
+    if (svg) {
+        // A compressed SVG cannot be checked for references without
+        // unpacking it first; it is not drawn.
+        if (bytes.starts_with("\x1f\x8b") || platform::svgReferencesOtherFiles(bytes))
+            return {};
+        return normalised(renderSvg(QByteArray::fromStdString(bytes)));
+    }
+    return normalised(decodeRaster(QByteArray::fromStdString(bytes)));
 }
 
 std::vector<QString> dataDirectories() {
@@ -148,6 +160,134 @@ std::vector<QString> dataDirectories() {
     return folders;
 }
 
+// ---- icon themes -------------------------------------------------------------
+// The freedesktop theme look-up, done here rather than by QIcon::fromTheme so
+// that every file it reads goes through the guarded open: the toolkit would
+// open a FIFO in a theme folder and wait on it for ever.
+
+constexpr std::uintmax_t kMaxThemeIndexBytes = 1024 * 1024;
+constexpr int kMaxThemes = 16;  // an inheritance chain longer than this is a loop
+constexpr std::array<const char*, 3> kThemeExtensions{"png", "svg", "xpm"};
+
+struct ThemeDirectory {
+    QString name;
+    int size = 0;
+    bool scalable = false;
+};
+
+struct ThemeIndex {
+    std::vector<ThemeDirectory> directories;  // largest first
+    QStringList inherits;
+};
+
+std::optional<ThemeIndex> readThemeIndex(const QString& file) {
+    const platform::FileContents contents =
+        platform::readRegularFile(file.toStdString(), kMaxThemeIndexBytes);
+    if (!contents.ok())
+        return std::nullopt;
+    ThemeIndex index;
+    QStringList listed;
+    std::map<QString, ThemeDirectory> sections;
+    QString group;
+    const QString text = QString::fromUtf8(*contents.bytes);
+    for (QStringView raw : QStringTokenizer(text, QLatin1Char('\n'))) {
+        const QStringView line = raw.trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            group = line.mid(1, line.size() - 2).toString();
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (line.startsWith(QLatin1Char('#')) || equals <= 0)
+            continue;
+        const QStringView key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed().toString();
+        if (group == QStringLiteral("Icon Theme")) {
+            if (key == QStringLiteral("Directories"))
+                listed = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            else if (key == QStringLiteral("Inherits"))
+                index.inherits = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        } else if (key == QStringLiteral("Size")) {
+            sections[group].size = value.toInt();
+        } else if (key == QStringLiteral("Type")) {
+            sections[group].scalable = value == QStringLiteral("Scalable");
+        }
+    }
+    for (const QString& entry : listed) {
+        const QString name = entry.trimmed();
+        if (name.isEmpty() || name.contains(QStringLiteral("..")) || QDir::isAbsolutePath(name))
+            continue;
+        ThemeDirectory directory = sections[name];
+        directory.name = name;
+        index.directories.push_back(directory);
+    }
+    // The image is kept at 256 pixels: a scalable or the largest drawing first.
+    std::stable_sort(index.directories.begin(), index.directories.end(),
+                     [](const ThemeDirectory& a, const ThemeDirectory& b) {
+                         return (a.scalable ? INT_MAX : a.size) > (b.scalable ? INT_MAX : b.size);
+                     });
+    return index;
+}
+
+// The first file of `stems` + extension that exists and decodes. Existence is
+// looked up without opening, so a FIFO is only ever refused by the guard.
+QImage readFirstImage(const QStringList& stems) {
+    for (const QString& stem : stems) {
+        for (const char* extension : kThemeExtensions) {
+            const QString path = stem + QLatin1Char('.') + QLatin1String(extension);
+            if (!QFileInfo::exists(path))
+                continue;
+            QImage image = readImageFile(path);
+            if (!image.isNull())
+                return image;
+        }
+    }
+    return {};
+}
+
+// `name` (already known to name no folder) in the current theme, the themes
+// it inherits, hicolor, and then the unthemed pixmaps folders.
+QImage readThemeIcon(const QString& name) {
+    QStringList bases;
+    for (const QString& base : QIcon::themeSearchPaths()) {
+        if (!base.startsWith(QLatin1Char(':')))  // the toolkit's own resources
+            bases.push_back(base);
+    }
+    QStringList themes{QIcon::themeName(), QIcon::fallbackThemeName()};
+    QStringList visited;
+    const auto visit = [&](const QString& theme) -> QImage {
+        if (theme.isEmpty() || visited.contains(theme) || visited.size() >= kMaxThemes ||
+            !isSafeFileName(theme.toStdString()))
+            return {};
+        visited.push_back(theme);
+        std::optional<ThemeIndex> index;
+        for (const QString& base : bases) {
+            if ((index = readThemeIndex(base + QLatin1Char('/') + theme +
+                                        QStringLiteral("/index.theme"))))
+                break;
+        }
+        if (!index)
+            return {};
+        for (const QString& parent : index->inherits) themes.push_back(parent.trimmed());
+        QStringList stems;
+        for (const ThemeDirectory& directory : index->directories) {
+            for (const QString& base : bases)
+                stems.push_back(base + QLatin1Char('/') + theme + QLatin1Char('/') +
+                                directory.name + QLatin1Char('/') + name);
+        }
+        return readFirstImage(stems);
+    };
+    for (qsizetype i = 0; i < themes.size(); ++i) {
+        if (QImage image = visit(themes[i]); !image.isNull())
+            return image;
+    }
+    if (QImage image = visit(QStringLiteral("hicolor")); !image.isNull())
+        return image;
+    QStringList unthemed;
+    for (const QString& data : dataDirectories())
+        unthemed.push_back(data + QStringLiteral("/pixmaps/") + name);
+    return readFirstImage(unthemed);
+}
+
 struct DesktopEntry {
     QString icon;
     QString windowClass;
@@ -156,12 +296,14 @@ struct DesktopEntry {
 
 DesktopEntry readDesktopEntry(const QString& path) {
     DesktopEntry entry;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || file.size() > kMaxDesktopFileBytes)
+    const platform::FileContents contents =
+        platform::readRegularFile(path.toStdString(), kMaxDesktopFileBytes);
+    if (!contents.ok())
         return entry;
     bool inMainGroup = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine(kMaxDesktopFileBytes)).trimmed();
+    const QString text = QString::fromUtf8(*contents.bytes);
+    for (QStringView raw : QStringTokenizer(text, QLatin1Char('\n'))) {
+        const QStringView line = raw.trimmed();
         if (line.startsWith(QLatin1Char('['))) {
             inMainGroup = line == QStringLiteral("[Desktop Entry]");
             continue;
@@ -171,8 +313,8 @@ DesktopEntry readDesktopEntry(const QString& path) {
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals <= 0)
             continue;
-        const QString key = line.left(equals).trimmed();
-        const QString value = line.mid(equals + 1).trimmed();
+        const QStringView key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed().toString();
         if (key == QStringLiteral("Icon"))
             entry.icon = value;
         else if (key == QStringLiteral("StartupWMClass"))
@@ -211,14 +353,15 @@ DesktopIndex readDesktopEntries() {
     return index;
 }
 
-// An entry's Icon is a path or a name in the icon theme.
+// An entry's Icon is an absolute path or a name in the icon theme. A name that
+// could climb out of the theme's folders is neither.
 QImage resolveIcon(const QString& icon) {
     if (QDir::isAbsolutePath(icon))
         return readImageFile(icon);
-    const QIcon themed = QIcon::fromTheme(icon);
-    if (themed.isNull())
+    const std::string name = icon.toStdString();
+    if (!isSafeFileName(name))
         return {};
-    return normalised(themed.pixmap(QSize(kIconPixels, kIconPixels)).toImage());
+    return readThemeIcon(icon);
 }
 
 std::optional<QImage> remember(std::map<std::string, QImage>& cache, std::set<std::string>& missing,

@@ -11,6 +11,8 @@
 #include <QPixmapCache>
 #include <QSvgRenderer>
 
+#include "platform/foundation/GuardedFile.h"
+
 namespace corvanta {
 namespace {
 
@@ -85,6 +87,24 @@ std::map<std::string, std::unique_ptr<QSvgRenderer>>& renderers() {
     return loaded;
 }
 
+// Symbol drawings are a few kilobytes each.
+constexpr std::uintmax_t kMaxSymbolFileBytes = 1024 * 1024;
+
+// Read through the guarded open and parsed from the bytes: a FIFO or device in
+// the folder is refused at once, and a drawing that names other files (which
+// the renderer would open unguarded) is not used. Either way the substitute
+// is drawn.
+std::unique_ptr<QSvgRenderer> loadSymbol(const std::string& stem) {
+    const QString path =
+        directory() + QLatin1Char('/') + QString::fromStdString(stem) + QStringLiteral(".svg");
+    const platform::FileContents contents =
+        platform::readRegularFile(path.toStdString(), kMaxSymbolFileBytes);
+    if (!contents.ok() || platform::svgReferencesOtherFiles(*contents.bytes))
+        return nullptr;
+    auto svg = std::make_unique<QSvgRenderer>(QByteArray::fromStdString(*contents.bytes));
+    return svg->isValid() ? std::move(svg) : nullptr;
+}
+
 QSvgRenderer* renderer(std::string_view name, style::Weight weight) {
     const SymbolFiles* entry = symbolFiles(name);
     if (!entry)
@@ -92,11 +112,8 @@ QSvgRenderer* renderer(std::string_view name, style::Weight weight) {
     const std::string stem(fileStem(*entry, weight));
     auto& loaded = renderers();
     auto it = loaded.find(stem);
-    if (it == loaded.end()) {
-        auto svg = std::make_unique<QSvgRenderer>(
-            directory() + QLatin1Char('/') + QString::fromStdString(stem) + QStringLiteral(".svg"));
-        it = loaded.emplace(stem, svg->isValid() ? std::move(svg) : nullptr).first;
-    }
+    if (it == loaded.end())
+        it = loaded.emplace(stem, loadSymbol(stem)).first;
     return it->second.get();
 }
 

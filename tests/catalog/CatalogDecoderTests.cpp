@@ -2,6 +2,8 @@
 // that a failure names its place.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "TestSupport.h"
 #include "catalog/CatalogDecoder.h"
 
@@ -182,6 +184,21 @@ TEST(CatalogDecoderTest, ReadFailureIsAnError) {
     const auto result = decoder.decodeFile("/nonexistent/corvanta/catalog.json");
     EXPECT_FALSE(result.ok());
     EXPECT_FALSE(result.error.empty());
+}
+
+// Neither blocks: the FIFO has no writer, the device never ends.
+TEST(CatalogDecoderTest, AFifoOrADeviceIsARefusedFileNotAWait) {
+    testing::TempDir dir;
+    const auto fifo = dir.path() / "catalog.json";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CatalogDecoder decoder;
+    for (const std::filesystem::path& path : {fifo, std::filesystem::path("/dev/zero")}) {
+        EXPECT_EQ(decoder.decodeFile(path).error, "the file could not be read: not a regular file");
+    }
+    // The decoder is still good for the next file.
+    const auto good = dir.path() / "good.json";
+    std::ofstream(good, std::ios::binary) << testing::library({testing::simplePack("a")}).dump();
+    EXPECT_TRUE(decoder.decodeFile(good).ok());
 }
 
 }  // namespace

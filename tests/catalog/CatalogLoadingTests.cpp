@@ -234,6 +234,39 @@ TEST(LoadCatalog, OneBadPackFailsItsWholeFile) {
                                           "software[1]: missing required key \"glyph\""}));
 }
 
+// A sparse file claims 64 GB without using the disk. Sizing the read buffers
+// for it used to throw out of the read-ahead and abort the app.
+std::filesystem::path makeSparse(const testing::TempBundle& bundle, const std::string& resource) {
+    const auto path =
+        bundle.bundle().resourceRoot() / detail::kCatalogSubdirectory / (resource + ".json");
+    std::filesystem::resize_file(path, std::uintmax_t(64) << 30);
+    return path;
+}
+
+const std::string kSparseWarning =
+    "extended-shortcuts-mac.json could not be loaded: the file could not be read: larger than "
+    "the limit of 67108864 bytes";
+
+TEST(LoadCatalog, AHugeFileIsSkippedWithAWarningAndTheOthersLoad) {
+    testing::TempBundle bundle;
+    bundle.writeAll({testing::simplePack("a")});
+    makeSparse(bundle, "extended-shortcuts-mac");
+    const auto catalog = detail::loadCatalog(bundle.bundle());
+    EXPECT_EQ(ids(catalog.software), std::vector<std::string>{"a"});
+    EXPECT_EQ(catalog.warnings, Warnings{kSparseWarning});
+}
+
+TEST(CatalogPreload, AHugeFileOnTheWorkerBecomesAWarningOfTheStore) {
+    testing::TempBundle bundle;
+    bundle.writeAll({testing::simplePack("a")});
+    makeSparse(bundle, "extended-shortcuts-mac");
+    CatalogPreload preload(bundle.bundle());
+    platform::MemoryUserDefaults defaults;
+    const ShortcutStore store(bundle.bundle(), defaults, &preload);
+    EXPECT_EQ(ids(store.software.get()), std::vector<std::string>{"a"});
+    EXPECT_EQ(store.dataWarnings.get(), Warnings{kSparseWarning});
+}
+
 TEST(CatalogPreload, HandsOverItsBundleOnceAndReadsEverythingElseNow) {
     testing::TempBundle first;
     testing::TempBundle second;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real application against an unlucky or hostile
 # environment: a change made just before SIGHUP, SIGQUIT or the loss of the X
-# server is still written; a FIFO at the settings path neither blocks the start
-# nor SIGTERM; stale temporary files go. Each run has its own X server (so it
+# server is still written; a FIFO at the settings path, or named as the icon of
+# the selected pack's desktop entry, neither blocks the start nor SIGTERM;
+# stale temporary files go. Each run has its own X server (so it
 # can be killed), settings folder and runtime folder.
 # Usage: hardening-e2e.sh <corvanta> <probe window> <test bundle> <out dir>
 app="$1"
@@ -110,5 +111,28 @@ wait_for selected notes || fail "FIFO: no settings written after moving the FIFO
 import -window root "$out/e2e-hardening-fifo.png" || fail "no screenshot"
 quit_app
 echo "ok: FIFO and stale temporary file"
+
+# A user-level desktop entry for the selected pack whose Icon names a FIFO:
+# the bar still paints (the pack's glyph tile stands in) and SIGTERM quits.
+name="FIFO icon"
+start_session fifo-icon
+export XDG_DATA_HOME="$work/fifo-icon/data"
+mkdir -p "$XDG_DATA_HOME/applications"
+mkfifo "$work/fifo-icon/icon.png"
+printf '[Desktop Entry]\nType=Application\nName=Notes\nIcon=%s\n' "$work/fifo-icon/icon.png" \
+    >"$XDG_DATA_HOME/applications/org.corvanta.e2e.notes.desktop"
+start_app
+wait_for selected notes || fail "FIFO icon: the first pack was not selected"
+wid="$(app_windows | head -n 1)"
+# The glyph tile in the pack's accent (#3366FF) shows the bar was painted.
+glyph_painted() {
+    read_geometry
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/e2e-hardening-fifo-icon.png" &&
+        convert "$out/e2e-hardening-fifo-icon.png" -format %c histogram:info:- | grep -i "#3366FF" >/dev/null
+}
+wait_for glyph_painted || fail "FIFO icon: the bar was not painted with the glyph tile"
+quit_app
+unset XDG_DATA_HOME
+echo "ok: FIFO as a desktop entry's icon"
 
 echo "PASS"

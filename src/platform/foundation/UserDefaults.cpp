@@ -14,6 +14,7 @@
 #include <ctime>
 #include <system_error>
 
+#include "platform/foundation/GuardedFile.h"
 #include "platform/foundation/SettingsDocument.h"
 #include "platform/foundation/SettingsFolder.h"
 
@@ -78,52 +79,16 @@ enum class FileState { Absent, Unreadable, Read };
 
 // Reads a settings file without ever blocking or reading without end: only a
 // regular file within the size limit is read; a FIFO, device, directory or
-// anything larger is unreadable.
+// anything larger is unreadable. A dangling link is a place to write, not a
+// file to read.
 FileState readSettingsFile(const fs::path& path, std::string& bytes) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
-        // A dangling link is a place to write, not a file to read.
-        return errno == ENOENT || errno == ENOTDIR ? FileState::Absent : FileState::Unreadable;
-    }
-    const auto tooLarge = [](const struct stat& s) {
-        return static_cast<std::uint64_t>(s.st_size) > SettingsDocument::kMaxBytes;
-    };
-    if (!S_ISREG(st.st_mode) || tooLarge(st))
+    FileContents contents = readRegularFile(path, SettingsDocument::kMaxBytes);
+    if (contents.error == FileReadError::absent)
+        return FileState::Absent;
+    if (!contents.bytes)
         return FileState::Unreadable;
-    // O_NONBLOCK: should the file have been swapped for a FIFO since the look
-    // above, open() must not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return errno == ENOENT ? FileState::Absent : FileState::Unreadable;
-    FileState state = FileState::Read;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || tooLarge(st)) {
-        state = FileState::Unreadable;
-    } else {
-        // One byte past the limit tells a file that grew while being read.
-        bytes.resize(static_cast<size_t>(st.st_size) + 1);
-        size_t size = 0;
-        while (state == FileState::Read) {
-            if (size == bytes.size()) {
-                if (size > SettingsDocument::kMaxBytes) {
-                    state = FileState::Unreadable;
-                    break;
-                }
-                bytes.resize(std::min(size * 2, SettingsDocument::kMaxBytes + 1));
-            }
-            const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
-            if (n == 0)
-                break;
-            if (n < 0) {
-                if (errno != EINTR)
-                    state = FileState::Unreadable;
-                continue;
-            }
-            size += static_cast<size_t>(n);
-        }
-        bytes.resize(size);
-    }
-    ::close(fd);
-    return state;
+    bytes = std::move(*contents.bytes);
+    return FileState::Read;
 }
 
 bool writeAll(int fd, const std::string& bytes) {

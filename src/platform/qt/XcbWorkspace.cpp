@@ -27,6 +27,18 @@ Reply<xcb_get_property_reply_t> readProperty(xcb_connection_t* c, xcb_window_t w
 
 }  // namespace
 
+std::optional<std::string> classNameFromWmClass(std::string_view value) {
+    const auto firstEnd = value.find('\0');
+    if (firstEnd == std::string_view::npos)
+        return std::nullopt;
+    std::string_view className = value.substr(firstEnd + 1);
+    if (const auto end = className.find('\0'); end != std::string_view::npos)
+        className = className.substr(0, end);
+    if (className.empty())
+        return std::nullopt;
+    return std::string(className);
+}
+
 XcbWorkspace::XcbWorkspace(const char* displayName) {
     int screenNumber = 0;
     xcb_connection_t* c = xcb_connect(displayName, &screenNumber);
@@ -71,22 +83,14 @@ std::optional<std::string> XcbWorkspace::activeApplication() {
     if (window == XCB_WINDOW_NONE)
         return std::nullopt;
 
-    // WM_CLASS holds two NUL-terminated strings: instance name, class name.
-    auto wmClass = readProperty(connection_, window, XCB_ATOM_WM_CLASS, 256);
+    // The length is in 32-bit units. A long instance name must not hide the
+    // class name behind it, so the whole value is read up to the cap.
+    auto wmClass = readProperty(connection_, window, XCB_ATOM_WM_CLASS, kMaxWmClassBytes / 4);
     if (!wmClass || wmClass->format != 8)
         return std::nullopt;
     const auto* data = static_cast<const char*>(xcb_get_property_value(wmClass.get()));
-    const std::string value(data,
-                            static_cast<std::size_t>(xcb_get_property_value_length(wmClass.get())));
-    const auto firstEnd = value.find('\0');
-    if (firstEnd == std::string::npos)
-        return std::nullopt;
-    std::string className = value.substr(firstEnd + 1);
-    if (const auto end = className.find('\0'); end != std::string::npos)
-        className.resize(end);
-    if (className.empty())
-        return std::nullopt;
-    return className;
+    return classNameFromWmClass(std::string_view(
+        data, static_cast<std::size_t>(xcb_get_property_value_length(wmClass.get()))));
 }
 
 void XcbWorkspace::readEvents() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/qt/Workspace.h"
 
@@ -14,6 +15,14 @@ class QSocketNotifier;
 struct xcb_connection_t;
 
 namespace corvanta::platform {
+
+// The class name in a WM_CLASS value: the second of two NUL-terminated strings
+// (instance name, class name); nothing when there is no non-empty second one.
+std::optional<std::string> classNameFromWmClass(std::string_view value);
+
+// How much of WM_CLASS is read: both names in full for any real client, yet
+// a hostile one cannot make us copy megabytes on every window switch.
+inline constexpr std::uint32_t kMaxWmClassBytes = 64 * 1024;
 
 class XcbWorkspace final : public QObject, public Workspace {
     Q_OBJECT

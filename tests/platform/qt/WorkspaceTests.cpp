@@ -89,8 +89,24 @@ TEST(Workspace, X11ActiveWindowChangesReportTheApplicationOnce) {
     other.activate(browser);
     ASSERT_TRUE(QTest::qWaitFor([&] { return reported.size() == 2; }, 3000));
     EXPECT_EQ(reported[1], "ProbeBrowser");
+
+    // A long instance name does not hide the class name behind it.
+    other.activate(other.window(std::string(2000, 'i'), "ProbeLongInstance"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reported.size() == 3; }, 3000));
+    EXPECT_EQ(reported[2], "ProbeLongInstance");
     QTest::qWait(50);
-    EXPECT_EQ(reported.size(), 2u);
+    EXPECT_EQ(reported.size(), 3u);
+}
+
+TEST(Workspace, WmClassValuesGiveTheirClassName) {
+    using namespace std::string_literals;
+    EXPECT_EQ(classNameFromWmClass("editor\0ProbeEditor\0"s), "ProbeEditor");
+    // Some clients leave out the final NUL; anything after it is ignored.
+    EXPECT_EQ(classNameFromWmClass("editor\0ProbeEditor"s), "ProbeEditor");
+    EXPECT_EQ(classNameFromWmClass("editor\0ProbeEditor\0more\0"s), "ProbeEditor");
+    EXPECT_EQ(classNameFromWmClass(std::string(2000, 'i') + "\0Long\0"s), "Long");
+    for (const std::string& noClass : {""s, "editor"s, "editor\0"s, "editor\0\0"s})
+        EXPECT_FALSE(classNameFromWmClass(noClass)) << noClass.size();
 }
 
 TEST(Workspace, UnreachableDisplayMeansUnavailableAndSilent) {
