@@ -18,6 +18,7 @@
 #include "interface/SoftwarePickerGrid.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "platform/qt/ShapeMask.h"
 #include "platform/qt/X11Window.h"
 
 namespace corvanta {
@@ -257,7 +258,7 @@ void SoftwarePickerPopover::layoutContent() {
     }
     if (useMask_ && maskFor_ != std::pair(size(), arrowX_)) {
         maskFor_ = std::pair(size(), arrowX_);
-        setMask(QRegion(outline().toFillPolygon().toPolygon()));
+        platform::setShapeMask(this, outline());
     }
 }
 
@@ -378,6 +379,9 @@ void SoftwarePickerPopover::resizeEvent(QResizeEvent* event) {
 void SoftwarePickerPopover::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     setAttribute(Qt::WA_NoMouseReplay, false);
+    // Showing can make the native window anew, without the shape.
+    if (useMask_)
+        platform::setShapeMask(this, outline());
 }
 
 void SoftwarePickerPopover::hideEvent(QHideEvent* event) {
