@@ -153,6 +153,9 @@ std::optional<DesktopPair> desktops(xcb_ewmh_connection_t* e, xcb_window_t id) {
     if (!hasWindow || !hasCurrent)
         return std::nullopt;
     return pair;
+}
+
+}  // namespace
 
 // --- Shape and window-manager hints ---------------------------------------
 
@@ -221,6 +224,7 @@ void moveToCurrentDesktop(QWidget* window) {
     xcb_ewmh_set_wm_desktop(e, id, current);
     xcb_ewmh_request_change_wm_desktop(e, 0, id, current, XCB_EWMH_CLIENT_SOURCE_TYPE_NORMAL);
     xcb_flush(e->connection);
+}
 
 void setBoundingShape(QWidget* window, const QRegion& devicePixels) {
     xcb_connection_t* c = qtConnection();
