@@ -7,6 +7,7 @@
 
 #include "catalog/CatalogDecoder.h"
 #include "catalog/CatalogLoading.h"
+#include "catalog/SearchScoring.h"
 
 namespace corvanta::detail {
 
@@ -57,6 +58,7 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
         }
     }
     catalog.groupedSoftware = groupSoftware(catalog.software);
+    catalog.searchDocuments = buildSearchDocuments(catalog.software);
     return catalog;
 }
 
@@ -68,10 +70,7 @@ std::vector<SoftwareGroupSection> groupSoftware(const std::vector<SoftwarePack>&
         const auto& members = byGroup[static_cast<std::size_t>(group)];
         if (members.empty())
             continue;
-        SoftwareGroupSection section{group, {}};
-        section.software.reserve(members.size());
-        for (const SoftwarePack* pack : members) section.software.push_back(*pack);
-        sections.push_back(std::move(section));
+        sections.push_back({group, members});
     }
     return sections;
 }

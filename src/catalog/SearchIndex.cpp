@@ -215,15 +215,4 @@ std::vector<std::string_view> SearchDocument::keyVariants() const {
     return out;
 }
 
-void ShortcutStore::buildSearchIndex() const {
-    searchDocuments_ = detail::buildSearchDocuments(software.get());
-    searchIndexBuilt_ = true;
-}
-
-const std::unordered_map<std::string, SearchDocument>& ShortcutStore::searchDocuments() const {
-    if (!searchIndexBuilt_)
-        buildSearchIndex();
-    return searchDocuments_;
-}
-
 }  // namespace corvanta
