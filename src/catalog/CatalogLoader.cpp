@@ -53,7 +53,8 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
             } else if (resource.replaces) {
                 catalog.software[at->second] = std::move(*pack);
             } else {
-                catalog.software[at->second] = merge(catalog.software[at->second], *pack);
+                catalog.software[at->second] =
+                    merge(std::move(catalog.software[at->second]), std::move(*pack));
             }
         }
     }

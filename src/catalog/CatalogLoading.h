@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "catalog/SearchDocument.h"
+#include "catalog/SearchDocuments.h"
 #include "catalog/SoftwareGroupSection.h"
 #include "catalog/SoftwarePack.h"
 #include "platform/foundation/Bundle.h"
@@ -47,8 +47,9 @@ std::optional<SoftwarePack> sanitized(SoftwarePack pack, std::string_view source
                                       std::vector<std::string>& warnings);
 
 // `overlay`'s scalars over `base`, categories and items combined by id with the
-// base order first. Never removes a category or an item.
-SoftwarePack merge(const SoftwarePack& base, const SoftwarePack& overlay);
+// base order first. Never removes a category or an item. Both are taken by
+// value, so a caller that hands them over spares copying every shortcut.
+SoftwarePack merge(SoftwarePack base, SoftwarePack overlay);
 
 // Movable but not copyable: the sections point into `software`, whose packs
 // keep their place when the vector is moved.
@@ -64,7 +65,7 @@ struct LoadedCatalog {
     // The picker's sections: each group that has packs, in group order.
     std::vector<SoftwareGroupSection> groupedSoftware;
     // Item key -> search document of every shortcut.
-    std::unordered_map<std::string, SearchDocument> searchDocuments;
+    SearchDocuments searchDocuments;
 };
 
 // Reads, merges, groups and indexes the catalog. Indexing normalises every

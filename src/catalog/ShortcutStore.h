@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "catalog/FilterCacheKey.h"
-#include "catalog/SearchDocument.h"
+#include "catalog/SearchDocuments.h"
 #include "catalog/ShortcutModels.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Observable.h"
@@ -77,9 +77,7 @@ public:
     }
     // Item key -> search document; built with the catalog, so it is complete
     // from construction on.
-    const std::unordered_map<std::string, SearchDocument>& searchDocuments() const {
-        return searchDocuments_;
-    }
+    const SearchDocuments& searchDocuments() const { return searchDocuments_; }
     platform::UserDefaults& defaults() const { return defaults_; }
 
     // Lower-case bundle identifier -> pack id for applications whose packs do
@@ -100,7 +98,7 @@ private:
     std::unordered_map<std::string, const SoftwarePack*> softwareByID_;
     std::unordered_map<std::string, std::string> softwareIDByBundleIdentifier_;
     std::vector<SoftwareGroupSection> groupedSoftwareCache_;
-    std::unordered_map<std::string, SearchDocument> searchDocuments_;
+    SearchDocuments searchDocuments_;
     std::optional<FilterCacheKey> cachedFilterKey_;
     std::vector<ShortcutSection> cachedFilteredSections_;
     int favoritesRevision_ = 0;
