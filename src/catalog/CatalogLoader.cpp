@@ -9,6 +9,7 @@
 
 #include "catalog/CatalogDecoder.h"
 #include "catalog/CatalogLoading.h"
+#include "catalog/SearchScoring.h"
 
 namespace corvanta::detail {
 
@@ -67,11 +68,13 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
             } else if (resource.replaces) {
                 catalog.software[at->second] = std::move(*pack);
             } else {
-                catalog.software[at->second] = merge(catalog.software[at->second], *pack);
+                catalog.software[at->second] =
+                    merge(std::move(catalog.software[at->second]), std::move(*pack));
             }
         }
     }
     catalog.groupedSoftware = groupSoftware(catalog.software);
+    catalog.searchDocuments = buildSearchDocuments(catalog.software);
     return catalog;
 }
 
@@ -83,10 +86,7 @@ std::vector<SoftwareGroupSection> groupSoftware(const std::vector<SoftwarePack>&
         const auto& members = byGroup[static_cast<std::size_t>(group)];
         if (members.empty())
             continue;
-        SoftwareGroupSection section{group, {}};
-        section.software.reserve(members.size());
-        for (const SoftwarePack* pack : members) section.software.push_back(*pack);
-        sections.push_back(std::move(section));
+        sections.push_back({group, members});
     }
     return sections;
 }

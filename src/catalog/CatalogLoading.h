@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "catalog/SearchDocuments.h"
 #include "catalog/SoftwareGroupSection.h"
 #include "catalog/SoftwarePack.h"
 #include "platform/foundation/Bundle.h"
@@ -46,20 +47,34 @@ std::optional<SoftwarePack> sanitized(SoftwarePack pack, std::string_view source
                                       std::vector<std::string>& warnings);
 
 // `overlay`'s scalars over `base`, categories and items combined by id with the
-// base order first. Never removes a category or an item.
-SoftwarePack merge(const SoftwarePack& base, const SoftwarePack& overlay);
+// base order first. Never removes a category or an item. Both are taken by
+// value, so a caller that hands them over spares copying every shortcut.
+SoftwarePack merge(SoftwarePack base, SoftwarePack overlay);
 
+// Movable but not copyable: the sections point into `software`, whose packs
+// keep their place when the vector is moved.
 struct LoadedCatalog {
+    LoadedCatalog() = default;
+    LoadedCatalog(LoadedCatalog&&) = default;
+    LoadedCatalog& operator=(LoadedCatalog&&) = default;
+    LoadedCatalog(const LoadedCatalog&) = delete;
+    LoadedCatalog& operator=(const LoadedCatalog&) = delete;
+
     std::vector<SoftwarePack> software;  // in order of first appearance of each id
     std::vector<std::string> warnings;
     // The picker's sections: each group that has packs, in group order.
     std::vector<SoftwareGroupSection> groupedSoftware;
+    // Item key -> search document of every shortcut.
+    SearchDocuments searchDocuments;
 };
 
-// Reads, merges and groups the catalog. Grouping copies every pack, so it is
-// done here, where a read-ahead runs it off the main thread.
+// Reads, merges, groups and indexes the catalog. Indexing normalises every
+// text of the catalog, so it is done here, where a read-ahead runs it off the
+// main thread, and the first search after launch finds it ready.
 LoadedCatalog loadCatalog(const platform::Bundle& bundle);
 
+// Sections that point into `packs`, which must neither change nor move while
+// the sections are in use (moving the vector itself keeps them valid).
 std::vector<SoftwareGroupSection> groupSoftware(const std::vector<SoftwarePack>& packs);
 
 // Lower-case bundle identifier -> pack id, for applications whose packs do not

@@ -1,4 +1,6 @@
 // Validation of one decoded pack and merging of two versions of a pack.
+#include <algorithm>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -80,23 +82,29 @@ std::optional<SoftwarePack> sanitized(SoftwarePack pack, std::string_view source
     if (pack.dataStatus == SoftwareDataStatus::catalogOnly && pack.categories.empty())
         return pack;
 
-    // Owned copies: the categories and items are moved out as they are kept.
-    std::unordered_set<std::string> categoryIDs;
-    std::unordered_set<std::string> itemIDs;
-    std::vector<ShortcutCategory> kept;
-    kept.reserve(pack.categories.size());
+    // First every test on the pack as it came, with the id sets viewing its
+    // own strings, which stay in place meanwhile; then the kept parts are
+    // moved out, and only when something was dropped.
+    std::unordered_set<std::string_view> categoryIDs;
+    std::unordered_set<std::string_view> itemIDs;
+    std::vector<bool> keepCategory(pack.categories.size(), false);
+    std::vector<bool> keepItem;
+    bool droppedAny = false;
     WindowsKeyCheck& windows = windowsKeyCheck();
 
-    for (ShortcutCategory& category : pack.categories) {
+    for (std::size_t c = 0; c < pack.categories.size(); ++c) {
+        const ShortcutCategory& category = pack.categories[c];
         if (category.id.empty() || !categoryIDs.insert(category.id).second) {
             warnings.push_back(sentence(
                 source,
                 {": ", pack.id, " has a duplicate or empty category id '", category.id, "'."}));
+            keepItem.resize(keepItem.size() + category.items.size(), false);
+            droppedAny = true;
             continue;
         }
-        std::vector<ShortcutItem> items;
-        items.reserve(category.items.size());
-        for (ShortcutItem& item : category.items) {
+        std::size_t keptItems = 0;
+        for (const ShortcutItem& item : category.items) {
+            keepItem.push_back(false);
             // The id is taken before the other tests: a failing item still holds it.
             if (item.id.empty() || !itemIDs.insert(item.id).second) {
                 warnings.push_back(sentence(
@@ -122,63 +130,82 @@ std::optional<SoftwarePack> sanitized(SoftwarePack pack, std::string_view source
                                       " contains a Windows-only key and was skipped."}));
                 continue;
             }
-            items.push_back(std::move(item));
+            keepItem.back() = true;
+            ++keptItems;
         }
-        if (items.empty())
-            continue;
-        category.items = std::move(items);
-        kept.push_back(std::move(category));
+        keepCategory[c] = keptItems > 0;
+        droppedAny = droppedAny || keptItems < category.items.size();
     }
 
-    if (kept.empty()) {
+    if (std::find(keepCategory.begin(), keepCategory.end(), true) == keepCategory.end()) {
         warnings.push_back(
             sentence(source, {": ", pack.id, " contains no valid shortcut categories."}));
         return std::nullopt;
+    }
+    if (!droppedAny)
+        return pack;
+
+    std::vector<ShortcutCategory> kept;
+    std::size_t flat = 0;
+    for (std::size_t c = 0; c < pack.categories.size(); ++c) {
+        ShortcutCategory& category = pack.categories[c];
+        if (!keepCategory[c]) {
+            flat += category.items.size();
+            continue;
+        }
+        std::vector<ShortcutItem> items;
+        for (ShortcutItem& item : category.items) {
+            if (keepItem[flat++])
+                items.push_back(std::move(item));
+        }
+        category.items = std::move(items);
+        kept.push_back(std::move(category));
     }
     pack.categories = std::move(kept);
     return pack;
 }
 
-SoftwarePack merge(const SoftwarePack& base, const SoftwarePack& overlay) {
+SoftwarePack merge(SoftwarePack base, SoftwarePack overlay) {
     SoftwarePack result;
-    result.id = overlay.id;
-    result.name = overlay.name;
-    result.vendor = overlay.vendor;
-    result.accent = overlay.accent;
-    result.glyph = overlay.glyph;
-    result.bundleIdentifiers =
-        overlay.bundleIdentifiers ? overlay.bundleIdentifiers : base.bundleIdentifiers;
+    result.id = std::move(overlay.id);
+    result.name = std::move(overlay.name);
+    result.vendor = std::move(overlay.vendor);
+    result.accent = std::move(overlay.accent);
+    result.glyph = std::move(overlay.glyph);
+    result.bundleIdentifiers = overlay.bundleIdentifiers ? std::move(overlay.bundleIdentifiers)
+                                                         : std::move(base.bundleIdentifiers);
     result.declaredGroup = overlay.declaredGroup ? overlay.declaredGroup : base.declaredGroup;
     result.dataStatus = overlay.dataStatus ? overlay.dataStatus : base.dataStatus;
-    result.provenance = overlay.provenance ? overlay.provenance : base.provenance;
+    result.provenance =
+        overlay.provenance ? std::move(overlay.provenance) : std::move(base.provenance);
 
-    result.categories = base.categories;
+    result.categories = std::move(base.categories);
     std::unordered_map<std::string, std::size_t> categoryPosition;
     for (std::size_t i = 0; i < result.categories.size(); ++i) {
         categoryPosition.try_emplace(result.categories[i].id, i);
     }
-    for (const ShortcutCategory& incoming : overlay.categories) {
+    for (ShortcutCategory& incoming : overlay.categories) {
         const auto found = categoryPosition.find(incoming.id);
         if (found == categoryPosition.end()) {
             categoryPosition.emplace(incoming.id, result.categories.size());
-            result.categories.push_back(incoming);
+            result.categories.push_back(std::move(incoming));
             continue;
         }
         ShortcutCategory& target = result.categories[found->second];
-        target.id = incoming.id;
-        target.zh = incoming.zh;
-        target.en = incoming.en;
+        target.id = std::move(incoming.id);
+        target.zh = std::move(incoming.zh);
+        target.en = std::move(incoming.en);
         std::unordered_map<std::string, std::size_t> itemPosition;
         for (std::size_t i = 0; i < target.items.size(); ++i) {
             itemPosition.try_emplace(target.items[i].id, i);
         }
-        for (const ShortcutItem& item : incoming.items) {
+        for (ShortcutItem& item : incoming.items) {
             const auto at = itemPosition.find(item.id);
             if (at != itemPosition.end()) {
-                target.items[at->second] = item;
+                target.items[at->second] = std::move(item);
             } else {
                 itemPosition.emplace(item.id, target.items.size());
-                target.items.push_back(item);
+                target.items.push_back(std::move(item));
             }
         }
     }

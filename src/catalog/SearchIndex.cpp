@@ -1,6 +1,8 @@
 // The search index: every catalog text is normalised once, at load, into one
 // document per shortcut; and the match rule and score over those documents.
 #include <algorithm>
+#include <functional>
+#include <stdexcept>
 #include <utility>
 
 #include "catalog/Normalize.h"
@@ -126,9 +128,8 @@ int variantPoints(std::size_t count, Variant&& variant, std::string_view q, int 
 
 }  // namespace
 
-std::unordered_map<std::string, SearchDocument> buildSearchDocuments(
-    const std::vector<SoftwarePack>& software) {
-    std::unordered_map<std::string, SearchDocument> documents;
+SearchDocuments buildSearchDocuments(const std::vector<SoftwarePack>& software) {
+    SearchDocuments documents;
     std::size_t count = 0;
     for (const auto& pack : software) count += static_cast<std::size_t>(pack.shortcutCount());
     documents.reserve(count);
@@ -138,8 +139,8 @@ std::unordered_map<std::string, SearchDocument> buildSearchDocuments(
         for (const auto& category : pack.categories) {
             const std::string categoryText = normalize(category.zh + ' ' + category.en);
             for (const auto& item : category.items) {
-                documents.insert_or_assign(ShortcutStore::itemKey(pack.id, item.id),
-                                           makeDocument(item, categoryText, scratch, caps));
+                documents.insertOrAssign(ShortcutStore::itemKey(pack.id, item.id),
+                                         makeDocument(item, categoryText, scratch, caps));
             }
         }
     }
@@ -183,6 +184,88 @@ int searchScore(const SearchDocument& document, std::string_view query,
 
 namespace corvanta {
 
+namespace {
+
+constexpr std::uint64_t kPositionMask = 0xFFFFFFFFu;
+
+std::uint64_t hashOf(std::string_view key) {
+    return std::hash<std::string_view>{}(key);
+}
+
+// The upper hash bits that a slot keeps, never zero together with a position.
+std::uint64_t tagOf(std::uint64_t hash) {
+    return hash & ~kPositionMask;
+}
+
+}  // namespace
+
+void SearchDocuments::reserve(std::size_t count) {
+    keys_.reserve(count);
+    documents_.reserve(count);
+    std::size_t slots = 16;
+    while (slots < 2 * count) slots *= 2;
+    if (slots > slots_.size())
+        grow(slots);
+}
+
+void SearchDocuments::grow(std::size_t slotCount) {
+    slots_.assign(slotCount, 0);
+    for (std::size_t position = 0; position < keys_.size(); ++position) {
+        const std::uint64_t hash = hashOf(keys_[position]);
+        slots_[probe(keys_[position], hash)] = tagOf(hash) | (position + 1);
+    }
+}
+
+std::size_t SearchDocuments::probe(std::string_view key, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    const std::uint64_t tag = tagOf(hash);
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const std::uint64_t entry = slots_[slot];
+        if (entry == 0)
+            return slot;
+        if ((entry & ~kPositionMask) == tag && keys_[(entry & kPositionMask) - 1] == key)
+            return slot;
+    }
+}
+
+void SearchDocuments::insertOrAssign(std::string key, SearchDocument document) {
+    if (2 * (keys_.size() + 1) > slots_.size())
+        grow(std::max<std::size_t>(16, 2 * slots_.size()));
+    const std::uint64_t hash = hashOf(key);
+    const std::size_t slot = probe(key, hash);
+    if (slots_[slot] != 0) {
+        documents_[(slots_[slot] & kPositionMask) - 1] = std::move(document);
+        return;
+    }
+    keys_.push_back(std::move(key));
+    documents_.push_back(std::move(document));
+    slots_[slot] = tagOf(hash) | keys_.size();
+}
+
+const SearchDocument* SearchDocuments::find(std::string_view key) const {
+    if (slots_.empty())
+        return nullptr;
+    const std::uint64_t entry = slots_[probe(key, hashOf(key))];
+    return entry == 0 ? nullptr : &documents_[(entry & kPositionMask) - 1];
+}
+
+const SearchDocument& SearchDocuments::at(std::string_view key) const {
+    if (const SearchDocument* document = find(key))
+        return *document;
+    throw std::out_of_range("no search document for " + std::string(key));
+}
+
+bool SearchDocuments::operator==(const SearchDocuments& other) const {
+    if (size() != other.size())
+        return false;
+    for (std::size_t position = 0; position < keys_.size(); ++position) {
+        const SearchDocument* theirs = other.find(keys_[position]);
+        if (!theirs || !(*theirs == documents_[position]))
+            return false;
+    }
+    return true;
+}
+
 std::vector<std::string_view> SearchDocument::tokens() const {
     std::vector<std::string_view> words;
     detail::forEachWord(haystack, [&](std::string_view word) { words.push_back(word); });
@@ -213,17 +296,6 @@ std::vector<std::string_view> SearchDocument::keyVariants() const {
     std::vector<std::string_view> out;
     for (std::size_t i = 0; i < keyVariantCount; ++i) out.push_back(keyVariant(i));
     return out;
-}
-
-void ShortcutStore::buildSearchIndex() const {
-    searchDocuments_ = detail::buildSearchDocuments(software.get());
-    searchIndexBuilt_ = true;
-}
-
-const std::unordered_map<std::string, SearchDocument>& ShortcutStore::searchDocuments() const {
-    if (!searchIndexBuilt_)
-        buildSearchIndex();
-    return searchDocuments_;
 }
 
 }  // namespace corvanta

@@ -4,18 +4,17 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "catalog/SearchDocument.h"
+#include "catalog/SearchDocuments.h"
 #include "catalog/SoftwarePack.h"
 
 namespace corvanta::detail {
 
 // Item key -> document for every shortcut of every pack; of two shortcuts with
 // one key the later one's document stands.
-std::unordered_map<std::string, SearchDocument> buildSearchDocuments(
-    const std::vector<SoftwarePack>& software);
+SearchDocuments buildSearchDocuments(const std::vector<SoftwarePack>& software);
 
 // A one-character ASCII token must be a whole word of the document; any other
 // token may occur anywhere in its haystack.

@@ -1,7 +1,6 @@
 // The filtered, searched and ranked shortcut list of the selected pack, with a
 // one-entry cache keyed by everything that decides it.
 #include <algorithm>
-#include <unordered_map>
 
 #include "catalog/Normalize.h"
 #include "catalog/SearchScoring.h"
@@ -53,7 +52,7 @@ const std::vector<ShortcutSection>& ShortcutStore::filteredSections() {
     const std::string& effectiveCategory = categoryKnown ? key.categoryID : std::string("all");
     const std::vector<std::string_view> tokens = words(key.normalizedQuery);
     const bool searching = !tokens.empty();
-    static const std::unordered_map<std::string, SearchDocument> kNoDocuments;
+    static const SearchDocuments kNoDocuments;
     const auto& documents = searching ? searchDocuments() : kNoDocuments;
 
     struct Kept {
@@ -78,15 +77,15 @@ const std::vector<ShortcutSection>& ShortcutStore::filteredSections() {
                 continue;
             int score = 0;
             if (searching) {
-                const auto doc = documents.find(itemKey(pack->id, item.id));
-                if (doc == documents.end())
+                const SearchDocument* doc = documents.find(itemKey(pack->id, item.id));
+                if (!doc)
                     continue;
                 const bool all = std::all_of(tokens.begin(), tokens.end(), [&](std::string_view t) {
-                    return detail::tokenMatches(t, doc->second);
+                    return detail::tokenMatches(t, *doc);
                 });
                 if (!all)
                     continue;
-                score = detail::searchScore(doc->second, key.normalizedQuery, tokens);
+                score = detail::searchScore(*doc, key.normalizedQuery, tokens);
             }
             kept.push_back({{score, i}, &item});
         }

@@ -66,7 +66,10 @@ void ShortcutStore::loadShortcutLibrary(const platform::Bundle& bundle, CatalogP
         }
     }
 
+    // Moving `software` kept every pack in place, so the sections still point
+    // at the packs the store holds.
     groupedSoftwareCache_ = std::move(catalog.groupedSoftware);
+    searchDocuments_ = std::move(catalog.searchDocuments);
 
     if (!softwareByID_.contains(selectedSoftwareID.get())) {
         selectedSoftwareID = packs.front().id;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "catalog/FilterCacheKey.h"
-#include "catalog/SearchDocument.h"
+#include "catalog/SearchDocuments.h"
 #include "catalog/ShortcutModels.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Observable.h"
@@ -75,8 +75,9 @@ public:
     const std::vector<SoftwareGroupSection>& groupedSoftwareCache() const {
         return groupedSoftwareCache_;
     }
-    // Built on first use: start-up does not wait for it, the first search does.
-    const std::unordered_map<std::string, SearchDocument>& searchDocuments() const;
+    // Item key -> search document; built with the catalog, so it is complete
+    // from construction on.
+    const SearchDocuments& searchDocuments() const { return searchDocuments_; }
     platform::UserDefaults& defaults() const { return defaults_; }
 
     // Lower-case bundle identifier -> pack id for applications whose packs do
@@ -89,7 +90,6 @@ public:
 
 private:
     void loadShortcutLibrary(const platform::Bundle& bundle, CatalogPreload* preload);
-    void buildSearchIndex() const;
     bool hasItem(std::string_view key) const;
     void removeStaleFavorites();
     void saveFavorites();
@@ -98,8 +98,7 @@ private:
     std::unordered_map<std::string, const SoftwarePack*> softwareByID_;
     std::unordered_map<std::string, std::string> softwareIDByBundleIdentifier_;
     std::vector<SoftwareGroupSection> groupedSoftwareCache_;
-    mutable std::unordered_map<std::string, SearchDocument> searchDocuments_;
-    mutable bool searchIndexBuilt_ = false;
+    SearchDocuments searchDocuments_;
     std::optional<FilterCacheKey> cachedFilterKey_;
     std::vector<ShortcutSection> cachedFilteredSections_;
     int favoritesRevision_ = 0;

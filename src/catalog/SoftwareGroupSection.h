@@ -10,7 +10,9 @@ namespace corvanta {
 
 struct SoftwareGroupSection {
     SoftwareGroup group;
-    std::vector<SoftwarePack> software;  // never empty
+    // Never empty. The packs are the store's own, which stay in place from the
+    // load on; a copy of every pack would double the catalog's memory.
+    std::vector<const SoftwarePack*> software;
 
     SoftwareGroup id() const { return group; }
     bool operator==(const SoftwareGroupSection&) const = default;

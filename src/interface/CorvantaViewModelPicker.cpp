@@ -17,7 +17,7 @@ std::vector<SoftwareGroupSection> CorvantaViewModel::filteredSoftwarePickerSecti
     for (const PickerSection& section :
          picker::filterSections(store_.groupedSoftwareCache(), state_.softwarePickerQuery)) {
         SoftwareGroupSection copy{section.group, {}};
-        for (const SoftwarePack* pack : section.software) copy.software.push_back(*pack);
+        for (const SoftwarePack* pack : section.software) copy.software.push_back(pack);
         out.push_back(std::move(copy));
     }
     return out;
@@ -36,7 +36,7 @@ std::vector<std::vector<SoftwarePickerEntry>> CorvantaViewModel::softwarePickerR
     const SoftwareGroupSection& section, bool includesAddButton) const {
     std::vector<const SoftwarePack*> packs;
     packs.reserve(section.software.size());
-    for (const SoftwarePack& pack : section.software) packs.push_back(&pack);
+    for (const SoftwarePack* pack : section.software) packs.push_back(pack);
     return picker::rows(section.group, packs, includesAddButton);
 }
 

@@ -100,9 +100,9 @@ std::vector<PickerSection> filterSections(const std::vector<SoftwareGroupSection
     for (const SoftwareGroupSection& section : sections) {
         PickerSection filtered{section.group, {}};
         filtered.software.reserve(section.software.size());
-        for (const SoftwarePack& pack : section.software) {
-            if (matches(pack, tokens))
-                filtered.software.push_back(&pack);
+        for (const SoftwarePack* pack : section.software) {
+            if (matches(*pack, tokens))
+                filtered.software.push_back(pack);
         }
         if (!filtered.software.empty())
             out.push_back(std::move(filtered));

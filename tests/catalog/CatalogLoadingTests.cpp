@@ -6,6 +6,7 @@
 #include "catalog/CatalogDecoder.h"
 #include "catalog/CatalogLoading.h"
 #include "catalog/CatalogPreload.h"
+#include "catalog/SearchScoring.h"
 #include "catalog/ShortcutStore.h"
 
 namespace corvanta {
@@ -222,6 +223,59 @@ TEST(LoadCatalog, ReplaceAndMergeAcrossTheElevenFiles) {
     EXPECT_EQ(catalog.warnings[2], "curated-shortcuts-mac.json is missing from the app bundle.");
 }
 
+using SectionIDs = std::vector<std::pair<SoftwareGroup, std::vector<std::string>>>;
+
+// The sections by pack id; a pointer that is not into `packs` fails the test
+// and is not followed.
+SectionIDs sectionIDs(const std::vector<SoftwareGroupSection>& sections,
+                      const std::vector<SoftwarePack>& packs) {
+    const std::less<const SoftwarePack*> before;
+    SectionIDs out;
+    for (const auto& section : sections) {
+        std::vector<std::string> members;
+        for (const SoftwarePack* pack : section.software) {
+            const bool inside = !packs.empty() && !before(pack, packs.data()) &&
+                                before(pack, packs.data() + packs.size());
+            if (inside)
+                members.push_back(pack->id);
+            else
+                ADD_FAILURE() << "a section points outside the packs";
+        }
+        out.emplace_back(section.group, std::move(members));
+    }
+    return out;
+}
+
+std::size_t shortcutCount(const std::vector<SoftwarePack>& packs) {
+    std::size_t count = 0;
+    for (const auto& pack : packs) count += static_cast<std::size_t>(pack.shortcutCount());
+    return count;
+}
+
+TEST(LoadCatalog, GroupsAndIndexesTheMergedPacksAndKeepsBothOnAMove) {
+    testing::TempBundle bundle;
+    Json git = testing::simplePack("git");
+    git["group"] = "versionControl";
+    bundle.writeAll({testing::simplePack("figma"), git, testing::simplePack("sketch")});
+    bundle.write("extended-shortcuts-mac",
+                 testing::library({testing::pack(
+                     "figma", {category("main", {item("later", {"⌘", "L"}, "稍后", "Later")})})}));
+
+    detail::LoadedCatalog catalog = detail::loadCatalog(bundle.bundle());
+    const SectionIDs expected{{SoftwareGroup::design, {"figma", "sketch"}},
+                              {SoftwareGroup::versionControl, {"git"}}};
+    EXPECT_EQ(sectionIDs(catalog.groupedSoftware, catalog.software), expected);
+    // The index is built from the merged packs, so it holds the later item.
+    EXPECT_EQ(catalog.searchDocuments.size(), shortcutCount(catalog.software));
+    EXPECT_TRUE(catalog.searchDocuments.contains("figma:later"));
+    EXPECT_EQ(catalog.searchDocuments, detail::buildSearchDocuments(catalog.software));
+
+    // Handing the catalog over, as the read-ahead and the store do, keeps the
+    // sections pointing at the packs.
+    const detail::LoadedCatalog moved = std::move(catalog);
+    EXPECT_EQ(sectionIDs(moved.groupedSoftware, moved.software), expected);
+}
+
 TEST(LoadCatalog, OneBadPackFailsItsWholeFile) {
     testing::TempBundle bundle;
     Json broken = testing::simplePack("b");
@@ -293,7 +347,16 @@ TEST(CatalogPreload, StoreFromTheReadAheadMatchesOneThatReadsItself) {
     const ShortcutStore preloaded(bundle.bundle(), preloadedDefaults, &preload);
 
     EXPECT_EQ(ids(preloaded.software.get()), ids(plain.software.get()));
-    EXPECT_EQ(preloaded.groupedSoftwareCache(), plain.groupedSoftwareCache());
+    // Each store's sections point at its own packs, and its index is complete
+    // from construction on, without a search.
+    for (const ShortcutStore* store : {&plain, &preloaded}) {
+        EXPECT_EQ(sectionIDs(store->groupedSoftwareCache(), store->software.get()),
+                  (SectionIDs{{SoftwareGroup::office, {"word"}},
+                              {SoftwareGroup::design, {"figma"}},
+                              {SoftwareGroup::browser, {"chrome"}}}));
+        EXPECT_EQ(store->searchDocuments().size(), 3u);
+    }
+    EXPECT_EQ(preloaded.searchDocuments(), plain.searchDocuments());
     EXPECT_EQ(preloaded.selectedSoftwareID.get(), "figma");
     EXPECT_FALSE(preloaded.loadError.get());
 }

@@ -196,7 +196,7 @@ TEST(StoreTables, PickerSectionsFollowGroupThenCatalogOrder) {
     std::vector<std::pair<SoftwareGroup, std::vector<std::string>>> seen;
     for (const auto& s : sections) {
         std::vector<std::string> ids;
-        for (const auto& p : s.software) ids.push_back(p.id);
+        for (const auto* p : s.software) ids.push_back(p->id);
         seen.emplace_back(s.group, ids);
     }
     using G = SoftwareGroup;

@@ -104,7 +104,7 @@ TEST_F(PickerTest, RootMembersFilterTheStoresSections) {
     ASSERT_EQ(sections.size(), 1u);
     EXPECT_EQ(sections[0].group, SoftwareGroup::office);
     ASSERT_EQ(sections[0].software.size(), 1u);
-    EXPECT_EQ(sections[0].software[0].id, "gamma");
+    EXPECT_EQ(sections[0].software[0]->id, "gamma");
     EXPECT_EQ(view->model().softwarePickerMatchCount(), 1);
     // Group titles are not searched, only names and identifiers.
     view->model().set(&CorvantaViewState::softwarePickerQuery, std::string("office"));

@@ -1,0 +1,48 @@
+// The search index: one document per item key (`<pack id>:<item id>`). The
+// documents lie in one array in the order they were added, found through an
+// open-addressing table of positions, so building the index takes a few large
+// blocks instead of a node per shortcut and grows linearly with the catalog.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalog/SearchDocument.h"
+
+namespace corvanta {
+
+class SearchDocuments {
+public:
+    // Room for `count` documents without growing.
+    void reserve(std::size_t count);
+    // Stores `document` under `key`; an equal key keeps its place and takes
+    // the new document.
+    void insertOrAssign(std::string key, SearchDocument document);
+
+    std::size_t size() const { return keys_.size(); }
+    bool empty() const { return keys_.empty(); }
+    // Nothing for an unknown key.
+    const SearchDocument* find(std::string_view key) const;
+    bool contains(std::string_view key) const { return find(key) != nullptr; }
+    // Throws std::out_of_range for an unknown key.
+    const SearchDocument& at(std::string_view key) const;
+
+    // The same keys with equal documents, in any order.
+    bool operator==(const SearchDocuments& other) const;
+
+private:
+    // The slot that holds `key`, or the empty slot where it belongs.
+    std::size_t probe(std::string_view key, std::uint64_t hash) const;
+    void grow(std::size_t slotCount);
+
+    std::vector<std::string> keys_;
+    std::vector<SearchDocument> documents_;
+    // Per slot: the key's upper hash bits, then its position + 1; 0 is empty.
+    // A power-of-two count, at most half full.
+    std::vector<std::uint64_t> slots_;
+};
+
+}  // namespace corvanta
