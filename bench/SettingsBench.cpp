@@ -28,16 +28,16 @@ constexpr std::size_t kSixteenMegabytes = 16'000'000;
 // Small entries of every type, cycling, as the app's own writer prints them.
 DefaultsValue smallValue(std::size_t i) {
     switch (i % 5) {
-    case 0:
-        return std::string("value ") + std::to_string(i);
-    case 1:
-        return i % 2 == 0;
-    case 2:
-        return static_cast<std::int64_t>(i);
-    case 3:
-        return static_cast<double>(i) / 7.0;
-    default:
-        return std::vector<std::string>{"a", std::to_string(i)};
+        case 0:
+            return std::string("value ") + std::to_string(i);
+        case 1:
+            return i % 2 == 0;
+        case 2:
+            return static_cast<std::int64_t>(i);
+        case 3:
+            return static_cast<double>(i) / 7.0;
+        default:
+            return std::vector<std::string>{"a", std::to_string(i)};
     }
 }
 
@@ -84,8 +84,8 @@ public:
         auto it = folders_.find(name);
         if (it == folders_.end()) {
             std::random_device random;
-            const fs::path folder = fs::temp_directory_path() /
-                                    ("corvanta-settings-bench-" + std::to_string(random()));
+            const fs::path folder =
+                fs::temp_directory_path() / ("corvanta-settings-bench-" + std::to_string(random()));
             fs::create_directories(folder);
             std::ofstream(folder / "domain.json", std::ios::binary) << make();
             it = folders_.emplace(name, folder).first;
@@ -118,7 +118,8 @@ void openSettings(benchmark::State& state, const fs::path& folder) {
     }
     {
         std::ifstream in(folder / "domain.json", std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
         entries = platform::SettingsDocument::parse(text)->values.size();
     }
     state.counters["entries"] = static_cast<double>(entries);
@@ -144,14 +145,14 @@ BENCHMARK(BM_OpenSmallEntries)
     ->Unit(benchmark::kMillisecond);
 
 void BM_Open16MBSmallEntries(benchmark::State& state) {
-    openSettings(state, folders().get("16MB entries",
-                                      [] { return smallEntriesOfSize(kSixteenMegabytes); }));
+    openSettings(
+        state, folders().get("16MB entries", [] { return smallEntriesOfSize(kSixteenMegabytes); }));
 }
 BENCHMARK(BM_Open16MBSmallEntries)->Unit(benchmark::kMillisecond);
 
 void BM_Open16MBLargeValue(benchmark::State& state) {
-    openSettings(state, folders().get("16MB value",
-                                      [] { return largeValueDocument(kSixteenMegabytes); }));
+    openSettings(state,
+                 folders().get("16MB value", [] { return largeValueDocument(kSixteenMegabytes); }));
 }
 BENCHMARK(BM_Open16MBLargeValue)->Unit(benchmark::kMillisecond);
 

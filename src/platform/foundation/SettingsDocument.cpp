@@ -2,13 +2,13 @@
 // non-finite doubles, and bounds on size and depth for what is kept unread.
 #include "platform/foundation/SettingsDocument.h"
 
+#include <simdjson.h>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <simdjson.h>
 #include <utility>
 #include <vector>
 
@@ -257,7 +257,17 @@ DefaultsValue decodeKnownValue(od::value entry) {
         decoded = get(value.get_int64());
     } else if (tag == "double") {
         if (get(value.type()) == od::json_type::number) {
-            decoded = get(value.get_double());
+            // An integer is converted as nlohmann converts it: "-0" is 0.0.
+            switch (get(value.get_number_type())) {
+                case od::number_type::signed_integer:
+                    decoded = static_cast<double>(get(value.get_int64()));
+                    break;
+                case od::number_type::unsigned_integer:
+                    decoded = static_cast<double>(get(value.get_uint64()));
+                    break;
+                default:
+                    decoded = get(value.get_double());
+            }
         } else {
             const std::string_view text = string(value);
             if (text == "nan")

@@ -20,6 +20,13 @@ class SettingsDocument {
 public:
     // Larger files are not settings this program wrote; they count as unreadable.
     static constexpr std::size_t kMaxBytes = 16 * 1024 * 1024;
+    // The store writes no larger document (unless it replaces one at least as
+    // large), so whatever it writes it reads back. Half the reader's limit: a
+    // file written at the limit stays readable after hand edits or a later
+    // writer's roomier layout, and opens well within start-up's budget. Real
+    // settings are kilobytes; the limit still holds a hundred stored
+    // submissions of 60 KB each.
+    static constexpr std::size_t kMaxWriteBytes = kMaxBytes / 2;
     // Deeper nesting counts as unreadable, so that keeping, writing and
     // destroying an unknown value can never exhaust the stack.
     static constexpr int kMaxDepth = 256;
