@@ -235,11 +235,17 @@ std::string_view string(od::value& value) {
 // decided here: simdjson reads forward only and does not check what it skips.
 DefaultsValue decodeKnownValue(od::value entry) {
     od::object object = get(entry.get_object());
-    auto fields = object.begin();
+    // An iterator at the end must not be read: simdjson assumes it never is.
+    od::object_iterator fields = get(object.begin());
+    const od::object_iterator end = get(object.end());
+    if (!(fields != end))
+        throw UseGeneralRoute{};
     od::field type = get(*fields);
-    if (get(type.unescaped_key()) != "type" || !(++fields != object.end()))
+    if (get(type.unescaped_key()) != "type")
         throw UseGeneralRoute{};
     const std::string_view tag = string(type.value());
+    if (!(++fields != end))
+        throw UseGeneralRoute{};
     od::field field = get(*fields);
     if (get(field.unescaped_key()) != "value")
         throw UseGeneralRoute{};
@@ -295,7 +301,7 @@ DefaultsValue decodeKnownValue(od::value entry) {
         throw UseGeneralRoute{};
     }
     // A third member, or a repeated one, is for the general route.
-    if (++fields != object.end())
+    if (++fields != end)
         throw UseGeneralRoute{};
     return decoded;
 }

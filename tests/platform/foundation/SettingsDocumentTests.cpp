@@ -116,6 +116,8 @@ TEST(SettingsDocumentRoutes, OddSpellingsAreDecidedAsTheGeneralRouteDecides) {
         R"({"k": {"type": "bool", "value": 1, "value": false}})",
         R"({"k": {"type": "bool", "value": true, "extra": [1, }})",
         R"({"k": {"type": "bool", "value": true, "extra": [1, 2]}})",
+        R"({"k": {}})",
+        R"({"k": {}, "j": {"type": "bool", "value": true}})",
         R"({"k": {"type": "bool"}})",
         R"({"k": {"type": 1, "value": true}})",
         R"({"k": {"type": "bool", "value": true}, "k": {"type": "integer", "value": 2}})",
