@@ -151,16 +151,22 @@ bool appendStored(platform::UserDefaults& defaults, std::string_view key,
     const std::optional<platform::Data> bytes = encode(records);
     if (!bytes)
         return false;
-    if (unreadable && !defaults.data(unreadableKey))
+    const bool keepsUnreadable = unreadable && !defaults.data(unreadableKey);
+    if (keepsUnreadable)
         defaults.setData(unreadableKey, std::move(*unreadable));
     defaults.setData(key, *bytes);
     // Reported as stored only once it is on disk. A record the disk refused
-    // is taken back out, so that submitting again does not store it twice.
+    // is taken back out, so that submitting again does not store it twice;
+    // so is the copy of unreadable bytes, which is still under `key` and
+    // would otherwise double their weight in every later write (a settings
+    // file refused for its size would stay refused).
     if (!defaults.synchronize()) {
         if (previous)
             defaults.set(key, *previous);
         else
             defaults.removeObject(key);
+        if (keepsUnreadable)
+            defaults.removeObject(unreadableKey);
         return false;
     }
     return true;

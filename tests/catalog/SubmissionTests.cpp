@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 
 #include <nlohmann/json.hpp>
 
@@ -11,6 +13,7 @@
 #include "catalog/SettingsKeys.h"
 #include "catalog/ShortcutStore.h"
 #include "catalog/StoredSubmissions.h"
+#include "platform/foundation/SettingsDocument.h"
 
 namespace corvanta {
 namespace {
@@ -22,6 +25,11 @@ json storedList(const platform::UserDefaults& defaults, std::string_view key) {
     if (!data)
         return nullptr;
     return json::parse(data->begin(), data->end());
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 platform::Data bytes(std::string_view text) {
@@ -181,6 +189,72 @@ TEST(SubmissionResult, DiskThatRefusesTheFileFailsAndARetryStoresOnce) {
     const json stored = storedList(reread, keys::kFeedbackReports);
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0]["message"], "second try");
+}
+
+// A submission that would make the settings file too large for the reader
+// fails like a refused write: nothing is kept, the file stays readable, and
+// the next ordinary submission is stored. Writes go out later, as in the app.
+TEST(SubmissionResult, SubmissionTooLargeForTheSettingsFileFailsAndKeepsNothing) {
+    testing::TempBundle bundle;
+    bundle.writeAll({testing::simplePack("figma")});
+    testing::TempDir settings;
+    std::vector<std::function<void()>> flushes;
+    const auto flushAll = [&flushes] {
+        while (!flushes.empty()) {
+            auto flush = std::move(flushes.front());
+            flushes.erase(flushes.begin());
+            flush();
+        }
+    };
+    {
+        platform::JsonFileUserDefaults defaults(settings.path(), "settings");
+        defaults.setFlushScheduler(
+            [&flushes](std::function<void()> f) { flushes.push_back(std::move(f)); });
+        ShortcutStore store(bundle.bundle(), defaults);
+        ASSERT_TRUE(store.submitFeedback("first", ""));
+        const std::string before = readFile(settings.path() / "settings.json");
+
+        const std::string pasted(platform::SettingsDocument::kMaxWriteBytes * 3 / 4, 'x');
+        EXPECT_FALSE(store.submitFeedback(pasted, ""));
+        EXPECT_FALSE(store.submitSoftwareRequest(pasted, "", SoftwareGroup::office));
+        flushAll();
+        EXPECT_EQ(storedList(defaults, keys::kFeedbackReports).size(), 1u);
+        EXPECT_FALSE(defaults.data(keys::kSoftwareRequests));
+        EXPECT_EQ(readFile(settings.path() / "settings.json"), before);
+
+        EXPECT_TRUE(store.submitFeedback("second", ""));
+        flushAll();
+    }
+    const platform::JsonFileUserDefaults reread(settings.path(), "settings");
+    EXPECT_FALSE(reread.movedAsidePath());
+    const json stored = storedList(reread, keys::kFeedbackReports);
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[1]["message"], "second");
+}
+
+// Unreadable bytes copied aside for a submission that then fails are taken
+// back out: left in memory they would weigh twice in every later write, and a
+// file refused for its size would stay refused.
+TEST(SubmissionResult, AFailedSubmissionTakesBackItsCopyOfUnreadableBytes) {
+    testing::TempBundle bundle;
+    bundle.writeAll({testing::simplePack("figma")});
+    testing::TempDir settings;
+    platform::JsonFileUserDefaults defaults(settings.path(), "settings");
+    ShortcutStore store(bundle.bundle(), defaults);
+    const platform::Data unreadable(platform::SettingsDocument::kMaxWriteBytes / 2, '[');
+    defaults.setData(keys::kFeedbackReports, unreadable);
+    ASSERT_TRUE(defaults.lastWriteSucceeded());
+
+    // Too large beside the unreadable bytes; once they are back under their
+    // key, a copy of them elsewhere would be too large as well.
+    EXPECT_FALSE(
+        store.submitFeedback(std::string(platform::SettingsDocument::kMaxWriteBytes / 2, 'x'), ""));
+    EXPECT_FALSE(defaults.object(keys::kUnreadableFeedbackReports));
+    EXPECT_EQ(defaults.data(keys::kFeedbackReports), unreadable);
+    store.toggleTheme();
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_EQ(platform::JsonFileUserDefaults(settings.path(), "settings").string(keys::kTheme),
+              "light");
 }
 
 TEST(StoredSubmissionsFormat, RoundTripKeepsIdsAndDates) {

@@ -2,7 +2,9 @@
 // non-finite doubles, and bounds on size and depth for what is kept unread.
 #include "platform/foundation/SettingsDocument.h"
 
+#include <simdjson.h>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -46,51 +48,49 @@ std::string base64Encode(const Data& data) {
     return out;
 }
 
-int base64Digit(char c) {
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 26;
-    if (c >= '0' && c <= '9')
-        return c - '0' + 52;
-    if (c == '+')
-        return 62;
-    if (c == '/')
-        return 63;
-    return -1;
-}
+// Digit values by byte; 64 marks a byte that is no base64 digit.
+constexpr std::array<std::uint8_t, 256> kBase64Digits = [] {
+    std::array<std::uint8_t, 256> digits{};
+    digits.fill(64);
+    for (std::uint8_t i = 0; i < 64; ++i)
+        digits[static_cast<unsigned char>(kBase64Alphabet[i])] = i;
+    return digits;
+}();
 
-// Strict: anything but canonical padded base64 is refused.
+// Strict: anything but canonical padded base64 is refused. Data values may be
+// megabytes long (stored submissions), so this runs by table into a buffer
+// sized once.
 std::optional<Data> base64Decode(std::string_view text) {
     if (text.size() % 4 != 0)
         return std::nullopt;
-    Data out;
-    out.reserve(text.size() / 4 * 3);
-    for (size_t i = 0; i < text.size(); i += 4) {
-        const bool last = i + 4 == text.size();
-        int d[4];
-        int padding = 0;
-        for (int k = 0; k < 4; ++k) {
-            const char c = text[i + static_cast<size_t>(k)];
-            if (c == '=' && last && k >= 2) {
-                ++padding;
-                d[k] = 0;
-                continue;
-            }
-            if (padding > 0)
-                return std::nullopt;
-            d[k] = base64Digit(c);
-            if (d[k] < 0)
-                return std::nullopt;
-        }
-        const std::uint32_t n =
-            (static_cast<std::uint32_t>(d[0]) << 18) | (static_cast<std::uint32_t>(d[1]) << 12) |
-            (static_cast<std::uint32_t>(d[2]) << 6) | static_cast<std::uint32_t>(d[3]);
-        out.push_back(static_cast<std::uint8_t>(n >> 16));
-        if (padding < 2)
-            out.push_back(static_cast<std::uint8_t>(n >> 8));
-        if (padding < 1)
-            out.push_back(static_cast<std::uint8_t>(n));
+    size_t padding = 0;
+    if (!text.empty() && text.back() == '=')
+        padding = text[text.size() - 2] == '=' ? 2 : 1;
+    Data out(text.size() / 4 * 3 - padding);
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t whole = padding > 0 ? text.size() - 4 : text.size();
+    size_t o = 0;
+    for (size_t i = 0; i < whole; i += 4) {
+        const std::uint32_t a = kBase64Digits[in[i]], b = kBase64Digits[in[i + 1]],
+                            c = kBase64Digits[in[i + 2]], d = kBase64Digits[in[i + 3]];
+        if ((a | b | c | d) & 64)
+            return std::nullopt;
+        const std::uint32_t n = (a << 18) | (b << 12) | (c << 6) | d;
+        out[o++] = static_cast<std::uint8_t>(n >> 16);
+        out[o++] = static_cast<std::uint8_t>(n >> 8);
+        out[o++] = static_cast<std::uint8_t>(n);
+    }
+    if (padding > 0) {
+        // "xx==" or "xxx=": the digits before the padding must be real ones.
+        const size_t i = whole;
+        const std::uint32_t a = kBase64Digits[in[i]], b = kBase64Digits[in[i + 1]];
+        const std::uint32_t c = padding == 2 ? 0 : kBase64Digits[in[i + 2]];
+        if ((a | b | c) & 64)
+            return std::nullopt;
+        const std::uint32_t n = (a << 18) | (b << 12) | (c << 6);
+        out[o++] = static_cast<std::uint8_t>(n >> 16);
+        if (padding == 1)
+            out[o++] = static_cast<std::uint8_t>(n >> 8);
     }
     return out;
 }
@@ -173,7 +173,7 @@ std::optional<DefaultsValue> decodeValue(const json& entry) {
     }
     if (tag == "data" && value->is_string()) {
         if (auto bytes = base64Decode(value->get_ref<const std::string&>()))
-            return *bytes;
+            return std::move(*bytes);
     }
     return std::nullopt;
 }
@@ -184,30 +184,171 @@ std::string dumpText(const json& value, int indent) {
     return value.dump(indent, ' ', false, json::error_handler_t::replace);
 }
 
-// Thrown from the parser callback to stop at the first level too deep.
-struct TooDeep {};
+// True when no container in `text` opens more than `limit` levels deep. For
+// valid JSON the count is exact: brackets count only outside strings. For
+// anything else the answer does not matter, as the parser refuses it anyway.
+// One pass, unlike a parser callback, which rescans a container's members at
+// the end of each of them and so makes a file of many entries quadratic.
+bool nestingWithin(std::string_view text, int limit) {
+    int depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;  // the escaped character cannot end the string
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > limit)
+                return false;
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return true;
+}
+
+// ---- the route for documents of known values only ------------------------------
+
+namespace od = simdjson::ondemand;
+
+// Thrown on the fast route when the text holds anything it does not decide.
+struct UseGeneralRoute {};
+
+template <class T>
+T get(simdjson::simdjson_result<T> result) {
+    T value{};
+    if (std::move(result).get(value))
+        throw UseGeneralRoute{};
+    return value;
+}
+
+std::string_view string(od::value& value) {
+    return get(value.get_string());
+}
+
+// The value of one entry, decided exactly as decodeValue decides on
+// nlohmann's tree. Only an entry of a "type" and then a "value" member is
+// decided here: simdjson reads forward only and does not check what it skips.
+DefaultsValue decodeKnownValue(od::value entry) {
+    od::object object = get(entry.get_object());
+    // An iterator at the end must not be read: simdjson assumes it never is.
+    od::object_iterator fields = get(object.begin());
+    const od::object_iterator end = get(object.end());
+    if (!(fields != end))
+        throw UseGeneralRoute{};
+    od::field type = get(*fields);
+    if (get(type.unescaped_key()) != "type")
+        throw UseGeneralRoute{};
+    const std::string_view tag = string(type.value());
+    if (!(++fields != end))
+        throw UseGeneralRoute{};
+    od::field field = get(*fields);
+    if (get(field.unescaped_key()) != "value")
+        throw UseGeneralRoute{};
+    od::value value = field.value();
+    DefaultsValue decoded;
+    if (tag == "string") {
+        decoded = std::string(string(value));
+    } else if (tag == "bool") {
+        decoded = get(value.get_bool());
+    } else if (tag == "integer") {
+        // nlohmann reads a number as an integer when it has no fraction and no
+        // exponent; an unsigned one beyond int64 is no value of ours.
+        if (get(value.get_number_type()) != od::number_type::signed_integer)
+            throw UseGeneralRoute{};
+        decoded = get(value.get_int64());
+    } else if (tag == "double") {
+        if (get(value.type()) == od::json_type::number) {
+            // An integer is converted as nlohmann converts it: "-0" is 0.0.
+            switch (get(value.get_number_type())) {
+                case od::number_type::signed_integer:
+                    decoded = static_cast<double>(get(value.get_int64()));
+                    break;
+                case od::number_type::unsigned_integer:
+                    decoded = static_cast<double>(get(value.get_uint64()));
+                    break;
+                default:
+                    decoded = get(value.get_double());
+            }
+        } else {
+            const std::string_view text = string(value);
+            if (text == "nan")
+                decoded = std::numeric_limits<double>::quiet_NaN();
+            else if (text == "inf")
+                decoded = std::numeric_limits<double>::infinity();
+            else if (text == "-inf")
+                decoded = -std::numeric_limits<double>::infinity();
+            else
+                throw UseGeneralRoute{};
+        }
+    } else if (tag == "stringArray") {
+        std::vector<std::string> strings;
+        for (auto element : get(value.get_array())) {
+            od::value item = get(std::move(element));
+            strings.emplace_back(string(item));
+        }
+        decoded = std::move(strings);
+    } else if (tag == "data") {
+        auto bytes = base64Decode(string(value));
+        if (!bytes)
+            throw UseGeneralRoute{};
+        decoded = std::move(*bytes);
+    } else {
+        throw UseGeneralRoute{};
+    }
+    // A third member, or a repeated one, is for the general route.
+    if (++fields != end)
+        throw UseGeneralRoute{};
+    return decoded;
+}
+
+// Every file this program writes holds known values only, and reading it is
+// on the start-up path, so it goes through simdjson, which reads it many times
+// faster than nlohmann. Nothing when the text holds anything else (an entry
+// to keep unread, JSON that simdjson refuses, such as an integer beyond 64
+// bits): the general route decides then. simdjson is at least as strict as
+// nlohmann, so it never accepts text the general route would refuse.
+std::optional<SettingsDocument> parseKnownValues(std::string_view text) {
+    const simdjson::padded_string padded(text);
+    od::parser parser;
+    SettingsDocument result;
+    try {
+        od::document document = get(parser.iterate(padded));
+        for (auto member : get(document.get_object())) {
+            od::field field = get(std::move(member));
+            std::string key(get(field.unescaped_key()));
+            // Keys come sorted from our own writer, which makes the hint right;
+            // the last of repeated keys counts, as with nlohmann.
+            result.values.insert_or_assign(result.values.end(), std::move(key),
+                                           decodeKnownValue(field.value()));
+        }
+        // Anything after the object: the general route refuses it.
+        if (document.current_location().error() != simdjson::OUT_OF_BOUNDS)
+            return std::nullopt;
+    } catch (const UseGeneralRoute&) {
+        return std::nullopt;
+    }
+    return result;
+}
 
 }  // namespace
 
 std::optional<SettingsDocument> SettingsDocument::parse(std::string_view text) {
     if (text.size() > kMaxBytes)
         return std::nullopt;
-    // The callback sees each container before its contents, at the depth of
-    // its parent; stopping there keeps the tree within kMaxDepth levels.
-    const json::parser_callback_t limitDepth = [](int depth, json::parse_event_t event, json&) {
-        if ((event == json::parse_event_t::object_start ||
-             event == json::parse_event_t::array_start) &&
-            depth >= kMaxDepth) {
-            throw TooDeep{};
-        }
-        return true;
-    };
-    json document;
-    try {
-        document = json::parse(text, limitDepth, /*allow_exceptions=*/false);
-    } catch (const TooDeep&) {
+    if (auto document = parseKnownValues(text))
+        return document;
+    return parseGeneral(text);
+}
+
+std::optional<SettingsDocument> SettingsDocument::parseGeneral(std::string_view text) {
+    if (text.size() > kMaxBytes || !nestingWithin(text, kMaxDepth))
         return std::nullopt;
-    }
+    const json document = json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (document.is_discarded() || !document.is_object())
         return std::nullopt;
 

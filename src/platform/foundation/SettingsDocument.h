@@ -20,12 +20,22 @@ class SettingsDocument {
 public:
     // Larger files are not settings this program wrote; they count as unreadable.
     static constexpr std::size_t kMaxBytes = 16 * 1024 * 1024;
+    // The store writes no larger document (unless it replaces one at least as
+    // large), so whatever it writes it reads back. Half the reader's limit: a
+    // file written at the limit stays readable after hand edits or a later
+    // writer's roomier layout, and opens well within start-up's budget. Real
+    // settings are kilobytes; the limit still holds a hundred stored
+    // submissions of 60 KB each.
+    static constexpr std::size_t kMaxWriteBytes = kMaxBytes / 2;
     // Deeper nesting counts as unreadable, so that keeping, writing and
     // destroying an unknown value can never exhaust the stack.
     static constexpr int kMaxDepth = 256;
 
     // Nothing when the text is not a JSON object within the limits.
     static std::optional<SettingsDocument> parse(std::string_view text);
+    // The same result by the route that reads any entry; parse() takes a
+    // faster one when every entry is a known value. For cross-checks.
+    static std::optional<SettingsDocument> parseGeneral(std::string_view text);
 
     // Known values pretty-printed, kept entries as compact as they were read,
     // so writing never grows a kept value by its depth.

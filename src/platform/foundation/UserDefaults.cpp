@@ -229,9 +229,15 @@ void JsonFileUserDefaults::load() {
         document = SettingsDocument::parse(bytes);
     if (!document) {
         unreadableInPlace_ = true;
-        moveAside();
+        if (!moveAside()) {
+            std::fprintf(stderr,
+                         "corvanta: the settings file %s cannot be read and cannot be moved "
+                         "aside; settings start from their defaults and are not saved over it\n",
+                         fs::absolute(path_).c_str());
+        }
         return;
     }
+    fileBytes_ = bytes.size();
     values_ = std::move(document->values);
     preserved_ = std::move(document->preserved);
 }
@@ -254,6 +260,12 @@ bool JsonFileUserDefaults::moveAside() {
         return false;
     movedAside_ = aside;
     unreadableInPlace_ = false;
+    // Otherwise every setting would silently show its default; the user's
+    // file is still there to recover from.
+    std::fprintf(stderr,
+                 "corvanta: the settings file could not be read; it was moved to %s and "
+                 "settings start from their defaults\n",
+                 fs::absolute(aside).c_str());
     return true;
 }
 
@@ -337,7 +349,17 @@ bool JsonFileUserDefaults::writeFile() {
     SettingsDocument document;
     document.values = values_;
     document.preserved = preserved_;
-    return replaceFileAtomically(*target, document.serialize());
+    const std::string text = document.serialize();
+    // A file the reader would refuse would be moved aside at the next start,
+    // taking every setting with it. Growing one that is already over the limit
+    // (written by hand or by an older version) is refused too; keeping or
+    // shrinking it is not.
+    if (text.size() > SettingsDocument::kMaxWriteBytes && text.size() > fileBytes_)
+        return false;
+    if (!replaceFileAtomically(*target, text))
+        return false;
+    fileBytes_ = text.size();
+    return true;
 }
 
 }  // namespace corvanta::platform

@@ -72,8 +72,11 @@ private:
 // where the link points, so the link stays. Only a regular file within the size
 // and depth limits is read; anything else found at open is unreadable and is
 // moved aside under a timestamped name, and the domain starts empty. An
-// unreadable file is never overwritten. Entries this version cannot read are
-// kept and written back unchanged.
+// unreadable file is never overwritten, and moving one aside is reported on
+// stderr. Entries this version cannot read are kept and written back
+// unchanged. A write that would make the file larger than the reader takes
+// with room to spare (SettingsDocument::kMaxWriteBytes) is refused like one
+// the disk refuses: the file stays as it was.
 class JsonFileUserDefaults final : public UserDefaults {
 public:
     // settingsFolder(): `$XDG_CONFIG_HOME/corvanta`, or `~/.config/corvanta`.
@@ -104,6 +107,7 @@ public:
     void removeStaleTemporaryFiles();
 
     const std::filesystem::path& filePath() const { return path_; }
+
     // Where an unreadable file found at open was moved, if one was.
     const std::optional<std::filesystem::path>& movedAsidePath() const { return movedAside_; }
     // False when the last write could not reach the disk; the value stays in memory.
@@ -127,6 +131,9 @@ private:
     // write may replace it.
     bool unreadableInPlace_ = false;
     bool lastWriteOk_ = true;
+    // The size of the file as last read or written: a document over the write
+    // limit may still replace a file at least as large, which was readable.
+    std::size_t fileBytes_ = 0;
     FlushScheduler scheduler_;
     bool dirty_ = false;
     bool flushScheduled_ = false;

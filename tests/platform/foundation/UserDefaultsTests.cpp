@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 
 #include <cmath>
@@ -166,12 +167,17 @@ TEST_F(JsonFileUserDefaultsTest, UnreadableFileIsMovedAsideIntact) {
     for (const std::string& bytes : {garbage, std::string("[1, 2]"), std::string()}) {
         TempDirectory dir;
         writeBytes(dir.path() / "domain.json", bytes);
+        ::testing::internal::CaptureStderr();
         JsonFileUserDefaults defaults(dir.path(), "domain");
+        const std::string reported = ::testing::internal::GetCapturedStderr();
 
         EXPECT_EQ(defaults.object("CorvantaLanguage"), std::nullopt);
         ASSERT_TRUE(defaults.movedAsidePath());
         const fs::path aside = *defaults.movedAsidePath();
         EXPECT_EQ(aside.parent_path(), dir.path());
+        // The user learns where the file went, by its full path, in one line.
+        EXPECT_NE(reported.find(" " + aside.string() + " "), std::string::npos) << reported;
+        EXPECT_EQ(std::count(reported.begin(), reported.end(), '\n'), 1) << reported;
         EXPECT_EQ(aside.filename().string().rfind("domain.json.unreadable-", 0), 0u);
         EXPECT_EQ(readBytes(aside), bytes);
         EXPECT_FALSE(fs::exists(dir.path() / "domain.json"));
@@ -237,6 +243,54 @@ TEST_F(JsonFileUserDefaultsTest, AFailedWriteIsTriedAgainWhenTheStoreCloses) {
     }
     EXPECT_EQ(JsonFileUserDefaults(temp.path() / "blocker" / "corvanta", "domain").string("key"),
               "value");
+}
+
+// The writer never leaves a file the reader refuses: a write past its limit
+// fails like a disk that refuses it, and the file stays as it was.
+TEST_F(JsonFileUserDefaultsTest, AWriteOverTheWriterLimitIsRefusedAndTheFileKept) {
+    static_assert(SettingsDocument::kMaxWriteBytes * 2 <= SettingsDocument::kMaxBytes);
+    auto defaults = open();
+    defaults.setString("kept", "value");
+    ASSERT_TRUE(defaults.lastWriteSucceeded());
+    const std::string before = readBytes(file());
+
+    // Base64 makes 6 MiB of data 8 MiB of text.
+    defaults.setData("huge", Data(SettingsDocument::kMaxWriteBytes / 4 * 3, 7));
+    EXPECT_FALSE(defaults.lastWriteSucceeded());
+    EXPECT_FALSE(defaults.synchronize());
+    EXPECT_EQ(readBytes(file()), before);
+    EXPECT_EQ(open().string("kept"), "value");
+    EXPECT_EQ(open().object("huge"), std::nullopt);
+
+    // Once the value is gone, writes reach the disk again.
+    defaults.removeObject("huge");
+    defaults.setBool("next", true);
+    EXPECT_TRUE(defaults.lastWriteSucceeded());
+    EXPECT_EQ(open().boolean("next"), true);
+
+    // Just under the limit is written and reads back.
+    const std::size_t room = SettingsDocument::kMaxWriteBytes - readBytes(file()).size() - 200;
+    defaults.setData("large", Data(room / 4 * 3, 1));
+    EXPECT_TRUE(defaults.lastWriteSucceeded());
+    EXPECT_EQ(open().data("large")->size(), room / 4 * 3);
+}
+
+TEST_F(JsonFileUserDefaultsTest, AFileOverTheWriterLimitMayKeepItsSizeButNotGrow) {
+    // Written by an earlier version: over the writer's limit, under the reader's.
+    SettingsDocument earlier;
+    earlier.values.emplace("large", Data(SettingsDocument::kMaxWriteBytes / 4 * 3 + 1000, 1));
+    earlier.values.emplace("theme", std::string("light"));
+    writeBytes(file(), earlier.serialize());
+
+    auto defaults = open();
+    EXPECT_FALSE(defaults.movedAsidePath());
+    defaults.setString("theme", "dark.");  // as long as "light"
+    EXPECT_TRUE(defaults.lastWriteSucceeded());
+    const std::string written = readBytes(file());
+    defaults.setString("theme", "darker");
+    EXPECT_FALSE(defaults.lastWriteSucceeded());
+    EXPECT_EQ(readBytes(file()), written);
+    EXPECT_EQ(open().string("theme"), "dark.");
 }
 
 std::string nested(int depth) {
