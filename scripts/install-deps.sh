@@ -28,5 +28,26 @@ fi
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# Another apt or dpkg (unattended upgrades, a software centre, a second build)
+# may hold the package locks: wait for it, up to ten minutes, instead of failing.
+lock_wait=600
+# apt waits for the dpkg lock itself; `apt-get update` fails at once on the
+# package lists' lock, so a failure that names a lock is tried again.
+apt_get() {
+    local deadline=$((SECONDS + lock_wait)) errors status
+    errors="$(mktemp)"
+    while :; do
+        status=0
+        $SUDO apt-get -o DPkg::Lock::Timeout="$lock_wait" "$@" 2>"$errors" || status=$?
+        if [ "$status" -eq 0 ] || ! grep -qi 'lock' "$errors" || [ "$SECONDS" -ge "$deadline" ]; then
+            cat "$errors" >&2
+            rm -f "$errors"
+            return "$status"
+        fi
+        echo "waiting for another package manager to finish..." >&2
+        sleep 3
+    done
+}
+apt_get update -qq
+apt_get install -y -qq --no-install-recommends "${missing[@]}"

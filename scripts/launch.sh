@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Starts a built Corvanta. Without a display it brings up a virtual one (Xvfb
-# :99, 1440x900) first. About 2 s after start it saves a screenshot of the whole
-# screen to <build dir>/screenshot-startup.png and prints its path; then it
-# runs until interrupted, passing SIGINT and SIGTERM on to the app.
+# Starts a built Corvanta. Without a display it brings up a virtual one
+# (1440x900, on the first free display number) and, about 2 s after start,
+# saves a screenshot of that virtual screen to <build dir>/screenshot-startup.png
+# and prints its path. On an existing display it takes no screenshot: that
+# screen is the user's. It runs until interrupted, passing SIGINT and SIGTERM
+# on to the app.
 # Usage: scripts/launch.sh <build dir>
 set -uo pipefail
 
@@ -36,26 +38,33 @@ forward() {
 trap 'forward INT' INT
 trap 'forward TERM' TERM
 
+virtual_display=false
 if [ -z "${DISPLAY:-}" ]; then
-    Xvfb :99 -screen 0 1440x900x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display number itself and writes it to the pipe once
+    # it accepts connections, so two launches never race for the same one.
+    display_pipe="$(mktemp -u)"
+    mkfifo "$display_pipe" || exit 1
+    Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$display_pipe" >/dev/null 2>&1 &
     xvfb_pid=$!
-    export DISPLAY=:99
-    for _ in $(seq 100); do
-        xprop -root >/dev/null 2>&1 && break
-        if ! kill -0 "$xvfb_pid" 2>/dev/null; then
-            echo "Xvfb could not start on :99 (is another server using it?)" >&2
-            xvfb_pid=""
-            exit 1
-        fi
-        sleep 0.1
-    done
+    number=""
+    read -r -t 30 number <"$display_pipe"
+    rm -f "$display_pipe"
+    if [ -z "$number" ]; then
+        echo "Xvfb could not start" >&2
+        kill "$xvfb_pid" 2>/dev/null
+        xvfb_pid=""
+        exit 1
+    fi
+    export DISPLAY=":$number"
+    virtual_display=true
+    echo "virtual display $DISPLAY" >&2
 fi
 
 "$app" &
 app_pid=$!
 
 sleep 2
-if kill -0 "$app_pid" 2>/dev/null; then
+if $virtual_display && kill -0 "$app_pid" 2>/dev/null; then
     shot="$build/screenshot-startup.png"
     if import -window root "$shot"; then
         echo "$shot"

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "ShellFixture.h"
 #include "catalog/ShortcutStore.h"
 #include "platform/qt/FakeStatusItem.h"
@@ -66,6 +71,23 @@ TEST_F(AppDelegateTest, StatusIconUsesTheLogoElseTheKeyboardSymbolElseNothing) {
     withSymbol.applicationDidFinishLaunching();
     EXPECT_FALSE(statusItem->icon().isNull());
     EXPECT_EQ(statusItem->icon().actualSize(QSize(64, 64)), QSize(22, 22));
+}
+
+// The keyboard symbol is the logo's stand-in; without it, a bundle whose logo
+// is missing leaves the tray slot empty.
+TEST_F(AppDelegateTest, ShippedBundleFallsBackToTheShippedKeyboardSymbol) {
+    const std::filesystem::path shipped = CORVANTA_SOURCE_RESOURCES "/symbols/keyboard.svg";
+    ASSERT_TRUE(std::filesystem::exists(shipped));
+    std::ifstream file(shipped);
+    bundle.write("symbols/keyboard.svg", std::string(std::istreambuf_iterator<char>(file), {}));
+    delegate->applicationDidFinishLaunching();
+    const QImage icon = statusItem->icon().pixmap(QSize(22, 22), 1.0).toImage();
+    ASSERT_FALSE(icon.isNull());
+    int inked = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) inked += qAlpha(icon.pixel(x, y)) > 127;
+    EXPECT_GT(inked, 40);  // a drawn symbol, not an empty square
+    EXPECT_TRUE(statusItem->isTemplate());
 }
 
 TEST_F(AppDelegateTest, StatusItemClickTogglesThePanel) {
