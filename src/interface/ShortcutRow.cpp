@@ -3,7 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
 
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 
 #include "catalog/ShortcutItem.h"
@@ -51,16 +56,119 @@ QFont ShortcutRow::KeyCap::font() {
     return style::font(style::TextRole::keyCap);
 }
 
+namespace {
+
+// Modifier and editing keys (⌘ ⌥ ⇧ ⌃ ↩ ⌫ ⌦ ⎋ ⇥ and the arrows) live in the
+// arrows and technical blocks. Monospaced faces draw them at two thirds of a
+// capital or less, so caps take them from the proportional face instead.
+bool isKeySymbol(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0x2190 && u <= 0x21FF) || (u >= 0x2300 && u <= 0x23FF);
+}
+
+// One stretch of a label drawn in one font: letters share the cap's font and
+// baseline; a symbol is one character, sized and centred on its own.
+struct CapPiece {
+    QString text;
+    QFont font;
+    bool symbol = false;
+    double advance = 0;
+};
+
+// Rows a character's ink covers when drawn at a device pixel ratio of 1, not
+// counting faint antialiasing: what a reader sees as its height.
+int inkRows(const QFont& font, QChar c) {
+    const QFontMetricsF metrics(font);
+    const int side = int(std::ceil(metrics.height())) * 2;
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(side / 4.0, std::round(side * 0.7)), QString(c));
+    }
+    int rows = 0;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            if (qAlpha(image.pixel(x, y)) >= 96) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+// The symbol face at the smallest whole pixel size whose ink is as tall as a
+// capital of `letters` (some, like ⌃, are short marks at the text size).
+QFont symbolFont(const QFont& letters, QChar symbol) {
+    using Key = std::pair<QString, char16_t>;
+    static std::map<Key, QFont> cache;
+    const Key key{letters.key(), symbol.unicode()};
+    if (auto it = cache.find(key); it != cache.end())
+        return it->second;
+    QFont font = style::font(style::TextRole::keyCapSymbol);
+    const int base = QFontInfo(font).pixelSize();
+    const int capital = inkRows(letters, QLatin1Char('S'));
+    int pixels = base;
+    while (pixels < 3 * base && inkRows(font, symbol) < capital) font.setPixelSize(++pixels);
+    if (inkRows(font, symbol) < capital)
+        font = style::font(style::TextRole::keyCapSymbol);
+    return cache.emplace(key, font).first->second;
+}
+
+std::vector<CapPiece> capPieces(const QFont& font, const QString& text) {
+    std::vector<CapPiece> pieces;
+    for (const QChar c : text) {
+        if (isKeySymbol(c)) {
+            pieces.push_back({QString(c), symbolFont(font, c), true});
+        } else if (pieces.empty() || pieces.back().symbol) {
+            pieces.push_back({QString(c), font, false});
+        } else {
+            pieces.back().text += c;
+        }
+    }
+    for (CapPiece& piece : pieces) piece.advance = style::textWidth(piece.font, piece.text);
+    return pieces;
+}
+
+double piecesWidth(const std::vector<CapPiece>& pieces) {
+    double width = 0;
+    for (const CapPiece& piece : pieces) width += piece.advance;
+    return width;
+}
+
+}  // namespace
+
 QSizeF ShortcutRow::KeyCap::size(const QFont& font, const QString& text) {
-    const double content = std::ceil(style::textWidth(font, text)) + 2 * kPadding;
+    const double content = std::ceil(piecesWidth(capPieces(font, text))) + 2 * kPadding;
     return {std::max(kMinWidth, content), kHeight};
 }
 
 void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const QFont& font,
                                 const QString& text, const ThemeColors& colors) {
     style::fillRoundedRect(painter, cap, kRadius, colors.surfaceRaised);
-    style::drawTextLine(painter, cap.adjusted(kPadding, 0, -kPadding, 0), text, font,
-                        colors.textPrimary, Qt::AlignCenter);
+    const std::vector<CapPiece> pieces = capPieces(font, text);
+    // Capitals are centred in the cap; each symbol's ink is centred on the
+    // same line, on whole pixels so strokes stay crisp.
+    const double middle = cap.center().y();
+    const QRectF capital = QFontMetricsF(font).boundingRect(QLatin1Char('S'));
+    const double letterBaseline = std::round(middle - (capital.top() + capital.bottom()) / 2);
+    double x = cap.center().x() - piecesWidth(pieces) / 2;
+    painter.save();
+    painter.setPen(colors.textPrimary);
+    for (const CapPiece& piece : pieces) {
+        double baseline = letterBaseline;
+        if (piece.symbol) {
+            const QRectF ink = QFontMetricsF(piece.font).boundingRect(piece.text.front());
+            baseline = std::round(middle - (ink.top() + ink.bottom()) / 2);
+        }
+        painter.setFont(piece.font);
+        painter.drawText(QPointF(x, baseline), piece.text);
+        x += piece.advance;
+    }
+    painter.restore();
     // Inside the cap, so a cap covers exactly its own frame.
     style::strokeRoundedRectInside(painter, cap, kRadius, colors.border);
 }

@@ -161,6 +161,8 @@ TypeRole typeRole(TextRole role) {
             return {11};
         case TextRole::keyCap:
             return {9.5, semibold, mono};
+        case TextRole::keyCapSymbol:
+            return {9.5, semibold};
         case TextRole::emptyTitle:
             return {12, semibold};
         case TextRole::emptyMessage:

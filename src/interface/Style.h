@@ -47,6 +47,9 @@ enum class TextRole {
     sectionHeader,
     rowTitle,
     keyCap,
+    // Key symbols (⌘ ⌥ ⇧ …) inside a key cap; caps scale them up to the
+    // height of a capital letter.
+    keyCapSymbol,
     emptyTitle,
     emptyMessage,
     footerText,

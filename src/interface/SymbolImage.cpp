@@ -25,7 +25,8 @@ struct SymbolFiles {
     std::string_view bold;
 };
 
-// "apple.logo" is a vendor's trademark; a neutral command key stands in.
+// "apple.logo" is a vendor's trademark; a laptop stands in for the platform
+// (a command key at badge size reads as a close mark).
 constexpr std::array<SymbolFiles, 17> kSymbols{{
     {"chevron.up", "caret-up-light", "caret-up", "caret-up-bold"},
     {"chevron.down", "caret-down-light", "caret-down", "caret-down-bold"},
@@ -38,7 +39,7 @@ constexpr std::array<SymbolFiles, 17> kSymbols{{
     {"star", "star-light", "star", "star-bold"},
     {"star.fill", "star-fill", "star-fill", "star-fill"},
     {"magnifyingglass", "magnifying-glass-light", "magnifying-glass", "magnifying-glass-bold"},
-    {"apple.logo", "command-light", "command", "command-bold"},
+    {"apple.logo", "laptop-light", "laptop", "laptop-bold"},
     {"questionmark.bubble", "chat-circle-dots-light", "chat-circle-dots", "chat-circle-dots-bold"},
     {"exclamationmark.triangle", "warning-light", "warning", "warning-bold"},
     {"checkmark.shield", "shield-check-light", "shield-check", "shield-check-bold"},
@@ -66,18 +67,39 @@ const SymbolFiles* symbolFiles(std::string_view name) {
     return nullptr;
 }
 
+// The icon set's strokes are one step lighter than the system symbols'
+// (its regular line is 1/16 of the box, a text stem is nearer 1/11), and at
+// 9 to 13 points its regular line is under a pixel and never reaches its
+// colour. So each weight takes the next heavier file.
 std::string_view fileStem(const SymbolFiles& entry, style::Weight weight) {
     switch (weight) {
         case style::Weight::light:
-            return entry.light;
+            return entry.regular;
         case style::Weight::regular:
         case style::Weight::medium:
-            return entry.regular;
         case style::Weight::semibold:
         case style::Weight::bold:
             return entry.bold;
     }
-    return entry.regular;
+    return entry.bold;
+}
+
+// How much wider than the bold file's a stroke is drawn, in units of the
+// point size: the bold file's line (3/32) matches a regular text stem; the
+// system's heavier symbol weights grow by about a fiftieth of the size each.
+double emboldening(style::Weight weight) {
+    switch (weight) {
+        case style::Weight::light:
+        case style::Weight::regular:
+            return 0;
+        case style::Weight::medium:
+            return 0.02;
+        case style::Weight::semibold:
+            return 0.04;
+        case style::Weight::bold:
+            return 0.06;
+    }
+    return 0;
 }
 
 // Parsed SVGs by file stem; an entry that failed to load stays null so the
@@ -120,7 +142,7 @@ QSvgRenderer* renderer(std::string_view name, style::Weight weight) {
 // The stand-in for a name without a drawing: a rounded square outline, so a
 // missing symbol is visible but reads as a placeholder.
 void drawSubstitute(QPainter& painter, const QSizeF& size) {
-    const double line = std::max(1.0, size.width() * 0.08);
+    const double line = std::max(1.0, size.width() * 0.04);
     const QRectF box = QRectF(QPointF(0, 0), size)
                            .adjusted(size.width() * 0.18, size.height() * 0.18,
                                      -size.width() * 0.18, -size.height() * 0.18);
@@ -172,9 +194,21 @@ QPixmap SymbolImage::pixmap(std::string_view name, double pointSize, style::Weig
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        if (QSvgRenderer* svg = renderer(name, weight))
-            svg->render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
-        else
+        if (QSvgRenderer* svg = renderer(name, weight)) {
+            // Heavier weights than the file's own widen each stroke by
+            // drawing it again shifted each way (as a rasteriser emboldens);
+            // filled shapes keep their outline.
+            const SymbolFiles* files = symbolFiles(name);
+            const bool stroked = files && files->light != files->bold;
+            const double shift = stroked ? emboldening(weight) * pointSize * ratio / 2 : 0;
+            const QRectF frame(QPointF(0, 0), QSizeF(pixels));
+            svg->render(&painter, frame);
+            if (shift > 0) {
+                for (const QPointF offset :
+                     {QPointF(shift, 0), QPointF(-shift, 0), QPointF(0, shift), QPointF(0, -shift)})
+                    svg->render(&painter, frame.translated(offset));
+            }
+        } else
             drawSubstitute(painter, QSizeF(pixels));
         // The icon set draws in one colour; keep its coverage, take ours.
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);

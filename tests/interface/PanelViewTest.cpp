@@ -350,14 +350,14 @@ TEST_F(PanelView, ThemeSwitchRepaintsThePanelInTheLightPalette) {
     const QImage before = view->grab().toImage();
     // Header block on chrome, result bar on content.
     EXPECT_EQ(QColor(before.pixel(view->width() / 2, 8)), dark.chrome);
-    EXPECT_EQ(QColor(before.pixel(view->width() / 2, 62 + 90 + 42 + 4)), dark.content);
+    EXPECT_EQ(QColor(before.pixel(view->width() / 2, 62 + 94 + 42 + 4)), dark.content);
     store->toggleTheme();
     drain();
     const QImage after = view->grab().toImage();
     EXPECT_EQ(QColor(after.pixel(view->width() / 2, 8)), light.chrome);
-    EXPECT_EQ(QColor(after.pixel(view->width() / 2, 62 + 90 + 42 + 4)), light.content);
+    EXPECT_EQ(QColor(after.pixel(view->width() / 2, 62 + 94 + 42 + 4)), light.content);
     // The tab row lets the content colour through above and beside its tabs.
-    EXPECT_EQ(QColor(after.pixel(view->width() / 2, 62 + 90 + 3)), light.content);
+    EXPECT_EQ(QColor(after.pixel(view->width() / 2, 62 + 94 + 3)), light.content);
     // The footer block sits on chrome at the bottom.
     EXPECT_EQ(QColor(after.pixel(view->width() / 2, view->height() - 10)), light.chrome);
 }
