@@ -11,6 +11,7 @@ packages=(
   libfontconfig-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk fonts-dejavu-core fonts-inter python3
+  at-spi2-core python3-pyatspi dbus-daemon
   clang-format
   openbox trayer desktop-file-utils appstream dpkg-dev file
   clang libclang-rt-14-dev libfuzzer-14-dev

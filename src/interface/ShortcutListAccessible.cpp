@@ -6,54 +6,77 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPointer>
-
 #include <QWidget>
 
 namespace corvanta {
 
 namespace {
 
-// A row's star as an accessible button; the list draws it, so it has no
-// object of its own.
-class StarAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
-public:
-    StarAccessible(QWidget* widget, AccessibleShortcutList& list, int section, int row)
-        : widget_(widget), list_(&list), section_(section), row_(row) {}
+using Part = AccessibleShortcutList::Part;
+using Entry = ShortcutListLayout::Entry;
 
-    bool isValid() const override { return widget_ && row_ < list_->rowCount(section_); }
+// Headers, rows and stars: painted, so they have no objects of their own. A
+// header is the entry of row −1; a row holds its star as its only child.
+class PartAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    PartAccessible(QWidget* widget, AccessibleShortcutList& list, Part part, int section, int row)
+        : widget_(widget), list_(&list), part_(part), section_(section), row_(row) {}
+
+    bool isValid() const override {
+        return widget_ && !list_->entryRect(section_, row_).isNull() &&
+               (part_ == Part::entry || row_ >= 0);
+    }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override {
         return widget_ ? widget_->window()->windowHandle() : nullptr;
     }
     QAccessibleInterface* parent() const override {
+        if (part_ == Part::star && widget_)
+            return list_->partAccessible(Part::entry, section_, row_);
         return QAccessible::queryAccessibleInterface(widget_.data());
     }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 && hasStar() ? list_->partAccessible(Part::star, section_, row_)
+                                       : nullptr;
+    }
+    int childCount() const override { return hasStar() ? 1 : 0; }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child == this->child(0) ? 0 : -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        QAccessibleInterface* star = child(0);
+        return star && star->rect().contains(x, y) ? star : nullptr;
+    }
     QAccessibleInterface* focusChild() const override { return nullptr; }
     QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Name && widget_ ? list_->starAccessibleName(section_, row_)
-                                                    : QString();
+        if (kind != QAccessible::Name || !widget_)
+            return {};
+        if (part_ == Part::star)
+            return list_->starAccessibleName(section_, row_);
+        return row_ < 0 ? list_->sectionTitle(section_) : list_->rowAccessibleName(section_, row_);
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
         if (!widget_)
             return {};
-        const QRect star = list_->starRect(section_, row_);
-        return QRect(list_->listViewport()->mapToGlobal(star.topLeft()), star.size());
+        const QRect frame = viewportRect();
+        return QRect(list_->listViewport()->mapToGlobal(frame.topLeft()), frame.size());
     }
-    QAccessible::Role role() const override { return QAccessible::Button; }
+    QAccessible::Role role() const override {
+        if (part_ == Part::star)
+            return QAccessible::Button;
+        return row_ < 0 ? QAccessible::Heading : QAccessible::ListItem;
+    }
     QAccessible::State state() const override {
         QAccessible::State state;
-        if (!widget_ || !list_->listViewport()->rect().contains(list_->starRect(section_, row_)))
+        if (!widget_ || !list_->listViewport()->rect().intersects(viewportRect()))
             state.offscreen = true;
         return state;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
-                                                    : nullptr;
+        return type == QAccessible::ActionInterface && part_ == Part::star
+                   ? static_cast<QAccessibleActionInterface*>(this)
+                   : nullptr;
     }
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& name) override {
@@ -62,53 +85,68 @@ public:
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
+    Part part() const { return part_; }
     std::pair<int, int> position() const { return {section_, row_}; }
 
 private:
-    // The list outlives its stars only while its widget does.
+    bool hasStar() const { return part_ == Part::entry && row_ >= 0 && widget_; }
+    QRect viewportRect() const {
+        return part_ == Part::star ? list_->starRect(section_, row_)
+                                   : list_->entryRect(section_, row_);
+    }
+
+    // The list outlives its parts only while its widget does.
     QPointer<QWidget> widget_;
     AccessibleShortcutList* list_;
+    Part part_;
     int section_;
     int row_;
 };
 
-// The list as assistive technology sees it: one star button per row, and the
-// empty state's title and message when no row is shown.
+bool entryBefore(const Entry& entry, std::pair<int, int> position) {
+    return std::make_pair(entry.section, entry.row) < position;
+}
+
+// The list as assistive technology sees it: its headers and rows in display
+// order, and the empty state's title and message when no row is shown.
 class ShortcutListAccessible final : public QAccessibleWidget {
 public:
     ShortcutListAccessible(QWidget* widget, AccessibleShortcutList& list)
         : QAccessibleWidget(widget, QAccessible::List), list_(list) {}
 
-    int childCount() const override { return static_cast<int>(list().rows().size()); }
+    int childCount() const override { return static_cast<int>(list_.entries().size()); }
     QAccessibleInterface* child(int index) const override {
-        const auto& rows = list().rows();
-        if (index < 0 || index >= static_cast<int>(rows.size()))
+        const auto& entries = list_.entries();
+        if (index < 0 || index >= static_cast<int>(entries.size()))
             return nullptr;
-        const auto [section, row] = rows[static_cast<std::size_t>(index)];
-        return list().starAccessible(section, row);
+        const Entry& entry = entries[static_cast<std::size_t>(index)];
+        return list_.partAccessible(Part::entry, entry.section, entry.row);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        const auto* star = dynamic_cast<const StarAccessible*>(child);
-        if (!star)
+        const auto* part = dynamic_cast<const PartAccessible*>(child);
+        if (!part || part->part() != Part::entry)
             return -1;
-        // Rows are in (section, row) order, so the star's place is searched.
-        const auto& rows = list().rows();
-        const auto found = std::lower_bound(rows.begin(), rows.end(), star->position());
-        if (found == rows.end() || *found != star->position() ||
-            list().starAccessible(found->first, found->second) != child)
+        // Entries are in (section, row) order, each header (row −1) first, so
+        // a child's place is searched.
+        const auto& entries = list_.entries();
+        const auto found =
+            std::lower_bound(entries.begin(), entries.end(), part->position(), entryBefore);
+        if (found == entries.end() ||
+            std::make_pair(found->section, found->row) != part->position() ||
+            list_.partAccessible(Part::entry, found->section, found->row) != child)
             return -1;
-        return static_cast<int>(found - rows.begin());
+        return static_cast<int>(found - entries.begin());
     }
     QAccessibleInterface* childAt(int x, int y) const override {
-        const QPoint point = list().listViewport()->mapFromGlobal(QPoint(x, y));
-        for (const auto& [section, row] : list().rows()) {
-            if (list().starRect(section, row).contains(point))
-                return list().starAccessible(section, row);
+        const QPoint point = list_.listViewport()->mapFromGlobal(QPoint(x, y));
+        for (const Entry& entry : list_.entries()) {
+            if (list_.entryRect(entry.section, entry.row).contains(point))
+                return list_.partAccessible(Part::entry, entry.section, entry.row);
         }
         return nullptr;
     }
     QString text(QAccessible::Text kind) const override {
-        if (const auto empty = list().emptyStateTexts()) {
+        if (const auto empty = list_.emptyStateTexts()) {
             if (kind == QAccessible::Name)
                 return empty->first;
             if (kind == QAccessible::Description)
@@ -118,8 +156,6 @@ public:
     }
 
 private:
-    AccessibleShortcutList& list() const { return list_; }
-
     AccessibleShortcutList& list_;
 };
 
@@ -138,9 +174,10 @@ void installShortcutListAccessibility() {
     Q_UNUSED(installed);
 }
 
-QAccessibleInterface* makeStarAccessible(QWidget* listWidget, AccessibleShortcutList& list,
-                                         int section, int row) {
-    return new StarAccessible(listWidget, list, section, row);
+QAccessibleInterface* makeShortcutListPartAccessible(QWidget* listWidget,
+                                                     AccessibleShortcutList& list, Part part,
+                                                     int section, int row) {
+    return new PartAccessible(listWidget, list, part, section, row);
 }
 
 }  // namespace corvanta

@@ -53,25 +53,25 @@ ShortcutListView::ShortcutListView(const RenderContextSource& source, Actions ac
 }
 
 ShortcutListView::~ShortcutListView() {
-    dropStarAccessibles();
+    dropPartAccessibles();
 }
 
-QAccessibleInterface* ShortcutListView::starAccessible(int section, int row) const {
-    if (!layout_.entryFor(section, row))
+QAccessibleInterface* ShortcutListView::partAccessible(Part part, int section, int row) const {
+    if (!entryAt(section, row) || (part == Part::star && row < 0))
         return nullptr;
-    const auto key = std::make_pair(section, row);
-    auto it = starAccessibleIDs_.find(key);
-    if (it == starAccessibleIDs_.end()) {
+    const auto key = std::make_tuple(part, section, row);
+    auto it = partAccessibleIDs_.find(key);
+    if (it == partAccessibleIDs_.end()) {
         auto* self = const_cast<ShortcutListView*>(this);
-        auto* star = makeStarAccessible(self, *self, section, row);
-        it = starAccessibleIDs_.emplace(key, QAccessible::registerAccessibleInterface(star)).first;
+        auto* made = makeShortcutListPartAccessible(self, *self, part, section, row);
+        it = partAccessibleIDs_.emplace(key, QAccessible::registerAccessibleInterface(made)).first;
     }
     return QAccessible::accessibleInterface(it->second);
 }
 
-void ShortcutListView::dropStarAccessibles() {
-    for (const auto& [key, id] : starAccessibleIDs_) QAccessible::deleteAccessibleInterface(id);
-    starAccessibleIDs_.clear();
+void ShortcutListView::dropPartAccessibles() {
+    for (const auto& [key, id] : partAccessibleIDs_) QAccessible::deleteAccessibleInterface(id);
+    partAccessibleIDs_.clear();
 }
 
 void ShortcutListView::render(const RenderContext& context) {
@@ -175,12 +175,29 @@ QString ShortcutListView::starAccessibleName(int section, int row) const {
                                                isFavorite(section, row));
 }
 
+QString ShortcutListView::rowAccessibleName(int section, int row) const {
+    const ShortcutItem* item = itemAt(section, row);
+    return item ? ShortcutRow::accessibilityLabel(*item, store_.language.get()) : QString();
+}
+
 QRect ShortcutListView::rowRect(int section, int row) const {
-    const Entry* entry = layout_.entryFor(section, row);
+    return row < 0 ? QRect() : entryRect(section, row);
+}
+
+const ShortcutListView::Entry* ShortcutListView::entryAt(int section, int row) const {
+    if (row >= 0)
+        return layout_.entryFor(section, row);
+    // A shown section has rows, and its header comes right before the first.
+    const Entry* first = layout_.entryFor(section, 0);
+    return first ? first - 1 : nullptr;
+}
+
+QRect ShortcutListView::entryRect(int section, int row) const {
+    const Entry* entry = entryAt(section, row);
     if (!entry)
         return {};
     return QRect(kSidePadding, entry->top - verticalScrollBar()->value(),
-                 viewport()->width() - 2 * kSidePadding, kRowHeight);
+                 viewport()->width() - 2 * kSidePadding, row < 0 ? kHeaderHeight : kRowHeight);
 }
 
 QRect ShortcutListView::starRect(int section, int row) const {
@@ -212,7 +229,7 @@ bool ShortcutListView::isCurrent() const {
 bool ShortcutListView::sync() {
     if (!layout_.sync(store_))
         return false;
-    dropStarAccessibles();
+    dropPartAccessibles();
     pressedStar_.reset();
     return true;
 }

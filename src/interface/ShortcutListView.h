@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -59,15 +60,22 @@ public:
     // The empty state's symbol and texts; none while sections are shown.
     std::optional<EmptyStateText> shownEmptyState() const;
     int sectionCount() const { return layout_.sectionCount(); }
-    int rowCount(int section) const override;
+    int rowCount(int section) const;
     // Indices of every row, in display order.
-    const std::vector<std::pair<int, int>>& rows() const override { return layout_.rows(); }
-    QString sectionTitle(int section) const;
+    const std::vector<std::pair<int, int>>& rows() const { return layout_.rows(); }
+    const std::vector<ShortcutListLayout::Entry>& entries() const override {
+        return layout_.entries();
+    }
+    QString sectionTitle(int section) const override;
     QString rowTitle(int section, int row) const;
     bool isFavorite(int section, int row) const;
     QString starAccessibleName(int section, int row) const override;
+    // The row as a screen reader reads it: its title, then its keys as words.
+    QString rowAccessibleName(int section, int row) const override;
     // Frames in viewport coordinates (they may lie outside the visible part).
     QRect rowRect(int section, int row) const;
+    // A header's (row −1) or a row's frame.
+    QRect entryRect(int section, int row) const override;
     QRect starRect(int section, int row) const override;
     // Scrolls the least distance that shows the row below the pinned header.
     void scrollToRow(int section, int row);
@@ -77,9 +85,9 @@ public:
     // edge in viewport coordinates (0, or less while the next one pushes it).
     std::optional<std::pair<int, int>> pinnedHeader() const;
     int rebuildCount() const { return layout_.rebuildCount(); }
-    // The accessible star button of a row, made when first asked for and
-    // valid until the rows change; none for a row that does not exist.
-    QAccessibleInterface* starAccessible(int section, int row) const override;
+    // The accessible header, row or star button, made when first asked for
+    // and valid until the rows change; none for one that does not exist.
+    QAccessibleInterface* partAccessible(Part part, int section, int row) const override;
     QWidget* listViewport() const override { return viewport(); }
     std::optional<std::pair<QString, QString>> emptyStateTexts() const override;
     ScrollPerformanceTuner& tuner() const { return *tuner_; }
@@ -100,8 +108,10 @@ private:
     bool sync();
     void updateScrollRange();
     const ShortcutItem* itemAt(int section, int row) const;
+    // A row's entry, or a section's header entry for row −1.
+    const Entry* entryAt(int section, int row) const;
     std::optional<std::pair<int, int>> starAt(QPoint viewportPoint) const;
-    void dropStarAccessibles();
+    void dropPartAccessibles();
     void paintSectionHeader(QPainter& painter, const QRectF& frame, int section,
                             const RenderContext& context) const;
 
@@ -112,7 +122,7 @@ private:
     ScrollPerformanceTuner* tuner_;
     std::optional<AppTheme> paintedTheme_;
     std::optional<std::pair<int, int>> pressedStar_;
-    mutable std::map<std::pair<int, int>, unsigned> starAccessibleIDs_;
+    mutable std::map<std::tuple<Part, int, int>, unsigned> partAccessibleIDs_;
 };
 
 }  // namespace corvanta

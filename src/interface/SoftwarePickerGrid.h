@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -16,6 +17,7 @@
 #include "interface/Palette.h"
 #include "interface/PickerMatching.h"
 
+class QAccessibleInterface;
 class QScrollBar;
 
 namespace corvanta {
@@ -31,6 +33,7 @@ public:
     static constexpr double kTileHeight = 59;
 
     explicit SoftwarePickerGrid(QWidget* parent = nullptr);
+    ~SoftwarePickerGrid() override;
 
     // Told the pack of a clicked software tile, or the group of a request tile.
     std::function<void(const SoftwarePack&)> onChooseSoftware;
@@ -50,6 +53,26 @@ public:
     bool showsNoMatch() const { return sections_.empty(); }
     double contentHeight() const { return contentHeight_; }
     QScrollBar* scrollBar() const { return scrollBar_; }
+
+    // The grid as assistive technology reads it: group titles, pack tiles and
+    // request tiles in content order; a request tile is its own button.
+    struct AccessibleItem {
+        enum class Kind { heading, pack, request };
+        Kind kind = Kind::heading;
+        QString name;               // as painted: "Figma, 42 items", a group title
+        QRectF rect;                // in this widget, as scrolled now
+        QWidget* button = nullptr;  // a request tile's button
+        bool selected = false;
+    };
+    int accessibleItemCount() const { return static_cast<int>(accessibleOrder_.size()); }
+    AccessibleItem accessibleItem(int index) const;
+    // Chooses the pack of a pack tile, as a click on it does.
+    void pressAccessibleItem(int index);
+    // The no-match state's title and message while it is shown.
+    std::pair<QString, QString> noMatchTexts() const;
+    // The registered interface of a painted item (a heading or pack tile),
+    // kept while the items read the same.
+    QAccessibleInterface* paintedItemAccessible(int index) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -82,7 +105,18 @@ private:
     std::string selectedSoftwareID_;
     AppLanguage language_ = AppLanguage::en;
     ThemeColors colors_;
+    // Content order of the readable items: a header's or a tile's index.
+    struct OrderEntry {
+        bool header;
+        std::size_t index;
+    };
+    void rebuildAccessibleOrder();
+    QString tileAccessibleName(const Tile& tile) const;
+
     std::vector<SectionHeader> headers_;
+    std::vector<OrderEntry> accessibleOrder_;
+    std::vector<QString> accessibleNames_;
+    mutable std::map<int, unsigned> accessibleIDs_;
     std::vector<Tile> tiles_;  // in content order, so sorted by top edge
     double contentHeight_ = 0;
     std::map<SoftwareGroup, PlainButton*> requestTiles_;

@@ -63,7 +63,8 @@ public:
     void setContent(const QString& prompt, const ThemeColors& colors) {
         prompt_ = prompt;
         colors_ = colors;
-        setAccessibleName(prompt);
+        if (accessibleName() != prompt)
+            setAccessibleName(prompt);
         update();
     }
 
@@ -120,7 +121,8 @@ class ClearButton final : public PlainButton {
 public:
     explicit ClearButton(QWidget* parent) : PlainButton(parent) { resize(kClearSize, kClearSize); }
     void setContent(const QString& label, const ThemeColors& colors) {
-        setAccessibleName(label);
+        if (accessibleName() != label)
+            setAccessibleName(label);
         color_ = colors.textMuted;
         update();
     }
@@ -318,6 +320,12 @@ void SoftwarePickerPopover::clearSearch() {
         field_->setText(QString());
         field_->setFocus(Qt::OtherFocusReason);
     }
+}
+
+QRect SoftwarePickerPopover::hintRect() const {
+    const QRect list = grid_->geometry();
+    return QRect(kHorizontalPadding, list.bottom() + 2, width() - 2 * kHorizontalPadding,
+                 kHintHeight);
 }
 
 const QPainterPath& SoftwarePickerPopover::outline() const {

@@ -76,6 +76,10 @@ public:
     QAbstractButton* clearButton() const;
     bool searchOutlineFocused() const { return outlineFocused_; }
     QString hintText() const { return hint_; }
+    // The painted title and subtitle, and the hint's frame in the popover.
+    QString titleText() const { return title_; }
+    QString subtitleText() const { return subtitle_; }
+    QRect hintRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -75,6 +75,17 @@ void setFieldColors(QWidget* field, const ThemeColors& colors) {
         field->setPalette(palette);
 }
 
+// Names and descriptions are announced whenever set; a render that changed
+// neither must stay silent.
+void setNameOnChange(QWidget* widget, const QString& name) {
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
+}
+void setDescriptionOnChange(QWidget* widget, const QString& description) {
+    if (widget->accessibleDescription() != description)
+        widget->setAccessibleDescription(description);
+}
+
 QLabel* makeLabel(const QFont& font, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
@@ -218,6 +229,9 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
     form.contactField->setObjectName(request ? QStringLiteral("corvanta.software-request.contact")
                                              : QStringLiteral("corvanta.feedback.contact"));
 
+    form.firstLabel->setBuddy(form.firstField());
+    form.contactLabel->setBuddy(form.contactField);
+
     form.error = makeLabel(errorFont(), sheet);
     form.error->setWordWrap(true);
     form.error->hide();
@@ -262,8 +276,16 @@ void SubmissionSheetForm::relabel(const RenderContext& context, bool request) {
     }
     submitButton->setText(style::buttonText(request ? context.text("提交", "Submit")
                                                     : context.text("提交反馈", "Send feedback")));
-    submitButton->setAccessibleName(submitButton->text().replace(QStringLiteral("&&"), "&"));
-    closeButton->setAccessibleName(context.text("关闭", "Close"));
+    setNameOnChange(submitButton, submitButton->text().replace(QStringLiteral("&&"), "&"));
+    setNameOnChange(closeButton, context.text("关闭", "Close"));
+    // Each field is read by its visible label; the placeholder is its hint.
+    setNameOnChange(firstField(), firstLabel->text());
+    setNameOnChange(contactField, contactLabel->text());
+    if (request)
+        setDescriptionOnChange(nameField, nameField->placeholderText());
+    else
+        setDescriptionOnChange(messageField, messageField->placeholderText());
+    setDescriptionOnChange(contactField, contactField->placeholderText());
     error->setText(context.text("未能保存，内容已保留，请重试",
                                 "Couldn’t save this. Your text is kept; please try again."));
 

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
 #include <QVariantAnimation>
@@ -27,9 +29,17 @@ QFont toastFont() {
     return style::font(style::TextRole::toast);
 }
 
+// The toast is a passing confirmation, read as an alert when it appears.
+QAccessibleInterface* toastAccessibleFactory(const QString&, QObject* object) {
+    if (auto* toast = qobject_cast<SubmissionToastView*>(object))
+        return new QAccessibleWidget(toast, QAccessible::AlertMessage);
+    return nullptr;
+}
+
 }  // namespace
 
 SubmissionToastView::SubmissionToastView(QWidget* parent) : QWidget(parent) {
+    QAccessible::installFactory(toastAccessibleFactory);
     setAttribute(Qt::WA_TranslucentBackground);
     // A confirmation, not a control: clicks reach whatever lies under it.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -91,6 +101,9 @@ void SubmissionToastView::render(const RenderContext& context) {
         presented_ = true;
         raise();
         show();
+        // Nothing takes the focus to it, so a screen reader is told.
+        QAccessibleEvent alert(this, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
         if (animate) {
             // A new slide starts from where the toast is now, or from below the edge.
             const int from = slide_->state() == QAbstractAnimation::Running ? y() : area->height();

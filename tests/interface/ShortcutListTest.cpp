@@ -277,32 +277,6 @@ TEST_F(ShortcutListTest, StarClickTogglesTheFavouriteAndItsLabel) {
     EXPECT_EQ(shortcuts.starAccessibleName(0, 0), QStringLiteral("收藏 撤销"));
 }
 
-TEST_F(ShortcutListTest, StarsAreAccessibleButtonsOfTheList) {
-    ShortcutListView& shortcuts = expandedList();
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&shortcuts);
-    ASSERT_TRUE(accessible);
-    ASSERT_EQ(accessible->childCount(), 6);
-    QAccessibleInterface* redo = accessible->child(1);
-    ASSERT_TRUE(redo);
-    EXPECT_EQ(redo->role(), QAccessible::Button);
-    EXPECT_EQ(redo->text(QAccessible::Name), QStringLiteral("Add Redo to favorites"));
-    EXPECT_EQ(accessible->indexOfChild(redo), 1);
-    const QRect star = shortcuts.starRect(0, 1);
-    EXPECT_EQ(redo->rect().size(), star.size());
-    EXPECT_EQ(accessible->childAt(redo->rect().center().x(), redo->rect().center().y()), redo);
-
-    redo->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    drain();
-    EXPECT_TRUE(store->favorites->contains("alpha:redo"));
-    EXPECT_EQ(accessible->child(1)->text(QAccessible::Name),
-              QStringLiteral("Remove Redo from favorites"));
-
-    store->query = std::string("qqqq");
-    drain();
-    EXPECT_EQ(accessible->childCount(), 0);
-    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("No shortcuts found"));
-}
-
 TEST_F(ShortcutListTest, FilledStarTakesTheAccentColour) {
     ShortcutListView& shortcuts = expandedList();
     auto accentPixels = [&] {

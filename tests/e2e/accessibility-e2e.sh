@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# What a screen reader finds over AT-SPI in the real binary (run it under
+# xvfb-run): the collapsed bar's pack name, then, expanded, the list's rows read
+# with their keys as words and its headings. Skips (77) when no accessibility
+# bus can run here.
+app="$1"
+
+source "$(dirname "$0")/e2e-common.sh"
+unset CORVANTA_RESOURCES
+
+py=/usr/bin/python3
+"$py" -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi missing"; exit 77; }
+launcher=/usr/libexec/at-spi-bus-launcher
+[ -x "$launcher" ] || { echo "SKIP: at-spi2-core missing"; exit 77; }
+if [ -z "${CORVANTA_A11Y_SESSION:-}" ]; then
+    # A private session bus holds the accessibility bus for this run only.
+    exec env CORVANTA_A11Y_SESSION=1 dbus-run-session -- "$0" "$@"
+fi
+"$launcher" --launch-immediately &
+pids+=($!)
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
+
+log="$work/app.log"
+"$app" >"$log" 2>&1 &
+app_pid=$!
+
+panel_window() { app_windows | head -n 1; }
+has_panel() { [ -n "$(panel_window)" ]; }
+wait_for has_panel || fail "no panel window"
+wid="$(panel_window)"
+
+# Prints every "role|name" below the application, depth first.
+tree() {
+    "$py" - <<'PY'
+import pyatspi
+desktop = pyatspi.Registry.getDesktop(0)
+def walk(node, depth=0):
+    if depth > 14 or node is None:
+        return
+    try:
+        print(f"{node.getRoleName()}|{node.name}")
+        for child in node:
+            walk(child, depth + 1)
+    except Exception:
+        pass
+for app in desktop:
+    if app is not None and "orvanta" in (app.name or ""):
+        walk(app)
+PY
+}
+tree_has() { tree | grep -F -- "$1" >/dev/null; }
+
+patience=150 wait_for tree_has "|Corvanta" || {
+    echo "SKIP: the application never appeared on the accessibility bus"
+    exit 77
+}
+tree >"$work/collapsed.txt"
+grep -F "Shortcut companion" "$work/collapsed.txt" >/dev/null ||
+    grep -E "^(filler|panel|unknown)\|" "$work/collapsed.txt" >/dev/null ||
+    fail "collapsed tree is empty"
+
+xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+xdotool key ctrl+k
+patience=150 wait_for tree_has "list item|" || { tree >&2; fail "no list rows over AT-SPI"; }
+tree >"$work/expanded.txt"
+grep -E "^list item\|.+, .*(Command|Option|Shift|Control)" "$work/expanded.txt" >/dev/null ||
+    { cat "$work/expanded.txt" >&2; fail "no row read with its keys as words"; }
+grep -E "^heading\|" "$work/expanded.txt" >/dev/null ||
+    { cat "$work/expanded.txt" >&2; fail "no section heading"; }
+grep -E "^push button\|(Add|Remove) .* favorites" "$work/expanded.txt" >/dev/null ||
+    { cat "$work/expanded.txt" >&2; fail "no star button"; }
+echo "accessibility e2e: ok"
