@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QWindow>
 
 #include "catalog/ShortcutStore.h"
 #include "interface/PickerMatching.h"
@@ -143,6 +145,8 @@ SoftwarePickerPopover::SoftwarePickerPopover(Actions actions, QWidget* panel)
     : QWidget(panel, Qt::Popup | Qt::FramelessWindowHint), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("corvanta.software-picker"));
     setAttribute(Qt::WA_TranslucentBackground);
+    // A closing press is handed on by mousePressEvent, not by Qt.
+    setAttribute(Qt::WA_NoMouseReplay);
     // Without a compositor the corners and the arrow's sides are cut by a mask.
     useMask_ = platform::x11::isX11() && !platform::x11::compositorRunning();
 
@@ -194,6 +198,9 @@ void SoftwarePickerPopover::open() {
     arrowX_ = place.arrowX;
     setGeometry(place.frame);
     layoutContent();
+    // Every opening starts at the top of the list, whatever was scrolled to
+    // before.
+    grid_->scrollToTop();
     show();
     raise();
 }
@@ -375,11 +382,6 @@ void SoftwarePickerPopover::resizeEvent(QResizeEvent* event) {
     layoutContent();
 }
 
-void SoftwarePickerPopover::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    setAttribute(Qt::WA_NoMouseReplay, false);
-}
-
 void SoftwarePickerPopover::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     // Escape, an outside click or a closing action: the state follows at once.
@@ -387,12 +389,32 @@ void SoftwarePickerPopover::hideEvent(QHideEvent* event) {
 }
 
 void SoftwarePickerPopover::mousePressEvent(QMouseEvent* event) {
-    // A press outside closes the popup and is then replayed to whatever lies
-    // under it. On the pack button that replay would open the picker again.
-    if (!rect().contains(event->position().toPoint()))
-        setAttribute(Qt::WA_NoMouseReplay,
-                     anchorRect().contains(event->globalPosition().toPoint()));
-    QWidget::mousePressEvent(event);
+    if (rect().contains(event->position().toPoint())) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    // A press outside closes the popup and then belongs to whatever lies
+    // under it, so one click both closes the picker and works the control.
+    // Qt's own replay posts the press, and the release, taken under the
+    // popup's grab, can be handled before it: the control then sees a press
+    // without a release and the click is lost. The press is handed over at
+    // once instead, so the release finds the control already down. On the
+    // pack button it is not handed over: it would open the picker again.
+    const QPoint global = event->globalPosition().toPoint();
+    const bool onPackButton = anchorRect().contains(global);
+    QWidget::mousePressEvent(event);  // closes
+    if (onPackButton || isVisible())
+        return;
+    QWidget* target = QApplication::widgetAt(global);
+    QWindow* window = target ? target->window()->windowHandle() : nullptr;
+    if (!window || target->window() == this)
+        return;
+    const QPointF local = window->mapFromGlobal(event->globalPosition());
+    QMouseEvent press(QEvent::MouseButtonPress, local, local, event->globalPosition(),
+                      event->button(), event->buttons(), event->modifiers(),
+                      event->pointingDevice());
+    press.setTimestamp(event->timestamp());
+    QCoreApplication::sendEvent(window, &press);
 }
 
 }  // namespace corvanta
