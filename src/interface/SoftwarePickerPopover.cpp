@@ -384,37 +384,57 @@ void SoftwarePickerPopover::resizeEvent(QResizeEvent* event) {
 
 void SoftwarePickerPopover::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    clickThrough_.reset();
     // Escape, an outside click or a closing action: the state follows at once.
     actions_.didClose();
 }
 
 void SoftwarePickerPopover::mousePressEvent(QMouseEvent* event) {
-    if (rect().contains(event->position().toPoint())) {
-        QWidget::mousePressEvent(event);
+    clickThrough_.reset();
+    const QPoint global = event->globalPosition().toPoint();
+    // A press outside on one of the application's controls closes the popup
+    // and works that control, so one click does both. Closing at the press
+    // loses the click: the release, taken under the popup's pointer grab,
+    // can vanish with the popup, and the control is left pressed. So the
+    // popup stays until the release and then hands the control a whole
+    // click. The pack button is not handed one: it would open the picker
+    // again. Elsewhere (another application) the press closes at once.
+    if (!rect().contains(event->position().toPoint()) && !anchorRect().contains(global) &&
+        controlAt(global)) {
+        clickThrough_ = global;
+        event->accept();
         return;
     }
-    // A press outside closes the popup and then belongs to whatever lies
-    // under it, so one click both closes the picker and works the control.
-    // Qt's own replay posts the press, and the release, taken under the
-    // popup's grab, can be handled before it: the control then sees a press
-    // without a release and the click is lost. The press is handed over at
-    // once instead, so the release finds the control already down. On the
-    // pack button it is not handed over: it would open the picker again.
-    const QPoint global = event->globalPosition().toPoint();
-    const bool onPackButton = anchorRect().contains(global);
-    QWidget::mousePressEvent(event);  // closes
-    if (onPackButton || isVisible())
+    QWidget::mousePressEvent(event);
+}
+
+void SoftwarePickerPopover::mouseReleaseEvent(QMouseEvent* event) {
+    const std::optional<QPoint> pressedAt = std::exchange(clickThrough_, std::nullopt);
+    if (!pressedAt) {
+        QWidget::mouseReleaseEvent(event);
         return;
-    QWidget* target = QApplication::widgetAt(global);
-    QWindow* window = target ? target->window()->windowHandle() : nullptr;
-    if (!window || target->window() == this)
+    }
+    close();
+    QWidget* control = controlAt(*pressedAt);
+    QWindow* window = control ? control->window()->windowHandle() : nullptr;
+    if (!window)
         return;
-    const QPointF local = window->mapFromGlobal(event->globalPosition());
-    QMouseEvent press(QEvent::MouseButtonPress, local, local, event->globalPosition(),
-                      event->button(), event->buttons(), event->modifiers(),
-                      event->pointingDevice());
-    press.setTimestamp(event->timestamp());
-    QCoreApplication::sendEvent(window, &press);
+    for (const auto& [type, global] :
+         {std::pair(QEvent::MouseButtonPress, QPointF(*pressedAt)),
+          std::pair(QEvent::MouseButtonRelease, event->globalPosition())}) {
+        const QPointF local = window->mapFromGlobal(global);
+        const Qt::MouseButtons buttons =
+            type == QEvent::MouseButtonPress ? event->button() : Qt::NoButton;
+        QMouseEvent replay(type, local, local, global, event->button(), buttons, event->modifiers(),
+                           event->pointingDevice());
+        replay.setTimestamp(event->timestamp());
+        QCoreApplication::sendEvent(window, &replay);
+    }
+}
+
+QWidget* SoftwarePickerPopover::controlAt(const QPoint& global) const {
+    QWidget* widget = QApplication::widgetAt(global);
+    return widget && widget->window() != this ? widget : nullptr;
 }
 
 }  // namespace corvanta
