@@ -208,6 +208,10 @@ void CorvantaView::render() {
     const bool expanded = context.store.isExpanded.get();
     if (expanded)
         ensureExpandedAreas();
+    // The hidden search field must give up the keyboard with the expanded
+    // face, before that face hides, or keys typed on the bar would edit it.
+    if (!expanded && toolbar_)
+        toolbar_->render(context);
     collapsedBar_->setVisible(!expanded);
     if (expandedPanel_)
         expandedPanel_->setVisible(expanded);

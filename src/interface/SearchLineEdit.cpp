@@ -1,6 +1,8 @@
 // See SearchLineEdit.h.
 #include "interface/SearchLineEdit.h"
 
+#include <limits>
+
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 
@@ -11,6 +13,9 @@ SearchLineEdit::SearchLineEdit(style::TextRole role, QWidget* parent) : QLineEdi
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setFont(style::font(role));
     setTextMargins(0, 0, 0, 0);
+    // A line edit cuts its text at 32,767 characters by default; whatever is
+    // typed or pasted is searched for whole.
+    setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (onTextChange)
             onTextChange(text.toStdString());

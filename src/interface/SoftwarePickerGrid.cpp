@@ -345,6 +345,10 @@ void SoftwarePickerGrid::scrollToTile(const std::string& packID) {
     }
 }
 
+void SoftwarePickerGrid::scrollToTop() {
+    scrollBar_->setValue(0);
+}
+
 void SoftwarePickerGrid::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     relayout();

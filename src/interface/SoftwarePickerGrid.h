@@ -50,6 +50,7 @@ public:
     QRectF tileRect(const std::string& packID) const;
     // Scrolls so the pack's tile is in view.
     void scrollToTile(const std::string& packID);
+    void scrollToTop();
     bool showsNoMatch() const { return sections_.empty(); }
     double contentHeight() const { return contentHeight_; }
     QScrollBar* scrollBar() const { return scrollBar_; }

@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QWindow>
 
 #include "catalog/ShortcutStore.h"
 #include "interface/PickerMatching.h"
@@ -146,6 +148,8 @@ SoftwarePickerPopover::SoftwarePickerPopover(Actions actions, QWidget* panel)
     : QWidget(panel, Qt::Popup | Qt::FramelessWindowHint), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("corvanta.software-picker"));
     setAttribute(Qt::WA_TranslucentBackground);
+    // A closing press is handed on by mousePressEvent, not by Qt.
+    setAttribute(Qt::WA_NoMouseReplay);
     // Without a compositor the corners and the arrow's sides are cut by a mask.
     useMask_ = platform::x11::isX11() && !platform::x11::compositorRunning();
 
@@ -197,6 +201,9 @@ void SoftwarePickerPopover::open() {
     arrowX_ = place.arrowX;
     setGeometry(place.frame);
     layoutContent();
+    // Every opening starts at the top of the list, whatever was scrolled to
+    // before.
+    grid_->scrollToTop();
     show();
     raise();
 }
@@ -384,6 +391,7 @@ void SoftwarePickerPopover::resizeEvent(QResizeEvent* event) {
     layoutContent();
 }
 
+<<<<<<< HEAD
 void SoftwarePickerPopover::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     setAttribute(Qt::WA_NoMouseReplay, false);
@@ -392,19 +400,61 @@ void SoftwarePickerPopover::showEvent(QShowEvent* event) {
         platform::setShapeMask(this, outline());
 }
 
+=======
+>>>>>>> behaviour
 void SoftwarePickerPopover::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    clickThrough_.reset();
     // Escape, an outside click or a closing action: the state follows at once.
     actions_.didClose();
 }
 
 void SoftwarePickerPopover::mousePressEvent(QMouseEvent* event) {
-    // A press outside closes the popup and is then replayed to whatever lies
-    // under it. On the pack button that replay would open the picker again.
-    if (!rect().contains(event->position().toPoint()))
-        setAttribute(Qt::WA_NoMouseReplay,
-                     anchorRect().contains(event->globalPosition().toPoint()));
+    clickThrough_.reset();
+    const QPoint global = event->globalPosition().toPoint();
+    // A press outside on one of the application's controls closes the popup
+    // and works that control, so one click does both. Closing at the press
+    // loses the click: the release, taken under the popup's pointer grab,
+    // can vanish with the popup, and the control is left pressed. So the
+    // popup stays until the release and then hands the control a whole
+    // click. The pack button is not handed one: it would open the picker
+    // again. Elsewhere (another application) the press closes at once.
+    if (!rect().contains(event->position().toPoint()) && !anchorRect().contains(global) &&
+        controlAt(global)) {
+        clickThrough_ = global;
+        event->accept();
+        return;
+    }
     QWidget::mousePressEvent(event);
+}
+
+void SoftwarePickerPopover::mouseReleaseEvent(QMouseEvent* event) {
+    const std::optional<QPoint> pressedAt = std::exchange(clickThrough_, std::nullopt);
+    if (!pressedAt) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    close();
+    QWidget* control = controlAt(*pressedAt);
+    QWindow* window = control ? control->window()->windowHandle() : nullptr;
+    if (!window)
+        return;
+    for (const auto& [type, global] :
+         {std::pair(QEvent::MouseButtonPress, QPointF(*pressedAt)),
+          std::pair(QEvent::MouseButtonRelease, event->globalPosition())}) {
+        const QPointF local = window->mapFromGlobal(global);
+        const Qt::MouseButtons buttons =
+            type == QEvent::MouseButtonPress ? event->button() : Qt::NoButton;
+        QMouseEvent replay(type, local, local, global, event->button(), buttons, event->modifiers(),
+                           event->pointingDevice());
+        replay.setTimestamp(event->timestamp());
+        QCoreApplication::sendEvent(window, &replay);
+    }
+}
+
+QWidget* SoftwarePickerPopover::controlAt(const QPoint& global) const {
+    QWidget* widget = QApplication::widgetAt(global);
+    return widget && widget->window() != this ? widget : nullptr;
 }
 
 }  // namespace corvanta

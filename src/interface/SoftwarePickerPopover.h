@@ -84,9 +84,9 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void open();
@@ -94,6 +94,8 @@ private:
     void layoutContent();
     void dropSearchField();
     void clearSearch();
+    // The application's widget under a point on the screen, not the popup.
+    QWidget* controlAt(const QPoint& global) const;
     int titleRowHeight() const;
     int chromeHeight() const;
     // The body and its arrow as one shape, built again only when the size or
@@ -113,6 +115,8 @@ private:
     int listHeight_ = kListHeight;
     int arrowX_ = kWidth / 2;
     bool outlineFocused_ = false;
+    // Where a press outside landed that the release turns into a click.
+    std::optional<QPoint> clickThrough_;
     bool useMask_ = false;
     mutable QPainterPath outline_;
     mutable std::optional<std::pair<QSize, int>> outlineFor_;

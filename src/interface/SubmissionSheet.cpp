@@ -260,6 +260,20 @@ bool SubmissionSheet::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Show:
             actions_.panelShown();
             break;
+        case QEvent::WindowActivate:
+            // A click on the panel behind the sheet makes the panel the
+            // active window, which the sheet blocks: keys would go nowhere.
+            // The keyboard goes back to the sheet, to the field it left.
+            if (watched == watchedPanel_ && isVisible()) {
+                QPointer<SubmissionSheet> self(this);
+                platform::MainQueue::shared().post([self] {
+                    if (self && self->isVisible() && !self->isActiveWindow()) {
+                        self->raise();
+                        self->activateWindow();
+                    }
+                });
+            }
+            break;
         default:
             break;
     }

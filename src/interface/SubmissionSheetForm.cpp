@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -216,6 +217,9 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
         form.nameField->setObjectName(QStringLiteral("corvanta.software-request.name"));
         form.nameField->setFont(nameFont());
         form.nameField->setFrame(false);
+        // A line edit cuts its text at 32,767 characters by default; a pasted
+        // name is kept whole, as the multi-line fields keep theirs.
+        form.nameField->setMaxLength(std::numeric_limits<int>::max());
         auto* layout = new QHBoxLayout(form.firstFrame);
         layout->setContentsMargins(kFieldPaddingH, 0, kFieldPaddingH, 0);
         layout->addWidget(form.nameField);

@@ -123,12 +123,18 @@ run_theme() {
     wait_for popover_closed || fail "choosing a tile did not close the picker"
     wait_for setting_is CorvantaSoftware "$pack" || fail "the chosen pack $pack was not selected"
 
-    # Feedback from the footer's button.
+    # Feedback from the footer's button, with the picker open: one click
+    # closes the picker and opens the sheet.
+    open_picker
     read_geometry
     click_at $((x + w - 90)) $((y + h - 18))
-    wait_for sheet_open || fail "the feedback button did not open the sheet"
+    wait_for popover_closed || fail "the click on Feedback did not close the picker"
+    wait_for sheet_open || fail "one click on Feedback with the picker open did not open the sheet"
     wait_for sheet_has_keyboard || fail "the feedback sheet did not take the keyboard"
     shot "sheet-feedback-$theme.png"
+    # A click on the panel beside the sheet leaves the keyboard with the sheet.
+    click_at $((x + 8)) $((y + h / 2))
+    wait_for sheet_has_keyboard || fail "a click on the panel took the keyboard from the sheet"
     xdotool type --delay 20 "Feedback in $theme"
     press ctrl+Return
     wait_for sheet_closed || fail "Ctrl+Return did not close the feedback sheet"

@@ -78,6 +78,10 @@ protected:
         drain();
         return *view;
     }
+    // Replaces the catalog; call before makeView().
+    void writeCatalog(const std::string& json) {
+        std::ofstream(root_ / "catalog" / "shortcuts-mac.json", std::ios::trunc) << json;
+    }
     // Builds only the store, for tests that need no view.
     ShortcutStore& makeStore() {
         store = std::make_unique<ShortcutStore>(platform::Bundle(root_, "org.corvanta.Tests"),

@@ -1,6 +1,10 @@
 // The root view driven as a user would: buttons and keys found by their
 // identifiers, then the store, the window commands and the view state checked.
+<<<<<<< HEAD
 #include <map>
+=======
+#include <functional>
+>>>>>>> behaviour
 
 #include <gtest/gtest.h>
 
@@ -160,6 +164,32 @@ TEST_F(PanelView, SearchFieldWritesTheQueryPerKeystrokeAndKeepsFocus) {
     store->selectSoftware("beta");
     drain();
     EXPECT_EQ(field->text(), "");
+}
+
+TEST_F(PanelView, CollapsingTakesTheKeyboardFromTheHiddenSearch) {
+    // Escape from the shell, then the header's collapse button.
+    const std::vector<std::function<void()>> collapses{
+        [this] { store->escapeRequestID = store->escapeRequestID.get() + 1; },
+        [this] { click(find<QAbstractButton>("corvanta.header.expand")); },
+    };
+    for (const auto& collapse : collapses) {
+        expandPanel();
+        QLineEdit* field = searchField();
+        view->model().focusSearchCommand();
+        drain();
+        ASSERT_TRUE(field->hasFocus());
+        collapse();
+        drain(0.5);
+        ASSERT_FALSE(store->isExpanded.get());
+        EXPECT_FALSE(view->model().state().searchIsFocused);
+        EXPECT_FALSE(field->hasFocus());
+        // Keys typed on the bar reach the window, not the hidden field.
+        QTest::keyClick(view->windowHandle(), Qt::Key_Z);
+        QTest::keyClick(view->windowHandle(), Qt::Key_Z);
+        drain();
+        EXPECT_EQ(store->query.get(), "");
+        EXPECT_EQ(field->text(), "");
+    }
 }
 
 TEST_F(PanelView, CtrlKExpandsACollapsedPanelThenFocusesTheSearch) {

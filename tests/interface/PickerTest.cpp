@@ -13,6 +13,7 @@
 #include "interface/PickerSearchField.h"
 #include "interface/SoftwarePickerGrid.h"
 #include "interface/SoftwarePickerPopover.h"
+#include "interface/SubmissionSheet.h"
 #include "platform/qt/FakeEventMonitors.h"
 
 namespace corvanta {
@@ -140,23 +141,57 @@ TEST_F(PickerTest, OpensResetAndClosesWithTheChevronOnHide) {
     EXPECT_FALSE(popover.isVisible());
 }
 
-TEST_F(PickerTest, OutsidePressClosesAndOnlyThePackButtonPressIsNotReplayed) {
-    SoftwarePickerPopover& popover = openPicker();
-    const QPoint elsewhere = popover.mapFromGlobal(popover.anchorRect().topLeft() - QPoint(20, 0));
-    QTest::mousePress(&popover, Qt::LeftButton, {}, elsewhere);
-    EXPECT_FALSE(popover.isVisible());
-    EXPECT_FALSE(popover.testAttribute(Qt::WA_NoMouseReplay));
-    expectPickerClosed();
+TEST_F(PickerTest, OneOutsideClickClosesThePickerAndWorksTheControlUnderIt) {
+    // Wide enough that the footer's right end lies beside the popover.
+    makeView(800, 560);
+    expandPanel();
+    SoftwarePickerPopover& popover = *view->softwarePicker();
+    auto open = [&] {
+        view->model().update([](CorvantaViewState& s) {
+            s.showsSoftwarePicker = s.softwarePickerChevronExpanded = true;
+        });
+        drain();
+        ASSERT_TRUE(popover.isVisible());
+    };
+    auto clickThroughPopup = [&](const char* name) {
+        QWidget* control = find<QWidget>(QString::fromLatin1(name));
+        ASSERT_TRUE(control) << name;
+        const QPoint global = control->mapToGlobal(control->rect().center());
+        ASSERT_FALSE(popover.geometry().contains(global)) << name;
+        // While the popup holds the pointer, its window takes the press and
+        // the release.
+        QTest::mousePress(popover.windowHandle(), Qt::LeftButton, {},
+                          popover.mapFromGlobal(global));
+        QTest::mouseRelease(popover.windowHandle(), Qt::LeftButton, {},
+                            popover.mapFromGlobal(global));
+        EXPECT_FALSE(popover.isVisible()) << name;
+        expectPickerClosed();
+    };
 
-    view->model().update([](CorvantaViewState& s) {
-        s.showsSoftwarePicker = s.softwarePickerChevronExpanded = true;
-    });
+    open();
+    clickThroughPopup("corvanta.header.theme");
+    EXPECT_EQ(store->theme.get(), AppTheme::light);
     drain();
-    ASSERT_TRUE(popover.isVisible());
-    QTest::mousePress(&popover, Qt::LeftButton, {},
-                      popover.mapFromGlobal(popover.anchorRect().center()));
+    open();
+    clickThroughPopup("corvanta.header.language");
+    EXPECT_EQ(store->language.get(), AppLanguage::zh);
+    drain();
+
+    // Feedback: the picker is gone at once, the sheet follows a turn later.
+    open();
+    clickThroughPopup("corvanta.feedback.open");
+    EXPECT_FALSE(find<QAbstractButton>("corvanta.feedback.open")->isDown());
+    drain();
+    EXPECT_TRUE(view->model().state().showsFeedbackDialog);
+    EXPECT_TRUE(view->feedbackDialog()->isVisible());
+    view->model().dismissFeedbackDialog();
+    drain();
+
+    // The pack button only closes the picker; it does not open it again.
+    open();
+    clickThroughPopup("corvanta.header.software");
+    drain();
     EXPECT_FALSE(popover.isVisible());
-    EXPECT_TRUE(popover.testAttribute(Qt::WA_NoMouseReplay));
     expectPickerClosed();
 }
 
@@ -382,6 +417,70 @@ TEST(PickerPlacement, StaysOnTheScreenAndPointsAtTheButton) {
     EXPECT_EQ(low.listHeight, 560 - chrome);
     EXPECT_EQ(low.frame.top(), 20);
     EXPECT_EQ(low.frame.height(), 560);
+}
+
+// Thirty packs in one family: a list several times taller than its area.
+std::string longCatalog() {
+    std::string json = R"({"software": [)";
+    for (int i = 0; i < 30; ++i) {
+        const std::string id = "pack" + std::to_string(100 + i);
+        json += std::string(i ? "," : "") + R"({"id": ")" + id + R"(", "name": "Pack )" +
+                std::to_string(100 + i) +
+                R"(", "vendor": "Tests", "accent": "#3366FF", "glyph": "P", "group": "design",
+                "dataStatus": "curated", "categories": [{"id": "edit", "zh": "编辑", "en": "Edit",
+                "items": [{"id": "undo", "keys": ["⌘", "Z"], "zh": "撤销", "en": "Undo",
+                "tags": []}]}]})";
+    }
+    return json + "]}";
+}
+
+TEST_F(PickerTest, EveryOpeningShowsTheTopOfTheList) {
+    writeCatalog(longCatalog());
+    SoftwarePickerPopover& popover = openPicker();
+    SoftwarePickerGrid* grid = popover.grid();
+    QScrollBar* bar = grid->scrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    const QRectF firstTile = grid->tileRect("pack100");
+    ASSERT_FALSE(firstTile.isEmpty());
+
+    // Scrolled to the end, closed by Escape (a hide) or by choosing nothing,
+    // then opened again: the list is back at its top.
+    bar->setValue(bar->maximum());
+    QTest::keyClick(&popover, Qt::Key_Escape);
+    drain();
+    ASSERT_FALSE(popover.isVisible());
+    view->model().update([](CorvantaViewState& s) {
+        s.showsSoftwarePicker = s.softwarePickerChevronExpanded = true;
+    });
+    drain();
+    ASSERT_TRUE(popover.isVisible());
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(grid->tileRect("pack100"), firstTile);
+    // A click where the first tile shows picks the first pack.
+    QTest::mouseClick(grid, Qt::LeftButton, {}, firstTile.center().toPoint());
+    drain();
+    EXPECT_EQ(store->selectedSoftwareID.get(), "pack100");
+}
+
+TEST_F(PickerTest, LongPastesAreKeptWholeInBothSearchFields) {
+    const QString pasted(100000, QLatin1Char('q'));
+    SoftwarePickerPopover& popover = openPicker();
+    activateSearch();
+    ASSERT_TRUE(popover.searchField());
+    popover.searchField()->insert(pasted);  // what a paste does
+    EXPECT_EQ(view->model().state().softwarePickerQuery.size(), 100000u);
+    drain();
+    EXPECT_EQ(popover.searchField()->text().size(), 100000);
+    EXPECT_TRUE(popover.grid()->showsNoMatch());
+
+    popover.hide();
+    drain();
+    auto* search = find<QLineEdit>("corvanta.search");
+    ASSERT_TRUE(search);
+    search->insert(pasted);
+    EXPECT_EQ(store->query.get().size(), 100000u);
+    drain();
+    EXPECT_EQ(search->text().size(), 100000);
 }
 
 }  // namespace

@@ -240,6 +240,43 @@ TEST_F(SheetsTest, RequestIsTrimmedStoredAndClosesWithItsToast) {
     EXPECT_EQ(storedList(defaults, keys::kSoftwareRequests).size(), 1u);
 }
 
+TEST_F(SheetsTest, LongPastedNameIsKeptWholeAndStored) {
+    expandedView();
+    openRequest(SoftwareGroup::other);
+    const QString pasted(100000, QLatin1Char('n'));
+    name()->insert(pasted);  // what a paste does
+    EXPECT_EQ(view->model().state().requestedSoftwareName.size(), 100000u);
+    drain();
+    EXPECT_EQ(name()->text().size(), 100000);
+    ctrlReturn(name());
+    const auto list = storedList(defaults, keys::kSoftwareRequests);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]["softwareName"].get<std::string>().size(), 100000u);
+}
+
+TEST_F(SheetsTest, ClickingThePanelBehindTheSheetLeavesTheKeyboardWithTheSheet) {
+    expandedView();
+    openFeedback();
+    ASSERT_TRUE(feedbackSheet().isVisible());
+    QApplication::setActiveWindow(&feedbackSheet());
+    drain();
+    ASSERT_TRUE(message()->hasFocus());
+
+    // A click on the panel activates its window, though the sheet blocks it.
+    view->window()->activateWindow();
+    QApplication::setActiveWindow(view->window());
+    drain();
+    EXPECT_TRUE(feedbackSheet().isActiveWindow());
+    EXPECT_TRUE(message()->hasFocus());
+    EXPECT_TRUE(view->model().state().feedbackMessageIsFocused);
+    // Typing goes where the keyboard is: into the sheet's field.
+    QTest::keyClicks(QApplication::focusWidget(), "typed");
+    EXPECT_EQ(view->model().state().feedbackMessage, "typed");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    drain();
+    EXPECT_FALSE(view->model().state().showsFeedbackDialog);
+}
+
 TEST_F(SheetsTest, RequestWithoutGroupChangesNothing) {
     expandedView();
     view->model().set(&CorvantaViewState::showsSoftwareRequest, true);
