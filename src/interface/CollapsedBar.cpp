@@ -92,12 +92,6 @@ void CollapsedBar::render(const RenderContext& context) {
                               context.expansionToggleAccessibilityLabel, context.colors.surface);
     closeButton_->setContent("xmark", secondary, context.text("关闭窗口", "Close window"),
                              context.colors.surface);
-<<<<<<< HEAD
-    const Face face{context.theme, context.language, context.store.selectedSoftwareID.get()};
-    if (paintedFace_ == face)
-        return;
-    paintedFace_ = face;
-=======
     // The painted pack name and caption are what the bar reads as; names are
     // announced whenever set, so only changed ones are.
     const SoftwarePack* pack = context.store.selectedSoftware();
@@ -107,7 +101,10 @@ void CollapsedBar::render(const RenderContext& context) {
         row_->setAccessibleName(name);
     if (row_->accessibleDescription() != caption)
         row_->setAccessibleDescription(caption);
->>>>>>> access
+    const Face face{context.theme, context.language, context.store.selectedSoftwareID.get()};
+    if (paintedFace_ == face)
+        return;
+    paintedFace_ = face;
     row_->update();
     update();
 }

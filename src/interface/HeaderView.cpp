@@ -135,15 +135,12 @@ void HeaderView::render(const RenderContext& context) {
     const ThemeColors& colors = context.colors;
     const bool dark = context.theme == AppTheme::dark;
     const bool pinned = context.store.isPinned.get();
-<<<<<<< HEAD
-=======
     // Names are announced when set, so only a changed one is set.
     const QString packLabel =
         context.text("选择快捷键软件，当前为 ", "Choose shortcut software, currently ") +
         packName(context.store.selectedSoftware());
     if (packButton_->accessibleName() != packLabel)
         packButton_->setAccessibleName(packLabel);
->>>>>>> access
     themeButton_->setContent(dark ? "sun.max" : "moon", colors.textSecondary,
                              dark ? context.text("切换到浅色模式", "Switch to light mode")
                                   : context.text("切换到深色模式", "Switch to dark mode"),
@@ -153,12 +150,9 @@ void HeaderView::render(const RenderContext& context) {
                            pinned ? context.text("取消钉住窗口", "Unpin window")
                                   : context.text("钉住窗口", "Pin window"),
                            pinned ? colors.accent : colors.surface);
-<<<<<<< HEAD
-=======
     const QString languageLabel = context.text("切换到英文", "Switch to Chinese");
     if (languageButton_->accessibleName() != languageLabel)
         languageButton_->setAccessibleName(languageLabel);
->>>>>>> access
     expandButton_->setContent(context.expansionToggleIcon, colors.textSecondary,
                               context.expansionToggleAccessibilityLabel, colors.surface);
     closeButton_->setContent("xmark", colors.textSecondary,
@@ -170,10 +164,6 @@ void HeaderView::render(const RenderContext& context) {
     if (paintedFace_ == face)
         return;
     paintedFace_ = std::move(face);
-    packButton_->setAccessibleName(
-        context.text("选择快捷键软件，当前为 ", "Choose shortcut software, currently ") +
-        packName(context.store.selectedSoftware()));
-    languageButton_->setAccessibleName(context.text("切换到英文", "Switch to Chinese"));
     packButton_->update();
     languageButton_->update();
     update();

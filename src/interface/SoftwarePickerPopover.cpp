@@ -391,17 +391,13 @@ void SoftwarePickerPopover::resizeEvent(QResizeEvent* event) {
     layoutContent();
 }
 
-<<<<<<< HEAD
 void SoftwarePickerPopover::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    setAttribute(Qt::WA_NoMouseReplay, false);
     // Showing can make the native window anew, without the shape.
     if (useMask_)
         platform::setShapeMask(this, outline());
 }
 
-=======
->>>>>>> behaviour
 void SoftwarePickerPopover::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     clickThrough_.reset();

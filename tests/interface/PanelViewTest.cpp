@@ -1,10 +1,7 @@
 // The root view driven as a user would: buttons and keys found by their
 // identifiers, then the store, the window commands and the view state checked.
-<<<<<<< HEAD
-#include <map>
-=======
 #include <functional>
->>>>>>> behaviour
+#include <map>
 
 #include <gtest/gtest.h>
 
