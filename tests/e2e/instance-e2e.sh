@@ -5,30 +5,17 @@
 # running instance (and only it clearing stale temporary files), a later launch bringing the panel to the desktop the user
 # is on, and a later launch failing in time when the running one is stopped.
 # Usage: instance-e2e.sh <corvanta> <test bundle> <out dir>
-set -uo pipefail
-
 app="$1"
 bundle="$2"
 out="$3"
 
-config="$(mktemp -d)"
-pids=()
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && { kill -CONT "$app_pid"; kill -KILL "$app_pid"; } 2>/dev/null
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    rm -rf "$config"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$config/primary.err" ] && { echo "primary's stderr:" >&2; cat "$config/primary.err" >&2; }
-    import -window root "$out/instance-failure.png" 2>/dev/null &&
-        echo "screen at the failure: $out/instance-failure.png" >&2
-    exit 1
-}
 source "$(dirname "$0")/e2e-common.sh"
+failure_shot="$out/instance-failure.png"
+# A primary stopped on purpose is let go before it is killed.
+stop_extra() { [ -n "$app_pid" ] && kill -CONT "$app_pid" 2>/dev/null; }
+fail_details() {
+    [ -f "$config/primary.err" ] && { echo "primary's stderr:" >&2; cat "$config/primary.err" >&2; }
+}
 
 export XDG_CONFIG_HOME="$config/settings"
 export CORVANTA_RESOURCES="$bundle"

@@ -7,33 +7,15 @@
 # QUIT_E2E_ENTRIES sets how many desktop entries are installed (4000);
 # QUIT_E2E_KEEP_BUS=1 keeps the caller's session bus (run it under
 # dbus-run-session to try the session a desktop login gives).
-set -uo pipefail
-
 app="$1"
 probe="$2"
 out="$3"
 bound_ms="${4:-500}"
 
-config="$(mktemp -d)"
-runtime="$(mktemp -d)"
-data="$(mktemp -d)"
-chmod 700 "$runtime"
-pids=()
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    rm -rf "$config" "$runtime" "$data"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$out/quit-failure.png" 2>/dev/null &&
-        echo "screen at the failure: $out/quit-failure.png" >&2
-    exit 1
-}
 source "$(dirname "$0")/e2e-common.sh"
+failure_shot="$out/quit-failure.png"
+data="$work/data"
+mkdir -p "$data"
 
 export XDG_CONFIG_HOME="$config"
 export XDG_RUNTIME_DIR="$runtime"

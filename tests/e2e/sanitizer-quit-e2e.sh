@@ -6,29 +6,10 @@
 # plugin) keep allocations for the life of the process, which LeakSanitizer
 # reports at exit. No other suppression is used.
 # Usage: sanitizer-quit-e2e.sh <corvanta built with -DCORVANTA_SANITIZE=ON>
-set -uo pipefail
-
 app="$1"
 
-work="$(mktemp -d)"
-mkdir -p "$work/config" "$work/runtime"
-chmod 700 "$work/runtime"
-log="$work/app.log"
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$log" ] && { echo "application output:" >&2; cat "$log" >&2; }
-    exit 1
-}
-
-settings="$work/config/corvanta/settings.json"
 source "$(dirname "$0")/e2e-common.sh"
+log="$work/app.log"
 
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 unset CORVANTA_RESOURCES

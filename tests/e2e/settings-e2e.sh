@@ -4,31 +4,14 @@
 # sheet stays open, the file stays readable, and after a restart every setting
 # and the stored record are still there, with nothing moved aside.
 # Usage: settings-e2e.sh <corvanta> <out dir>
-set -uo pipefail
-
 app="$1"
 out="$2"
 # SettingsDocument::kMaxWriteBytes.
 write_limit=$((8 * 1024 * 1024))
 
-config="$(mktemp -d)"
-runtime="$(mktemp -d)"
-chmod 700 "$runtime"
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
-    rm -rf "$config" "$runtime"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$out/settings-failure.png" 2>/dev/null
-    [ -f "$config/stderr" ] && { echo "stderr:" >&2; cat "$config/stderr" >&2; }
-    exit 1
-}
-
 source "$(dirname "$0")/e2e-common.sh"
+failure_shot="$out/settings-failure.png"
+fail_details() { [ -f "$config/stderr" ] && { echo "stderr:" >&2; cat "$config/stderr" >&2; }; }
 
 export XDG_CONFIG_HOME="$config"
 export XDG_RUNTIME_DIR="$runtime"

@@ -3,30 +3,11 @@
 # xvfb-run): it stands out from the tray's background at 3:1 or better, it
 # takes the colour a tray announces, and a click acts on the release.
 # Usage: tray-e2e.sh <corvanta> <out dir>
-set -uo pipefail
-
 app="$1"
 out="$2"
 
-config="$(mktemp -d)"
-runtime="$(mktemp -d)"
-chmod 700 "$runtime"
-pids=()
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    rm -rf "$config" "$runtime"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$out/tray-failure.png" 2>/dev/null &&
-        echo "screen at the failure: $out/tray-failure.png" >&2
-    exit 1
-}
 source "$(dirname "$0")/e2e-common.sh"
+failure_shot="$out/tray-failure.png"
 
 export XDG_CONFIG_HOME="$config"
 export XDG_RUNTIME_DIR="$runtime"

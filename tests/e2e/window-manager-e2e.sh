@@ -6,15 +6,13 @@
 # bar and for the expanded panel; a pinned panel cannot be moved by the window
 # manager, an unpinned one can. Each scale has its own X server.
 # Usage: window-manager-e2e.sh <corvanta> <out dir>
-set -uo pipefail
-
 app="$1"
 out="$2"
 
-work="$(mktemp -d)"
+source "$(dirname "$0")/e2e-common.sh"
+failure_shot="$out/window-manager-failure.png"
 xvfb_pid=""
 wm_pid=""
-app_pid=""
 stop_all() {
     [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
     [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
@@ -22,16 +20,8 @@ stop_all() {
     wait 2>/dev/null
     app_pid="" wm_pid="" xvfb_pid=""
 }
-trap 'stop_all; rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: ${scale:-?}x: $*" >&2
-    import -window root "$out/window-manager-failure.png" 2>/dev/null &&
-        echo "screen at the failure: $out/window-manager-failure.png" >&2
-    [ -f "${log:-}" ] && { echo "application output:" >&2; cat "$log" >&2; }
-    exit 1
-}
-source "$(dirname "$0")/e2e-common.sh"
+stop_extra() { stop_all; }
+fail_details() { echo "at scale ${scale:-?}x" >&2; }
 
 # A colour no part of the panel paints, and not black.
 background=3C78B4

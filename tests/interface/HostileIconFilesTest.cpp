@@ -240,7 +240,8 @@ TEST_F(HostileIconFilesTest, SymbolFilesThatAreFifosOrNameOtherFilesDrawTheSubst
     const fs::path folder = root_ / "symbols";
     const fs::path shipped = fs::path(CORVANTA_SOURCE_DIR) / "resources" / "symbols";
     fs::create_directories(folder);
-    fs::copy_file(shipped / "check.svg", folder / "check.svg");
+    for (const char* file : {"check-light.svg", "check.svg", "check-bold.svg"})
+        fs::copy_file(shipped / file, folder / file);
     makeFifo(folder / "star.svg");
     fs::create_symlink("/dev/zero", folder / "x.svg");
     writeImage(root_ / "icons" / "red.png", kRed);
