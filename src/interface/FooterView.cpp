@@ -12,6 +12,7 @@
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "platform/foundation/GuardedFile.h"
 
 namespace corvanta {
 
@@ -48,7 +49,9 @@ QSvgRenderer* logoRenderer() {
     static std::unique_ptr<QSvgRenderer> renderer;
     if (loadedPath != logoFile()) {
         loadedPath = logoFile();
-        renderer = std::make_unique<QSvgRenderer>(loadedPath);
+        // The logo is a small SVG of our own; it is read like any other file.
+        const auto bytes = platform::readSelfContainedSvg(loadedPath.toStdString(), 1 << 20);
+        renderer = std::make_unique<QSvgRenderer>(QByteArray::fromStdString(bytes.value_or("")));
         if (!renderer->isValid())
             renderer.reset();
     }

@@ -7,6 +7,7 @@
 #include <QSvgRenderer>
 
 #include "catalog/ShortcutStore.h"
+#include "platform/foundation/GuardedFile.h"
 #include "platform/qt/PanelWindow.h"
 #include "platform/qt/StatusItem.h"
 #include "platform/qt/Workspace.h"
@@ -24,7 +25,10 @@ constexpr int kStatusIconPoints = 22;
 QIcon statusIconFromSvg(const std::optional<std::filesystem::path>& path) {
     if (!path)
         return {};
-    QSvgRenderer renderer(QString::fromStdString(path->string()));
+    const auto bytes = platform::readSelfContainedSvg(*path, 1 << 20);
+    if (!bytes)
+        return {};
+    QSvgRenderer renderer(QByteArray::fromStdString(*bytes));
     if (!renderer.isValid())
         return {};
     QIcon icon;

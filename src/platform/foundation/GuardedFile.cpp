@@ -208,4 +208,13 @@ bool svgReferencesOtherFiles(std::string_view svg) {
     return hasExternalHref(svg) || hasExternalUrl(svg) || hasExternalEntity(svg);
 }
 
+std::optional<std::string> readSelfContainedSvg(const std::filesystem::path& path,
+                                                std::uintmax_t maxBytes) {
+    FileContents contents = readRegularFile(path, maxBytes);
+    if (!contents.ok() || contents.bytes->starts_with("\x1f\x8b") ||
+        svgReferencesOtherFiles(*contents.bytes))
+        return std::nullopt;
+    return std::move(contents.bytes);
+}
+
 }  // namespace corvanta::platform

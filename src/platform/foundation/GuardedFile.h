@@ -76,4 +76,10 @@ FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t m
 // (in a comment, say) also counts.
 bool svgReferencesOtherFiles(std::string_view svg);
 
+// An SVG file of at most `maxBytes` read through the guarded open, or nothing
+// when it cannot be read, is compressed or names other files: what a renderer
+// is handed instead of the path.
+std::optional<std::string> readSelfContainedSvg(const std::filesystem::path& path,
+                                                std::uintmax_t maxBytes);
+
 }  // namespace corvanta::platform

@@ -129,5 +129,20 @@ TEST(GuardedFileTest, SvgsThatNameOtherFilesAreTold) {
     for (const char* svg : external) EXPECT_TRUE(svgReferencesOtherFiles(svg)) << svg;
 }
 
+// The logo and the tray icon are handed to the renderer as bytes read this way.
+TEST(GuardedFileTest, OnlySelfContainedSvgFilesAreHandedOn) {
+    TempDirectory dir;
+    const std::string plain = R"(<svg xmlns="http://www.w3.org/2000/svg"><rect width="2"/></svg>)";
+    writeFile(dir.path() / "plain.svg", plain);
+    writeFile(dir.path() / "outside.svg",
+              R"(<svg xmlns="http://www.w3.org/2000/svg"><image href="/etc/passwd"/></svg>)");
+    writeFile(dir.path() / "packed.svgz", std::string("\x1f\x8b\x08", 3));
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo.svg").c_str(), 0600), 0);
+    EXPECT_EQ(readSelfContainedSvg(dir.path() / "plain.svg", 1 << 20), plain);
+    EXPECT_FALSE(readSelfContainedSvg(dir.path() / "plain.svg", 8));
+    for (const char* name : {"outside.svg", "packed.svgz", "fifo.svg", "missing.svg"})
+        EXPECT_FALSE(readSelfContainedSvg(dir.path() / name, 1 << 20)) << name;
+}
+
 }  // namespace
 }  // namespace corvanta::platform
