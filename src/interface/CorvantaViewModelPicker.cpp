@@ -88,13 +88,7 @@ void CorvantaViewModel::softwarePickerDidClose() {
 
 void CorvantaViewModel::selectSoftwareFromPicker(const SoftwarePack& software) {
     const std::string id = software.id;
-    update([](CorvantaViewState& state) {
-        state.softwarePickerSearchIsFocused = false;
-        state.softwarePickerSearchIsActive = false;
-        state.softwarePickerQuery.clear();
-        state.showsSoftwarePicker = false;
-        state.softwarePickerChevronExpanded = false;
-    });
+    softwarePickerDidClose();
     store_.selectSoftware(id);
 }
 

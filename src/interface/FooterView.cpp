@@ -30,14 +30,6 @@ constexpr const char* kBrandName = "Corvanta";
 // The key the user presses for search here ("⌘ K" where Command exists).
 constexpr const char* kSearchKey = "Ctrl K";
 
-QFont rowFont() {
-    return style::font(style::TextRole::footerText);
-}
-
-QFont brandFont() {
-    return style::font(style::TextRole::footerBrand);
-}
-
 QString& logoFile() {
     static QString path;
     return path;
@@ -68,9 +60,10 @@ public:
             return;
         title_ = title;
         color_ = color;
-        const double width = symbolWidth() + kButtonSpacing + style::textWidth(rowFont(), title);
+        const double width = symbolWidth() + kButtonSpacing +
+                             style::textWidth(style::font(style::TextRole::footerText), title);
         const double height =
-            std::max(QFontMetricsF(rowFont()).height(),
+            std::max(QFontMetricsF(style::font(style::TextRole::footerText)).height(),
                      SymbolImage::size(kButtonSymbol, kButtonSymbolSize).height());
         setFixedSize(int(std::ceil(width)), int(std::ceil(height)));
         update();
@@ -85,8 +78,8 @@ protected:
         SymbolImage::paint(painter, QRectF(0, 0, symbol, height()), kButtonSymbol,
                            kButtonSymbolSize, style::Weight::medium, color_);
         const double x = symbol + kButtonSpacing;
-        style::drawTextLine(painter, QRectF(x, 0, width() - x + 1, height()), title_, rowFont(),
-                            color_);
+        style::drawTextLine(painter, QRectF(x, 0, width() - x + 1, height()), title_,
+                            style::font(style::TextRole::footerText), color_);
     }
 
 private:
@@ -154,20 +147,20 @@ void FooterView::layoutItems() {
 
     double x = kPadding;
     x = keyItem(QStringLiteral("Esc"), x) + kHintSpacing;
-    x = textItem(collapseText_, rowFont(), x) + kHintSpacing;
-    x = textItem(QStringLiteral("·"), rowFont(), x) + kHintSpacing;
+    x = textItem(collapseText_, style::font(style::TextRole::footerText), x) + kHintSpacing;
+    x = textItem(QStringLiteral("·"), style::font(style::TextRole::footerText), x) + kHintSpacing;
     x = keyItem(QString::fromUtf8(kSearchKey), x) + kHintSpacing;
-    textItem(searchText_, rowFont(), x);
+    textItem(searchText_, style::font(style::TextRole::footerText), x);
 
     // The right-hand group is laid out from the trailing edge.
     const QString brand = QString::fromUtf8(kBrandName);
-    const double brandWidth = style::textWidth(brandFont(), brand);
+    const double brandWidth = style::textWidth(style::font(style::TextRole::footerBrand), brand);
     double right = width() - kPadding;
     const double brandX = right - brandWidth;
     const double logoX = brandX - kBrandSpacing - kLogoSize;
     items_.push_back(
         {Item::Kind::logo, QString(), QRectF(logoX, mid - kLogoSize / 2, kLogoSize, kLogoSize)});
-    const double brandHeight = QFontMetricsF(brandFont()).height();
+    const double brandHeight = QFontMetricsF(style::font(style::TextRole::footerBrand)).height();
     items_.push_back(
         {Item::Kind::brand, brand, QRectF(brandX, mid - brandHeight / 2, brandWidth, brandHeight)});
     right = logoX - kGroupSpacing;
@@ -186,12 +179,12 @@ void FooterView::paintEvent(QPaintEvent*) {
                 MiniKey::paint(painter, item.frame.topLeft(), item.text, colors);
                 break;
             case Item::Kind::text:
-                style::drawTextLine(painter, item.frame.adjusted(0, 0, 1, 0), item.text, rowFont(),
-                                    colors.textMuted);
+                style::drawTextLine(painter, item.frame.adjusted(0, 0, 1, 0), item.text,
+                                    style::font(style::TextRole::footerText), colors.textMuted);
                 break;
             case Item::Kind::brand:
                 style::drawTextLine(painter, item.frame.adjusted(0, 0, 1, 0), item.text,
-                                    brandFont(), colors.textMuted);
+                                    style::font(style::TextRole::footerBrand), colors.textMuted);
                 break;
             case Item::Kind::logo:
                 if (QSvgRenderer* logo = logoRenderer())

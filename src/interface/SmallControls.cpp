@@ -25,10 +25,6 @@ constexpr double kFilterRadius = 6;
 constexpr double kCategoryPadding = 10;
 constexpr double kCategoryRadius = 8;
 
-QFont miniKeyFont() {
-    return style::font(style::TextRole::miniKey);
-}
-
 template <class T>
 bool assign(T& target, const T& value) {
     if (target == value)
@@ -44,14 +40,17 @@ void SolidDivider::paint(QPainter& painter, const QRectF& line, const ThemeColor
 }
 
 QSizeF MiniKey::size(const QString& text) {
-    return {std::ceil(style::textWidth(miniKeyFont(), text)) + 2 * kMiniKeyPadding, kHeight};
+    return {std::ceil(style::textWidth(style::font(style::TextRole::miniKey), text)) +
+                2 * kMiniKeyPadding,
+            kHeight};
 }
 
 void MiniKey::paint(QPainter& painter, QPointF origin, const QString& text,
                     const ThemeColors& colors) {
     const QRectF chip(origin, size(text));
     style::fillRoundedRect(painter, chip, kMiniKeyRadius, colors.surfaceRaised);
-    style::drawTextLine(painter, chip, text, miniKeyFont(), colors.textSecondary, Qt::AlignCenter);
+    style::drawTextLine(painter, chip, text, style::font(style::TextRole::miniKey),
+                        colors.textSecondary, Qt::AlignCenter);
     style::strokeRoundedRectInside(painter, chip, kMiniKeyRadius, colors.border);
 }
 

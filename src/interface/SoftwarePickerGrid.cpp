@@ -33,19 +33,6 @@ constexpr double kNoMatchSpacing = 8;
 constexpr int kScrollBarWidth = 7;
 constexpr int kWheelStep = 40;
 
-QFont sectionTitleFont() {
-    return style::font(style::TextRole::pickerSectionTitle);
-}
-QFont sectionCountFont() {
-    return style::font(style::TextRole::pickerSectionCount);
-}
-QFont tileNameFont() {
-    return style::font(style::TextRole::pickerTileName);
-}
-QFont tileDetailFont() {
-    return style::font(style::TextRole::pickerTileDetail);
-}
-
 double lineHeight(const QFont& font) {
     return std::ceil(QFontMetricsF(font).height());
 }
@@ -149,7 +136,8 @@ void SoftwarePickerGrid::relayout() {
     // Every tile is half a row wide, with or without a neighbour.
     const double tileWidth = std::max(0.0, (rowWidth - kSpacing) / 2);
     const double headerHeight =
-        std::max(lineHeight(sectionTitleFont()), lineHeight(sectionCountFont()));
+        std::max(lineHeight(style::font(style::TextRole::pickerSectionTitle)),
+                 lineHeight(style::font(style::TextRole::pickerSectionCount)));
     double y = kPadding;
     std::vector<bool> usedGroups(allCases<SoftwareGroup>().size(), false);
     for (std::size_t s = 0; s < sections_.size(); ++s) {
@@ -402,8 +390,8 @@ void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
     const QRectF visible = QRectF(event->rect()).translated(0, top);
     painter.translate(0, -top);
 
-    const QFont titleFont = sectionTitleFont();
-    const QFont countFont = sectionCountFont();
+    const QFont titleFont = style::font(style::TextRole::pickerSectionTitle);
+    const QFont countFont = style::font(style::TextRole::pickerSectionCount);
     for (const SectionHeader& header : headers_) {
         if (!header.rect.intersects(visible))
             continue;
@@ -445,8 +433,8 @@ void SoftwarePickerGrid::paintSoftwareTile(QPainter& painter, const Tile& tile, 
     const QRectF logo(content.left(), content.center().y() - kLogoSize / 2, kLogoSize, kLogoSize);
     AppLogo::paint(painter, logo, &pack, colors_);
 
-    const QFont nameFont = tileNameFont();
-    const QFont detailFont = tileDetailFont();
+    const QFont nameFont = style::font(style::TextRole::pickerTileName);
+    const QFont detailFont = style::font(style::TextRole::pickerTileDetail);
     const double nameHeight = lineHeight(nameFont);
     const double detailHeight = lineHeight(detailFont);
     const double textLeft = logo.right() + kTileSpacing;

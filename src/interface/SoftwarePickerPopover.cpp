@@ -38,19 +38,6 @@ constexpr int kClearSize = 18;
 constexpr int kHintHeight = 40;
 constexpr double kTitleSpacing = 8;
 
-QFont titleFont() {
-    return style::font(style::TextRole::pickerTitle);
-}
-QFont subtitleFont() {
-    return style::font(style::TextRole::pickerSubtitle);
-}
-QFont hintFont() {
-    return style::font(style::TextRole::pickerHint);
-}
-QFont searchPromptFont() {
-    return style::font(style::TextRole::pickerSearch);
-}
-
 double magnifierWidth() {
     return std::ceil(SymbolImage::size("magnifyingglass", 10, style::Weight::medium).width());
 }
@@ -83,7 +70,7 @@ protected:
                            10, style::Weight::medium, colors_.textMuted);
         const double left = kSearchPadding + icon + kSearchSpacing;
         style::drawTextLine(painter, QRectF(left, 0, width() - left - kSearchPadding, height()),
-                            prompt_, searchPromptFont(), colors_.textMuted);
+                            prompt_, style::font(style::TextRole::pickerSearch), colors_.textMuted);
     }
 
 private:
@@ -237,7 +224,8 @@ SoftwarePickerPopover::Placement SoftwarePickerPopover::placement(const QRect& a
 }
 
 int SoftwarePickerPopover::titleRowHeight() const {
-    return static_cast<int>(std::ceil(QFontMetricsF(titleFont()).height()));
+    return static_cast<int>(
+        std::ceil(QFontMetricsF(style::font(style::TextRole::pickerTitle)).height()));
 }
 
 int SoftwarePickerPopover::chromeHeight() const {
@@ -358,8 +346,8 @@ void SoftwarePickerPopover::paintEvent(QPaintEvent*) {
     painter.setClipPath(shape);
 
     const int titleTop = kArrowHeight + kHeaderTop;
-    const QFont title = titleFont();
-    const QFont subtitle = subtitleFont();
+    const QFont title = style::font(style::TextRole::pickerTitle);
+    const QFont subtitle = style::font(style::TextRole::pickerSubtitle);
     // The two titles share their first baseline.
     const double baseline = titleTop + QFontMetricsF(title).ascent();
     const double titleWidth = style::textWidth(title, title_);
@@ -378,7 +366,7 @@ void SoftwarePickerPopover::paintEvent(QPaintEvent*) {
     SolidDivider::paint(painter, QRectF(0, list.bottom() + 1, width(), 1), colors_);
     const QRectF hint(kHorizontalPadding, list.bottom() + 2, width() - 2 * kHorizontalPadding,
                       kHintHeight);
-    painter.setFont(hintFont());
+    painter.setFont(style::font(style::TextRole::pickerHint));
     painter.setPen(colors_.textMuted);
     painter.drawText(hint, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, hint_);
 

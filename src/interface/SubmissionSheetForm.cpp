@@ -37,25 +37,6 @@ constexpr int kCloseRadius = 8;
 constexpr int kMessageLines = 4;
 constexpr int kContactLines = 2;
 
-QFont headerFont() {
-    return style::font(style::TextRole::sheetHeader);
-}
-QFont labelFont() {
-    return style::font(style::TextRole::sheetLabel);
-}
-QFont nameFont() {
-    return style::font(style::TextRole::sheetNameField);
-}
-QFont areaFont() {
-    return style::font(style::TextRole::sheetTextArea);
-}
-QFont buttonFont() {
-    return style::font(style::TextRole::sheetButton);
-}
-QFont errorFont() {
-    return style::font(style::TextRole::sheetError);
-}
-
 void setTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
     if (palette.color(QPalette::WindowText) == color)
@@ -132,7 +113,7 @@ double lineHeight(const QFont& font) {
 // A multi-line field without chrome that always reserves `lines` lines.
 QPlainTextEdit* makeArea(QWidget* frame, int lines) {
     auto* area = new QPlainTextEdit(frame);
-    area->setFont(areaFont());
+    area->setFont(style::font(style::TextRole::sheetTextArea));
     area->setFrameShape(QFrame::NoFrame);
     area->setTabChangesFocus(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -143,7 +124,9 @@ QPlainTextEdit* makeArea(QWidget* frame, int lines) {
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(kFieldPaddingH, kFieldPaddingV, kFieldPaddingH, kFieldPaddingV);
     layout->addWidget(area);
-    frame->setFixedHeight(int(std::ceil(lines * lineHeight(areaFont()))) + 2 * kFieldPaddingV);
+    frame->setFixedHeight(
+        int(std::ceil(lines * lineHeight(style::font(style::TextRole::sheetTextArea)))) +
+        2 * kFieldPaddingV);
     return area;
 }
 
@@ -172,7 +155,8 @@ protected:
         // The title is escaped for the button; draw what the user reads.
         QString title = text();
         title.replace(QStringLiteral("&&"), QStringLiteral("&"));
-        style::drawTextLine(painter, rect(), title, buttonFont(), foreground_, Qt::AlignCenter);
+        style::drawTextLine(painter, rect(), title, style::font(style::TextRole::sheetButton),
+                            foreground_, Qt::AlignCenter);
     }
 
 private:
@@ -192,7 +176,7 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
 
     auto* headerRow = new QHBoxLayout();
     headerRow->setSpacing(kHeaderSpacing);
-    form.header = makeLabel(headerFont(), sheet);
+    form.header = makeLabel(style::font(style::TextRole::sheetHeader), sheet);
     form.header->setWordWrap(true);
     form.header->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     headerRow->addWidget(form.header, 1, Qt::AlignTop);
@@ -205,7 +189,7 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
     auto addGroup = [&](QLabel*& label, QWidget*& frame) {
         auto* group = new QVBoxLayout();
         group->setSpacing(kGroupSpacing);
-        label = makeLabel(labelFont(), sheet);
+        label = makeLabel(style::font(style::TextRole::sheetLabel), sheet);
         frame = new FieldFrame(sheet);
         group->addWidget(label);
         group->addWidget(frame);
@@ -215,7 +199,7 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
     if (request) {
         form.nameField = new QLineEdit(form.firstFrame);
         form.nameField->setObjectName(QStringLiteral("corvanta.software-request.name"));
-        form.nameField->setFont(nameFont());
+        form.nameField->setFont(style::font(style::TextRole::sheetNameField));
         form.nameField->setFrame(false);
         // A line edit cuts its text at 32,767 characters by default; a pasted
         // name is kept whole, as the multi-line fields keep theirs.
@@ -236,7 +220,7 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
     form.firstLabel->setBuddy(form.firstField());
     form.contactLabel->setBuddy(form.contactField);
 
-    form.error = makeLabel(errorFont(), sheet);
+    form.error = makeLabel(style::font(style::TextRole::sheetError), sheet);
     form.error->setWordWrap(true);
     form.error->hide();
     column->addWidget(form.error);

@@ -25,10 +25,6 @@ constexpr double kSlideInSeconds = 0.16;
 constexpr double kSlideOutSeconds = 0.14;
 constexpr const char* kSymbol = "checkmark";
 
-QFont toastFont() {
-    return style::font(style::TextRole::toast);
-}
-
 // The toast is a passing confirmation, read as an alert when it appears.
 QAccessibleInterface* toastAccessibleFactory(const QString&, QObject* object) {
     if (auto* toast = qobject_cast<SubmissionToastView*>(object))
@@ -85,8 +81,8 @@ void SubmissionToastView::render(const RenderContext& context) {
         return;
 
     const double symbolWidth = SymbolImage::size(kSymbol, kSymbolSize, style::Weight::bold).width();
-    const int width = int(
-        std::ceil(2 * kPadding + symbolWidth + kSpacing + style::textWidth(toastFont(), text_)));
+    const int width = int(std::ceil(2 * kPadding + symbolWidth + kSpacing +
+                                    style::textWidth(style::font(style::TextRole::toast), text_)));
     const double offset =
         context.store.isExpanded.get() ? kExpandedBottomOffset : kCollapsedBottomOffset;
     const QWidget* area = parentWidget();
@@ -155,7 +151,7 @@ void SubmissionToastView::paintEvent(QPaintEvent*) {
                        style::Weight::bold, foreground_);
     const double x = kPadding + symbolWidth + kSpacing;
     style::drawTextLine(painter, QRectF(x, 0, width() - x - kPadding + 1, height()), text_,
-                        toastFont(), foreground_);
+                        style::font(style::TextRole::toast), foreground_);
 }
 
 }  // namespace corvanta
