@@ -10,7 +10,7 @@ packages=(
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xtest0-dev libxcb-damage0-dev libxcb-shape0-dev
   libfontconfig-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk fonts-dejavu-core fonts-inter python3
+  xvfb xauth xdotool xclip x11-utils imagemagick fonts-noto-cjk fonts-dejavu-core fonts-inter python3
   at-spi2-core python3-pyatspi dbus-daemon
   clang-format
   openbox trayer desktop-file-utils appstream dpkg-dev file

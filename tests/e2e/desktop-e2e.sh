@@ -42,11 +42,7 @@ start_app() {
     wait_for has_panel || fail "the panel never appeared"
 }
 
-openbox --sm-disable >"$config/openbox.log" 2>&1 &
-pids+=($!)
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-# A loaded machine can take a while to start a window manager.
-patience=300 wait_for wm_running || { cat "$config/openbox.log" >&2; fail "openbox did not start"; }
+start_openbox
 
 start_app
 panel="$(panel_window)"

@@ -74,3 +74,12 @@ quit_app() {
     app_pid=""
     [ "$status" -eq 0 ] || fail "exit status $status after SIGTERM"
 }
+
+# Openbox as the window manager, as on a plain Linux desktop without a
+# compositor. A loaded machine can take a while to start one.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+start_openbox() {
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    patience=300 wait_for wm_running || { cat "$work/openbox.log" >&2; fail "openbox did not start"; }
+}

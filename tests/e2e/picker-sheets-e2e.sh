@@ -17,6 +17,9 @@ fail_details() {
 }
 unset CORVANTA_RESOURCES
 
+# Clicks through the picker, the sheet holding the keyboard and long pastes
+# are window-manager business too: run on openbox.
+start_openbox
 "$app" &
 app_pid=$!
 
@@ -102,10 +105,16 @@ screen_pixel() {
 # The list is at its end when the scroll bar's handle (5 points in from the
 # popover's right edge) reaches the list's bottom: there it differs from the
 # list's own colour at its left edge.
-scrolled_to_end() {
-    local row=$(($(list_bottom) - 6)) left right
+handle_at() {
+    local row="$1" left right
     left="$(screen_pixel $((px + 3)) "$row")" && right="$(screen_pixel $((px + pw - 5)) "$row")" &&
         [ -n "$left" ] && [ -n "$right" ] && [ "$left" != "$right" ]
+}
+scrolled_to_end() { handle_at $(($(list_bottom) - 6)); }
+scrolled_to_top() { handle_at $(($(list_bottom) - 470 + 6)); }
+scroll_to_end() {
+    xdotool mousemove $((px + 100)) $(($(list_bottom) - 100)) click --repeat 200 --delay 2 5
+    wait_for scrolled_to_end || fail "the picker's list did not scroll to its end"
 }
 
 run_theme() {
@@ -144,8 +153,7 @@ run_theme() {
 
     # A request from the last group's request tile, at the very end of the list.
     open_picker
-    xdotool mousemove $((px + 100)) $(($(list_bottom) - 100)) click --repeat 200 --delay 2 5
-    wait_for scrolled_to_end || fail "the picker's list did not scroll to its end"
+    scroll_to_end
     click_at $((px + 11 + 60)) $(($(list_bottom) - 11 - 30))
     wait_for popover_closed || fail "the request tile did not close the picker"
     wait_for sheet_open || fail "the request tile did not open the sheet"
@@ -160,6 +168,29 @@ run_theme() {
 }
 
 run_theme dark "blender" blender "Krita"
+
+# Every opening shows the top of the list, however far it was scrolled.
+open_picker
+scroll_to_end
+press Escape
+wait_for popover_closed || fail "Escape did not close the picker"
+open_picker
+wait_for scrolled_to_top || fail "the picker reopened where it had been scrolled"
+press Escape
+wait_for popover_closed || fail "Escape did not close the picker"
+
+# A long paste into the one-line name field is kept whole.
+long_name="$(python3 -c 'print("Very long name " * 3000, end="")')"
+open_picker
+scroll_to_end
+click_at $((px + 11 + 60)) $(($(list_bottom) - 11 - 30))
+wait_for sheet_has_keyboard || fail "the request sheet did not take the keyboard"
+printf '%s' "$long_name" | xclip -selection clipboard
+press ctrl+v
+press ctrl+Return
+wait_for sheet_closed || fail "Ctrl+Return did not send the long request"
+wait_for has_record CorvantaSoftwareRequests softwareName "${long_name% }" other ||
+    fail "the pasted name was not stored whole (${#long_name} characters)"
 # Theme: the first of the header's five controls.
 read_geometry
 click_at $((x + w - 157)) $((y + 32))
