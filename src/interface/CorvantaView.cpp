@@ -101,6 +101,10 @@ void CorvantaView::ensureExpandedAreas() {
     layoutAreas();
 }
 
+void CorvantaView::setLogoFile(const QString& path) {
+    FooterView::setLogoFile(path);
+}
+
 HeaderView* CorvantaView::header() {
     ensureExpandedAreas();
     return header_;

@@ -32,6 +32,10 @@ public:
     CorvantaView(ShortcutStore& store, WindowCommands& commands, QWidget* parent = nullptr);
     ~CorvantaView() override;
 
+    // The brand logo the footer draws (the bundle's "CorvantaLogo" image); set
+    // once at start-up.
+    static void setLogoFile(const QString& path);
+
     CorvantaViewModel& model() { return *model_; }
     const CorvantaViewModel& model() const { return *model_; }
 

@@ -111,6 +111,7 @@ private:
         bool header;
         std::size_t index;
     };
+    static void installAccessibility();
     void rebuildAccessibleOrder();
     QString tileAccessibleName(const Tile& tile) const;
 

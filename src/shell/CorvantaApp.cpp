@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "catalog/CatalogPreload.h"
-#include "interface/FooterView.h"
+#include "interface/CorvantaView.h"
 #include "interface/SoftwareIconRepository.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
@@ -115,7 +115,7 @@ int CorvantaApp::main(int argc, char** argv) {
         QString::fromStdString((services.bundle.resourceRoot() / "symbols").string()));
     SoftwareIconRepository::setBundle(services.bundle);
     if (const auto logo = services.bundle.url("CorvantaLogo", "svg", "images"))
-        FooterView::setLogoFile(QString::fromStdString(logo->string()));
+        CorvantaView::setLogoFile(QString::fromStdString(logo->string()));
     const std::unique_ptr<platform::Workspace> workspace = platform::Workspace::create();
 
     AppDelegate delegate(services, *workspace, [] { return platform::StatusItem::create(); });
