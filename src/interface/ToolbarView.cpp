@@ -67,7 +67,12 @@ ToolbarView::ToolbarView(const RenderContextSource& source, Actions actions, QWi
     favoritesButton_ = new FilterButton(this);
     favoritesButton_->setObjectName(QStringLiteral("corvanta.filter.favorites"));
 
-    searchField_->onTextChange = [this](const std::string& text) { actions_.setQuery(text); };
+    searchField_->onTextChange = [this](const std::string& text) {
+        // The typed character reaches the screen at once; the list it filters
+        // follows in the same turn, after the render.
+        searchField_->repaint();
+        actions_.setQuery(text);
+    };
     searchField_->onFocusChange = [this](bool focused) { actions_.setSearchFocused(focused); };
     // Return keeps the focus on the field.
     connect(searchField_, &QLineEdit::returnPressed, this,
