@@ -9,6 +9,8 @@
 //                        [--launches=<n>] [--launch-timeout=<s>] [benchmark flags]
 #include <benchmark/benchmark.h>
 
+#include "BenchSandbox.h"
+
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -53,29 +55,6 @@ constexpr auto kSettle = 60ms;
 // field take the focus a short while later, and the first key must find it.
 constexpr auto kSettleAfterChange = 250ms;
 constexpr auto kKeyPatience = 3s;
-
-class Sandbox {
-public:
-    Sandbox() {
-        std::random_device random;
-        root_ = std::filesystem::temp_directory_path() /
-                ("corvanta-keystroke-" + std::to_string(random()));
-        std::filesystem::create_directories(root_ / "config" / "corvanta");
-        std::filesystem::create_directories(root_ / "runtime");
-        std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
-    }
-    ~Sandbox() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    Sandbox(const Sandbox&) = delete;
-    Sandbox& operator=(const Sandbox&) = delete;
-    std::filesystem::path config() const { return root_ / "config"; }
-    std::filesystem::path runtime() const { return root_ / "runtime"; }
-
-private:
-    std::filesystem::path root_;
-};
 
 // A program under test, stopped when this goes away.
 class Child {

@@ -6,6 +6,8 @@
 // Usage: startup_bench --corvanta=<path> --bare=<path> [benchmark flags]
 #include <benchmark/benchmark.h>
 
+#include "BenchSandbox.h"
+
 #include <xcb/xcb.h>
 
 #include <signal.h>
@@ -39,26 +41,7 @@ constexpr int kProbeY = 110 + 4;
 
 using Clock = std::chrono::steady_clock;
 
-class Sandbox {
-public:
-    Sandbox() {
-        std::random_device random;
-        root_ = std::filesystem::temp_directory_path() /
-                ("corvanta-startup-" + std::to_string(random()));
-        std::filesystem::create_directories(root_ / "config" / "corvanta");
-        std::filesystem::create_directories(root_ / "runtime");
-        std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
-    }
-    ~Sandbox() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    std::filesystem::path config() const { return root_ / "config"; }
-    std::filesystem::path runtime() const { return root_ / "runtime"; }
-
-private:
-    std::filesystem::path root_;
-};
+using corvanta::bench::Sandbox;
 
 // A program and its one optional argument.
 struct Launch {

@@ -15,21 +15,6 @@ failure_shot="$out/desktop-failure.png"
 # the X11 tray protocol that trayer speaks.
 unset DBUS_SESSION_BUS_ADDRESS
 
-# The app's visible windows are the panel (a utility window) and, once docked,
-# the tray icon; both carry the application's window class (app_windows).
-is_utility() { xprop -id "$1" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_UTILITY; }
-panel_window() {
-    local w
-    for w in $(app_windows); do is_utility "$w" && { echo "$w"; return 0; }; done
-    return 1
-}
-tray_icon_window() {
-    local w
-    for w in $(app_windows); do is_utility "$w" || { echo "$w"; return 0; }; done
-    return 1
-}
-has_panel() { [ -n "$(panel_window)" ]; }
-no_panel() { [ -z "$(panel_window)" ]; }
 
 # The colour of one screen pixel as RRGGBB.
 pixel() {

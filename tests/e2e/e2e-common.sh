@@ -56,6 +56,22 @@ setting_is() { [ "$(setting "$1")" = "$2" ]; }
 # The application's visible windows (by its window class), one id a line.
 app_windows() { xdotool search --onlyvisible --class '^org\.corvanta\.Corvanta$' 2>/dev/null; }
 
+# With a tray, the app's visible windows are the panel (a utility window) and
+# the docked tray icon. Scripts without a tray may define panel_window anew.
+is_utility() { xprop -id "$1" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_UTILITY; }
+panel_window() {
+    local w
+    for w in $(app_windows); do is_utility "$w" && { echo "$w"; return 0; }; done
+    return 1
+}
+tray_icon_window() {
+    local w
+    for w in $(app_windows); do is_utility "$w" || { echo "$w"; return 0; }; done
+    return 1
+}
+has_panel() { [ -n "$(panel_window)" ]; }
+no_panel() { [ -z "$(panel_window)" ]; }
+
 # "x y w h" of a window on the screen.
 geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}

@@ -47,19 +47,6 @@ EOF
 has_tray() { [ -n "$(tray_owner)" ]; }
 patience=300 wait_for has_tray || fail "trayer did not take the tray selection"
 
-is_utility() { xprop -id "$1" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_UTILITY; }
-panel_window() {
-    local w
-    for w in $(app_windows); do is_utility "$w" && { echo "$w"; return 0; }; done
-    return 1
-}
-tray_icon_window() {
-    local w
-    for w in $(app_windows); do is_utility "$w" || { echo "$w"; return 0; }; done
-    return 1
-}
-has_panel() { [ -n "$(panel_window)" ]; }
-no_panel() { [ -z "$(panel_window)" ]; }
 has_tray_icon() { [ -n "$(tray_icon_window)" ]; }
 
 start_app() {
