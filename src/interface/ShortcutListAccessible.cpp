@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "interface/PaintedAccessible.h"
+
 namespace corvanta {
 
 namespace {
@@ -17,23 +19,23 @@ using Entry = ShortcutListLayout::Entry;
 
 // Headers, rows and stars: painted, so they have no objects of their own. A
 // header is the entry of row −1; a row holds its star as its only child.
-class PartAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+class PartAccessible final : public PressablePaintedAccessible {
 public:
     PartAccessible(QWidget* widget, AccessibleShortcutList& list, Part part, int section, int row)
-        : widget_(widget), list_(&list), part_(part), section_(section), row_(row) {}
+        : PressablePaintedAccessible(widget),
+          list_(&list),
+          part_(part),
+          section_(section),
+          row_(row) {}
 
     bool isValid() const override {
-        return widget_ && !list_->entryRect(section_, row_).isNull() &&
+        return owner() && !list_->entryRect(section_, row_).isNull() &&
                (part_ == Part::entry || row_ >= 0);
     }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        return widget_ ? widget_->window()->windowHandle() : nullptr;
-    }
     QAccessibleInterface* parent() const override {
-        if (part_ == Part::star && widget_)
+        if (part_ == Part::star && owner())
             return list_->partAccessible(Part::entry, section_, row_);
-        return QAccessible::queryAccessibleInterface(widget_.data());
+        return PaintedAccessible::parent();
     }
     QAccessibleInterface* child(int index) const override {
         return index == 0 && hasStar() ? list_->partAccessible(Part::star, section_, row_)
@@ -47,17 +49,15 @@ public:
         QAccessibleInterface* star = child(0);
         return star && star->rect().contains(x, y) ? star : nullptr;
     }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
     QString text(QAccessible::Text kind) const override {
-        if (kind != QAccessible::Name || !widget_)
+        if (kind != QAccessible::Name || !owner())
             return {};
         if (part_ == Part::star)
             return list_->starAccessibleName(section_, row_);
         return row_ < 0 ? list_->sectionTitle(section_) : list_->rowAccessibleName(section_, row_);
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
-        if (!widget_)
+        if (!owner())
             return {};
         const QRect frame = viewportRect();
         return QRect(list_->listViewport()->mapToGlobal(frame.topLeft()), frame.size());
@@ -69,34 +69,26 @@ public:
     }
     QAccessible::State state() const override {
         QAccessible::State state;
-        if (!widget_ || !list_->listViewport()->rect().intersects(viewportRect()))
+        if (!owner() || !list_->listViewport()->rect().intersects(viewportRect()))
             state.offscreen = true;
         return state;
     }
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::ActionInterface && part_ == Part::star
-                   ? static_cast<QAccessibleActionInterface*>(this)
-                   : nullptr;
-    }
-    QStringList actionNames() const override { return {pressAction()}; }
-    void doAction(const QString& name) override {
-        if (widget_ && name == pressAction())
-            list_->toggleFavorite(section_, row_);
-    }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     Part part() const { return part_; }
     std::pair<int, int> position() const { return {section_, row_}; }
 
+protected:
+    bool isPressable() const override { return part_ == Part::star; }
+    void press() override { list_->toggleFavorite(section_, row_); }
+
 private:
-    bool hasStar() const { return part_ == Part::entry && row_ >= 0 && widget_; }
+    bool hasStar() const { return part_ == Part::entry && row_ >= 0 && owner(); }
     QRect viewportRect() const {
         return part_ == Part::star ? list_->starRect(section_, row_)
                                    : list_->entryRect(section_, row_);
     }
 
-    // The list outlives its parts only while its widget does.
-    QPointer<QWidget> widget_;
+    // Valid while the painting widget lives: the list is that widget.
     AccessibleShortcutList* list_;
     Part part_;
     int section_;

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QScrollBar>
 
+#include "interface/PaintedAccessible.h"
 #include "interface/SoftwarePickerGrid.h"
 #include "interface/SoftwarePickerPopover.h"
 
@@ -15,25 +16,15 @@ namespace {
 using Kind = SoftwarePickerGrid::AccessibleItem::Kind;
 
 // A group title (a heading) or a pack tile (a button choosing its pack).
-class PickerItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+class PickerItemAccessible final : public PressablePaintedAccessible {
 public:
-    PickerItemAccessible(SoftwarePickerGrid* grid, int index) : grid_(grid), index_(index) {}
+    PickerItemAccessible(SoftwarePickerGrid* grid, int index)
+        : PressablePaintedAccessible(grid), grid_(grid), index_(index) {}
 
     bool isValid() const override { return grid_ && index_ < grid_->accessibleItemCount(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return grid_ ? grid_->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(grid_.data());
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
     QString text(QAccessible::Text kind) const override {
         return kind == QAccessible::Name && grid_ ? item().name : QString();
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
         if (!grid_)
             return {};
@@ -53,17 +44,10 @@ public:
         state.selected = shown.selected;
         return state;
     }
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::ActionInterface && role() == QAccessible::Button
-                   ? static_cast<QAccessibleActionInterface*>(this)
-                   : nullptr;
-    }
-    QStringList actionNames() const override { return {pressAction()}; }
-    void doAction(const QString& name) override {
-        if (grid_ && name == pressAction())
-            grid_->pressAccessibleItem(index_);
-    }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+protected:
+    bool isPressable() const override { return role() == QAccessible::Button; }
+    void press() override { grid_->pressAccessibleItem(index_); }
 
 private:
     SoftwarePickerGrid::AccessibleItem item() const { return grid_->accessibleItem(index_); }
@@ -123,25 +107,14 @@ private:
 };
 
 // The hint under the grid, painted by the popup.
-class HintAccessible final : public QAccessibleInterface {
+class HintAccessible final : public PaintedAccessible {
 public:
-    explicit HintAccessible(SoftwarePickerPopover* popover) : popover_(popover) {}
+    explicit HintAccessible(SoftwarePickerPopover* popover)
+        : PaintedAccessible(popover), popover_(popover) {}
 
-    bool isValid() const override { return popover_; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return popover_ ? popover_->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(popover_.data());
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
     QString text(QAccessible::Text kind) const override {
         return kind == QAccessible::Name && popover_ ? popover_->hintText() : QString();
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
         if (!popover_)
             return {};
