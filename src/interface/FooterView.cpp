@@ -42,7 +42,8 @@ QSvgRenderer* logoRenderer() {
     if (loadedPath != logoFile()) {
         loadedPath = logoFile();
         // The logo is a small SVG of our own; it is read like any other file.
-        const auto bytes = platform::readSelfContainedSvg(loadedPath.toStdString(), 1 << 20);
+        const auto bytes = platform::readSelfContainedSvg(loadedPath.toStdString(),
+                                                          platform::kMaxDrawingFileBytes);
         renderer = std::make_unique<QSvgRenderer>(QByteArray::fromStdString(bytes.value_or("")));
         if (!renderer->isValid())
             renderer.reset();

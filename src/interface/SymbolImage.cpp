@@ -109,9 +109,6 @@ std::map<std::string, std::unique_ptr<QSvgRenderer>>& renderers() {
     return loaded;
 }
 
-// Symbol drawings are a few kilobytes each.
-constexpr std::uintmax_t kMaxSymbolFileBytes = 1024 * 1024;
-
 // Read through the guarded open and parsed from the bytes: a FIFO or device in
 // the folder is refused at once, and a drawing that names other files (which
 // the renderer would open unguarded) is not used. Either way the substitute
@@ -119,11 +116,11 @@ constexpr std::uintmax_t kMaxSymbolFileBytes = 1024 * 1024;
 std::unique_ptr<QSvgRenderer> loadSymbol(const std::string& stem) {
     const QString path =
         directory() + QLatin1Char('/') + QString::fromStdString(stem) + QStringLiteral(".svg");
-    const platform::FileContents contents =
-        platform::readRegularFile(path.toStdString(), kMaxSymbolFileBytes);
-    if (!contents.ok() || platform::svgReferencesOtherFiles(*contents.bytes))
+    const auto bytes =
+        platform::readSelfContainedSvg(path.toStdString(), platform::kMaxDrawingFileBytes);
+    if (!bytes)
         return nullptr;
-    auto svg = std::make_unique<QSvgRenderer>(QByteArray::fromStdString(*contents.bytes));
+    auto svg = std::make_unique<QSvgRenderer>(QByteArray::fromStdString(*bytes));
     return svg->isValid() ? std::move(svg) : nullptr;
 }
 

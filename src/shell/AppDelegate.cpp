@@ -25,7 +25,7 @@ constexpr int kStatusIconPoints = 22;
 QIcon statusIconFromSvg(const std::optional<std::filesystem::path>& path) {
     if (!path)
         return {};
-    const auto bytes = platform::readSelfContainedSvg(*path, 1 << 20);
+    const auto bytes = platform::readSelfContainedSvg(*path, platform::kMaxDrawingFileBytes);
     if (!bytes)
         return {};
     QSvgRenderer renderer(QByteArray::fromStdString(*bytes));

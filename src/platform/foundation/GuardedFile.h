@@ -76,6 +76,9 @@ FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t m
 // (in a comment, say) also counts.
 bool svgReferencesOtherFiles(std::string_view svg);
 
+// Drawings of our own (symbols, logos) are a few kilobytes each.
+inline constexpr std::uintmax_t kMaxDrawingFileBytes = 1024 * 1024;
+
 // An SVG file of at most `maxBytes` read through the guarded open, or nothing
 // when it cannot be read, is compressed or names other files: what a renderer
 // is handed instead of the path.
