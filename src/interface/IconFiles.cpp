@@ -94,9 +94,7 @@ QImage readImageFile(const QString& path) {
     const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ||
                      path.endsWith(QStringLiteral(".svgz"), Qt::CaseInsensitive);
     if (svg) {
-        // A compressed SVG cannot be checked for references without
-        // unpacking it first; it is not drawn.
-        if (bytes.starts_with("\x1f\x8b") || platform::svgReferencesOtherFiles(bytes))
+        if (!platform::isSelfContainedSvg(bytes))
             return {};
         return normalised(renderSvg(QByteArray::fromStdString(bytes)));
     }

@@ -208,11 +208,14 @@ bool svgReferencesOtherFiles(std::string_view svg) {
     return hasExternalHref(svg) || hasExternalUrl(svg) || hasExternalEntity(svg);
 }
 
+bool isSelfContainedSvg(std::string_view svg) {
+    return !svg.starts_with("\x1f\x8b") && !svgReferencesOtherFiles(svg);
+}
+
 std::optional<std::string> readSelfContainedSvg(const std::filesystem::path& path,
                                                 std::uintmax_t maxBytes) {
     FileContents contents = readRegularFile(path, maxBytes);
-    if (!contents.ok() || contents.bytes->starts_with("\x1f\x8b") ||
-        svgReferencesOtherFiles(*contents.bytes))
+    if (!contents.ok() || !isSelfContainedSvg(*contents.bytes))
         return std::nullopt;
     return std::move(contents.bytes);
 }

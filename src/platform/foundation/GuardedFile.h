@@ -76,6 +76,10 @@ FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t m
 // (in a comment, say) also counts.
 bool svgReferencesOtherFiles(std::string_view svg);
 
+// Whether SVG bytes can be handed to a renderer: not compressed (which could
+// not be checked without unpacking) and naming no other file.
+bool isSelfContainedSvg(std::string_view svg);
+
 // Drawings of our own (symbols, logos) are a few kilobytes each.
 inline constexpr std::uintmax_t kMaxDrawingFileBytes = 1024 * 1024;
 
