@@ -8,10 +8,13 @@
 #include <future>
 #include <initializer_list>
 #include <set>
+#include <stop_token>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -48,6 +51,13 @@ struct State {
     std::set<std::string> missingIconIDs;
     std::optional<DesktopIndex> desktopEntries;
     std::future<DesktopIndex> desktopEntriesAhead;
+    // Runs when entries read ahead arrive, if a look-up was turned away
+    // while they were read.
+    std::function<void()> whenRead;
+    bool lookupTurnedAway = false;
+    // Declared last so it goes first: stopping it at exit or on a reset ends
+    // the read after the file in hand instead of waiting for the whole scan.
+    std::jthread reader;
 };
 
 State& state() {
@@ -104,8 +114,9 @@ DesktopEntry readDesktopEntry(const QString& path) {
 }
 
 // Reads every desktop entry once. Earlier folders override later ones for the
-// same file id, as the XDG rules say; a hidden entry deletes its id.
-DesktopIndex readDesktopEntries() {
+// same file id, as the XDG rules say; a hidden entry deletes its id. A stop
+// request ends the read early with what was read so far.
+DesktopIndex readDesktopEntries(std::stop_token stop = {}) {
     DesktopIndex index;
     std::set<std::string> seenIds;
     for (const QString& data : dataDirectories()) {
@@ -113,6 +124,8 @@ DesktopIndex readDesktopEntries() {
         QDirIterator files(root, {QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable,
                            QDirIterator::Subdirectories);
         while (files.hasNext()) {
+            if (stop.stop_requested())
+                return index;
             const QString path = files.next();
             QString id = QDir(root).relativeFilePath(path);
             id.chop(int(sizeof(".desktop") - 1));
@@ -163,11 +176,48 @@ void SoftwareIconRepository::setBundle(platform::Bundle bundle) {
     state().bundle = std::move(bundle);
 }
 
-void SoftwareIconRepository::preloadDesktopEntries() {
+void SoftwareIconRepository::preloadDesktopEntries(std::function<void()> whenRead) {
     State& shared = state();
     if (shared.desktopEntries || shared.desktopEntriesAhead.valid())
         return;
-    shared.desktopEntriesAhead = std::async(std::launch::async, readDesktopEntries);
+    std::promise<DesktopIndex> promise;
+    shared.desktopEntriesAhead = promise.get_future();
+    shared.whenRead = std::move(whenRead);
+    shared.lookupTurnedAway = false;
+    // The arrival is announced on the main thread, where every look-up runs.
+    // The read is stopped when the application quits, before the object it
+    // posts to is gone; a stopped read posts nothing.
+    QCoreApplication* mainThread = QCoreApplication::instance();
+    static bool stopsAtQuit = false;
+    if (mainThread && !stopsAtQuit) {
+        stopsAtQuit = true;
+        QObject::connect(mainThread, &QCoreApplication::aboutToQuit, [] { stopReading(); });
+    }
+    shared.reader =
+        std::jthread([promise = std::move(promise), mainThread](std::stop_token stop) mutable {
+            promise.set_value(readDesktopEntries(stop));
+            if (mainThread && !stop.stop_requested()) {
+                QMetaObject::invokeMethod(
+                    mainThread, [] { entriesArrived(); }, Qt::QueuedConnection);
+            }
+        });
+}
+
+void SoftwareIconRepository::stopReading() {
+    State& shared = state();
+    if (shared.reader.joinable()) {
+        shared.reader.request_stop();
+        shared.reader.join();
+    }
+}
+
+void SoftwareIconRepository::entriesArrived() {
+    State& shared = state();
+    if (!shared.lookupTurnedAway)
+        return;
+    shared.lookupTurnedAway = false;
+    if (shared.whenRead)
+        shared.whenRead();
 }
 
 const std::map<std::string, std::vector<std::string>>& SoftwareIconRepository::bundleIdentifiers() {
@@ -304,9 +354,18 @@ std::optional<QImage> SoftwareIconRepository::installedIcon(const SoftwarePack& 
     }
 
     if (!shared.desktopEntries) {
-        shared.desktopEntries = shared.desktopEntriesAhead.valid()
-                                    ? shared.desktopEntriesAhead.get()
-                                    : readDesktopEntries();
+        if (!shared.desktopEntriesAhead.valid()) {
+            shared.desktopEntries = readDesktopEntries();
+        } else if (shared.desktopEntriesAhead.wait_for(std::chrono::seconds(0)) ==
+                   std::future_status::ready) {
+            shared.desktopEntries = shared.desktopEntriesAhead.get();
+        } else {
+            // Drawing never waits for the scan: the caller shows its stand-in
+            // now, and is told to draw again once the entries are in. Nothing
+            // is remembered about this pack yet.
+            shared.lookupTurnedAway = true;
+            return std::nullopt;
+        }
     }
     const DesktopIndex& index = *shared.desktopEntries;
     for (const std::string& candidate : *candidates) {
@@ -330,9 +389,12 @@ void SoftwareIconRepository::resetCaches() {
     shared.missingBundledIconIDs.clear();
     shared.cachedIcons.clear();
     shared.missingIconIDs.clear();
-    // Entries still being read ahead are waited for and dropped with the rest.
+    // Entries still being read ahead are stopped and dropped with the rest.
+    stopReading();
     shared.desktopEntriesAhead = {};
     shared.desktopEntries.reset();
+    shared.whenRead = nullptr;
+    shared.lookupTurnedAway = false;
 }
 
 }  // namespace corvanta

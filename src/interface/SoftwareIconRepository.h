@@ -2,6 +2,7 @@
 // bundle's "SoftwareIcons" folder, and the icons of installed applications.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,10 +32,12 @@ public:
     // The bundle whose "SoftwareIcons" folder holds the shipped icons; set once
     // at start-up. Without one no bundled icon is found (and no miss recorded).
     static void setBundle(platform::Bundle bundle);
-    // Starts reading the desktop entries on a worker thread, so the first
-    // installed-icon look-up (the bar's logo, in the first frame) finds them
-    // read. The look-up waits for the worker if it is still busy.
-    static void preloadDesktopEntries();
+    // Starts reading the desktop entries on a worker thread. Until they are
+    // in, installed-icon look-ups answer "none" without remembering a miss,
+    // so the first frame never waits for a large applications folder; once
+    // they are in, `whenRead` runs on the main thread if a look-up was turned
+    // away, to draw the logos again. Quitting or a reset stops the read.
+    static void preloadDesktopEntries(std::function<void()> whenRead = {});
 
     // Pack id to the application identifiers tried, in order, for packs whose
     // catalog entry lists none.
@@ -52,6 +55,10 @@ public:
     // Forgets every cached icon and miss and the desktop entries read, so the
     // next look-up reads the bundle and the XDG data folders afresh.
     static void resetCaches();
+
+private:
+    static void entriesArrived();
+    static void stopReading();
 };
 
 }  // namespace corvanta

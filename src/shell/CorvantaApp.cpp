@@ -84,7 +84,11 @@ int CorvantaApp::main(int argc, char** argv) {
 
     // Only the primary draws, so only it reads ahead what the first frame needs.
     const std::jthread fonts = style::preloadFonts();
-    SoftwareIconRepository::preloadDesktopEntries();
+    // Logos drawn before the entries were in show their stand-in; they are
+    // drawn again with the installed icons once the entries arrive.
+    SoftwareIconRepository::preloadDesktopEntries([] {
+        for (QWidget* window : QApplication::topLevelWidgets()) window->update();
+    });
 
     platform::QuitHandling quitHandling;
     platform::QtMainQueue queue;

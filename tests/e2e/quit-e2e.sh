@@ -4,13 +4,13 @@
 # applications coming to the front), on a desktop with openbox and trayer and
 # many installed applications and icons. Run it under xvfb-run.
 # Usage: quit-e2e.sh <corvanta> <probe window> <out dir> [bound in ms]
-# QUIT_E2E_ENTRIES sets how many desktop entries are installed (4000);
+# QUIT_E2E_ENTRIES sets how many desktop entries are installed (20000);
 # QUIT_E2E_KEEP_BUS=1 keeps the caller's session bus (run it under
 # dbus-run-session to try the session a desktop login gives).
 app="$1"
 probe="$2"
 out="$3"
-bound_ms="${4:-500}"
+bound_ms="${4:-200}"
 
 source "$(dirname "$0")/e2e-common.sh"
 failure_shot="$out/quit-failure.png"
@@ -37,12 +37,12 @@ sizes = ["16x16", "22x22", "24x24", "32x32", "48x48", "64x64", "128x128", "256x2
 svg = '<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 8 8"><rect width="8" height="8" fill="#%06X"/></svg>'
 for size in sizes:
     os.makedirs(os.path.join(theme, size, "apps"))
-for i in range(int(os.environ.get("QUIT_E2E_ENTRIES", "4000"))):
+for i in range(int(os.environ.get("QUIT_E2E_ENTRIES", "20000"))):
     name = "vendor%d.tool%d" % (i % 50, i)
     with open(os.path.join(apps, name + ".desktop"), "w") as f:
         f.write("[Desktop Entry]\nType=Application\nName=Tool %d\nExec=/bin/true\n"
                 "Icon=%s\nStartupWMClass=ToolClass%d\nCategories=Utility;\n" % (i, name, i))
-    if i % 4 == 0:
+    if i % 20 == 0:
         for size in sizes:
             with open(os.path.join(theme, size, "apps", name + ".svg"), "w") as f:
                 f.write(svg % (i * 2654435761 % 0xFFFFFF))
@@ -105,9 +105,8 @@ click_at() {
     sleep 0.3
 }
 
-# A fresh start, quit at once.
+# A fresh start, quit at once: the desktop entries are still being read.
 start_app
-sleep 0.5
 quit_by_key
 fresh_ms=$quit_ms
 echo "Ctrl+Q to exit on a fresh start: ${fresh_ms} ms"

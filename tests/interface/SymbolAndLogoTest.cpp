@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
@@ -338,21 +340,40 @@ TEST_F(SymbolAndLogoTest, InstalledApplicationIconsAreFoundByFileIdOrWindowClass
     EXPECT_FALSE(SoftwareIconRepository::installedIcon(unknown));
 }
 
-TEST_F(SymbolAndLogoTest, EntriesReadAheadAreUsedOnceAndDroppedWithTheCaches) {
+TEST_F(SymbolAndLogoTest, EntriesReadAheadNeverHoldUpALogoAndBringItOnceIn) {
     writeImage(iconFile("tool.png"), kBlue);
     installApplication("home", "org.example.tool.desktop", iconFile("tool.png").string());
-    SoftwareIconRepository::preloadDesktopEntries();
+    // A well-stocked machine: reading all of these takes far longer than a
+    // look-up made right after the read starts.
+    for (int i = 0; i < 3000; ++i)
+        installApplication("system", "vendor.filler" + std::to_string(i) + ".desktop", "filler");
+    int redraws = 0;
+    SoftwareIconRepository::preloadDesktopEntries([&redraws] { ++redraws; });
     const SoftwarePack tool = pack("tool", std::vector<std::string>{"org.example.tool"});
-    EXPECT_TRUE(SoftwareIconRepository::installedIcon(tool));
+    // Turned away while the entries are read: the glyph stands in, and no
+    // miss is remembered.
+    EXPECT_FALSE(SoftwareIconRepository::installedIcon(tool));
+    EXPECT_GT(countNear(tile(&tool), colorFromHex("#AA2266"), 10), 4);
+    QElapsedTimer waited;
+    waited.start();
+    while (redraws == 0 && waited.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(redraws, 1);
+    EXPECT_GT(countNear(tile(&tool), kBlue), 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(redraws, 1);
 
-    // A reset while entries are being read ahead waits for them and drops
-    // them: an entry installed since is found on the next look-up.
+    // A reset stops a read in progress and drops it: an entry installed since
+    // is found on the next look-up, and the stopped read asks for no redraw.
     installApplication("home", "org.example.other.desktop", iconFile("tool.png").string());
     SoftwareIconRepository::resetCaches();
-    SoftwareIconRepository::preloadDesktopEntries();
+    SoftwareIconRepository::preloadDesktopEntries([&redraws] { ++redraws; });
+    EXPECT_FALSE(SoftwareIconRepository::installedIcon(tool));
     SoftwareIconRepository::resetCaches();
     const SoftwarePack other = pack("other", std::vector<std::string>{"org.example.other"});
     EXPECT_TRUE(SoftwareIconRepository::installedIcon(other));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(redraws, 1);
 }
 
 TEST_F(SymbolAndLogoTest, AnEmptyOwnIdentifierListNeverUsesTheFallbackTable) {
