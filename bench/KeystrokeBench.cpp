@@ -1,10 +1,15 @@
 // One keystroke as the user feels it, measured from outside the process on an
-// X display (run it under xvfb-run with a 1440 × 900 screen): a key is sent
+// X display (run it under xvfb-run with a 1440 × 900 screen): a key is pressed
 // through XTEST and the time runs until the X server reports the first
-// drawing into the window. The real binary, expanded with its search field
-// focused, takes turns with a bare focused line edit; the counters hold the
-// medians and their ratio. The first keystroke after launch is measured apart,
-// over fresh launches, since it pays for whatever the first query builds.
+// drawing into the window (for a bare field, the typed character), and on
+// until the last drawing before the window goes quiet (the whole changed
+// screen: for the panel, the field, the result bar and the filtered list).
+// The key is released only after that, as a person's release comes tens of
+// milliseconds after the press. The real binary, expanded with its search
+// field focused, takes turns with a bare focused line edit; the counters hold
+// the medians and their ratio. The first keystroke after launch is measured
+// apart, over fresh launches, since it pays for whatever the first query
+// builds.
 // Usage: keystroke_bench [--corvanta=<path>] [--bare=<path>] [--samples=<n>]
 //                        [--launches=<n>] [--launch-timeout=<s>] [benchmark flags]
 #include <benchmark/benchmark.h>
@@ -132,8 +137,11 @@ public:
     Typist(const Typist&) = delete;
     Typist& operator=(const Typist&) = delete;
 
-    // Seconds from sending the next key to the first drawing it causes.
-    double keystroke();
+    struct Timing {
+        double firstDrawn;  // seconds from the key to the first drawing it causes
+        double settled;     // seconds from the key to the last drawing it causes
+    };
+    Timing keystroke();
 
 private:
     void prepare(const std::string& program, bool expandPanel) {
@@ -188,14 +196,14 @@ private:
     int letter_ = 0;
 };
 
-double Typist::keystroke() {
+Typist::Timing Typist::keystroke() {
     x_.focus(window_);
     settle(Clock::now() + kKeyPatience, "never stopped drawing");
     static const char kLetters[] = "etaoinsr";
     const std::uint32_t key = hasText_ ? kKeyBackSpace : std::uint32_t(kLetters[letter_]);
     x_.discardDamage();
     const Clock::time_point sent = Clock::now();
-    x_.type(key);
+    x_.press(key);
     const auto drawn = x_.nextDamage(window_, sent + kKeyPatience);
     if (!drawn)
         fail(child_.exited() ? "the program " + child_.howItEnded()
@@ -204,8 +212,13 @@ double Typist::keystroke() {
         letter_ = (letter_ + 1) % int(sizeof kLetters - 1);
     hasText_ = !hasText_;
     // The key's last repaints end before another program's key is timed.
-    settle(Clock::now() + kKeyPatience, "never stopped drawing after a key");
-    return std::chrono::duration<double>(*drawn - sent).count();
+    Clock::time_point last = *drawn;
+    if (!x_.waitQuiet(window_, kSettle, Clock::now() + kKeyPatience, &last))
+        fail("never stopped drawing after a key");
+    // The release (the caret's blink restarts on it) is not timed.
+    x_.release(key);
+    return {std::chrono::duration<double>(*drawn - sent).count(),
+            std::chrono::duration<double>(last - sent).count()};
 }
 
 Typist panel(XDriver& x) {
@@ -243,11 +256,18 @@ void setCounters(benchmark::State& state, const char* suffix, const std::vector<
     state.counters["ratio_to_bare"] = bareMedian > 0 ? corvantaMedian / bareMedian : 0;
 }
 
+void setSettledCounters(benchmark::State& state, const std::vector<double>& corvanta,
+                        const std::vector<double>& bare) {
+    state.counters["corvanta_settled_ms"] = quantile(corvanta, 0.5) * 1000;
+    state.counters["bare_settled_ms"] = quantile(bare, 0.5) * 1000;
+    state.counters["corvanta_settled_p90_ms"] = quantile(corvanta, 0.9) * 1000;
+}
+
 // Both programs run side by side and take turns key after key, so that a
 // machine that gets busier or quieter during the run weighs on each alike.
 // Each one's first key is left out: the benchmark below has it.
 void BM_LaterKeystrokesInterleaved(benchmark::State& state) {
-    std::vector<double> corvanta, bare;
+    std::vector<double> corvanta, bare, corvantaSettled, bareSettled;
     try {
         XDriver x;
         Typist app = panel(x);
@@ -255,8 +275,12 @@ void BM_LaterKeystrokesInterleaved(benchmark::State& state) {
         app.keystroke();
         field.keystroke();
         for (auto _ : state) {
-            corvanta.push_back(app.keystroke());
-            bare.push_back(field.keystroke());
+            const Typist::Timing ours = app.keystroke();
+            const Typist::Timing theirs = field.keystroke();
+            corvanta.push_back(ours.firstDrawn);
+            bare.push_back(theirs.firstDrawn);
+            corvantaSettled.push_back(ours.settled);
+            bareSettled.push_back(theirs.settled);
             state.SetIterationTime(corvanta.back());
         }
     } catch (const std::exception& error) {
@@ -264,6 +288,7 @@ void BM_LaterKeystrokesInterleaved(benchmark::State& state) {
         return;
     }
     setCounters(state, "", corvanta, bare);
+    setSettledCounters(state, corvantaSettled, bareSettled);
 }
 
 // A fresh launch of each per iteration, and only its first key timed.
@@ -274,11 +299,11 @@ void BM_FirstKeystrokeAfterLaunch(benchmark::State& state) {
         for (auto _ : state) {
             {
                 Typist app = panel(x);
-                corvanta.push_back(app.keystroke());
+                corvanta.push_back(app.keystroke().firstDrawn);
             }
             {
                 Typist field = bareField(x);
-                bare.push_back(field.keystroke());
+                bare.push_back(field.keystroke().firstDrawn);
             }
             state.SetIterationTime(corvanta.back());
         }

@@ -143,6 +143,18 @@ xcb_keycode_t XDriver::keycodeOf(std::uint32_t keysym) const {
     return found->second;
 }
 
+void XDriver::press(std::uint32_t keysym) {
+    xcb_test_fake_input(connection_, XCB_KEY_PRESS, keycodeOf(keysym), XCB_CURRENT_TIME, XCB_NONE,
+                        0, 0, 0);
+    xcb_flush(connection_);
+}
+
+void XDriver::release(std::uint32_t keysym) {
+    xcb_test_fake_input(connection_, XCB_KEY_RELEASE, keycodeOf(keysym), XCB_CURRENT_TIME, XCB_NONE,
+                        0, 0, 0);
+    xcb_flush(connection_);
+}
+
 void XDriver::type(std::uint32_t keysym, bool withControl) {
     const xcb_keycode_t key = keycodeOf(keysym);
     const xcb_keycode_t control = withControl ? keycodeOf(kKeyControlLeft) : 0;
@@ -227,12 +239,16 @@ std::optional<Clock::time_point> XDriver::nextDamage(xcb_window_t window,
     }
 }
 
-bool XDriver::waitQuiet(xcb_window_t window, Clock::duration quiet, Clock::time_point deadline) {
+bool XDriver::waitQuiet(xcb_window_t window, Clock::duration quiet, Clock::time_point deadline,
+                        Clock::time_point* lastDrawn) {
     Clock::time_point last = Clock::now();
     for (;;) {
         while (!received_.empty()) {
-            if (received_.front().window == window)
+            if (received_.front().window == window) {
                 last = std::max(last, received_.front().when);
+                if (lastDrawn)
+                    *lastDrawn = std::max(*lastDrawn, received_.front().when);
+            }
             received_.pop_front();
         }
         const Clock::time_point calm = last + quiet;

@@ -40,6 +40,10 @@ public:
     // constants above), with Control held when asked. Throws when the
     // keyboard has no key for the symbol.
     void type(std::uint32_t keysym, bool withControl = false);
+    // The two halves of typing a key, for timing what the press alone draws:
+    // a person's release comes tens of milliseconds after the press.
+    void press(std::uint32_t keysym);
+    void release(std::uint32_t keysym);
 
     // Reports drawing into a window from now on, until forget().
     void watch(xcb_window_t window);
@@ -51,8 +55,11 @@ public:
     // deadline. The time is taken as the report is read.
     std::optional<Clock::time_point> nextDamage(xcb_window_t window, Clock::time_point deadline);
     // Waits until the window has not been drawn into for `quiet`; false if
-    // that did not happen before the deadline.
-    bool waitQuiet(xcb_window_t window, Clock::duration quiet, Clock::time_point deadline);
+    // that did not happen before the deadline. `lastDrawn`, when given, gets
+    // when the last drawing before the quiet was reported (or is left alone
+    // if there was none).
+    bool waitQuiet(xcb_window_t window, Clock::duration quiet, Clock::time_point deadline,
+                   Clock::time_point* lastDrawn = nullptr);
 
 private:
     struct Damage {

@@ -80,7 +80,10 @@ void CorvantaView::ensureExpandedAreas() {
     toolbar_ = new ToolbarView(
         model,
         ToolbarView::Actions{
-            [&store](const std::string& query) { store.query = query; },
+            [&store, &model](const std::string& query) {
+                store.query = query;
+                model.renderNow();
+            },
             [&model](bool focused) { model.set(&CorvantaViewState::searchIsFocused, focused); },
             [&store](bool favoriteOnly) { store.favoriteOnly = favoriteOnly; },
         },

@@ -38,14 +38,14 @@ OverlayScrollBar::OverlayScrollBar(QAbstractScrollArea& area)
         setRange(minimum, maximum);
         if (model_)
             setPageStep(model_->pageStep());
-        setVisible(maximum > minimum);
+        passMouseThrough(maximum <= minimum);
     });
     connect(model, &QScrollBar::valueChanged, this, [this](int value) {
         setValue(value);
         reveal();
     });
     connect(this, &QScrollBar::valueChanged, model, &QScrollBar::setValue);
-    setVisible(model->maximum() > model->minimum());
+    passMouseThrough(model->maximum() <= model->minimum());
     // The viewport, not the area: the area's own resize event comes before it
     // lays out the viewport, so the viewport's geometry would still be old.
     viewport_->installEventFilter(this);
@@ -76,6 +76,26 @@ void OverlayScrollBar::place() {
     const QRect viewport = viewport_->geometry();
     setGeometry(viewport.right() + 1 - kWidth, viewport.top(), kWidth, viewport.height());
     raise();
+}
+
+// A list that fits leaves the bar in place but lets the pointer through to
+// the rows: showing and hiding it instead costs a repaint of its strip on
+// every keystroke whose result crosses the list's height.
+void OverlayScrollBar::passMouseThrough(bool through) {
+    if (testAttribute(Qt::WA_TransparentForMouseEvents) == through)
+        return;
+    setAttribute(Qt::WA_TransparentForMouseEvents, through);
+    if (through && hovered_) {
+        hovered_ = false;
+        scheduleHide();
+    }
+}
+
+// The thumb is drawn only while shown; a hidden bar's new range or value
+// needs no repaint.
+void OverlayScrollBar::sliderChange(SliderChange change) {
+    if (shown_)
+        QScrollBar::sliderChange(change);
 }
 
 void OverlayScrollBar::reveal() {

@@ -32,10 +32,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void sliderChange(SliderChange change) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
+    void passMouseThrough(bool through);
     void place();
     void reveal();
     void scheduleHide();

@@ -5,6 +5,7 @@
 
 #include <QFocusEvent>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 
 namespace corvanta {
 
@@ -16,10 +17,31 @@ SearchLineEdit::SearchLineEdit(style::TextRole role, QWidget* parent) : QLineEdi
     // A line edit cuts its text at 32,767 characters by default; whatever is
     // typed or pasted is searched for whole.
     setMaxLength(std::numeric_limits<int>::max());
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (onTextChange)
-            onTextChange(text.toStdString());
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (handlingKey_)
+            editedByKey_ = true;
+        else
+            reportEdit();
     });
+}
+
+void SearchLineEdit::keyPressEvent(QKeyEvent* event) {
+    // The field marks itself for repainting after it reports the edit; told
+    // only once it is done, a listener that paints at once paints the final
+    // field, and nothing of the field is left to paint a second time.
+    handlingKey_ = true;
+    editedByKey_ = false;
+    QLineEdit::keyPressEvent(event);
+    handlingKey_ = false;
+    if (editedByKey_) {
+        editedByKey_ = false;
+        reportEdit();
+    }
+}
+
+void SearchLineEdit::reportEdit() {
+    if (onTextChange)
+        onTextChange(text().toStdString());
 }
 
 void SearchLineEdit::refresh(const std::string& text, const QString& placeholder,

@@ -18,7 +18,8 @@ class SearchLineEdit : public QLineEdit {
 public:
     SearchLineEdit(style::TextRole role, QWidget* parent);
 
-    // Told the new text on every edit by the user.
+    // Told the new text on every edit by the user; for a typed key, once the
+    // field has finished with the key, so what is drawn then is final.
     std::function<void(const std::string&)> onTextChange;
     // Told true when the field takes the keyboard, false when the user leaves
     // it. A popup opening over it or its window losing activation is not
@@ -35,10 +36,15 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void reportFocus(bool focused);
 
 private:
+    void reportEdit();
+
     bool composing_ = false;
+    bool handlingKey_ = false;
+    bool editedByKey_ = false;
 };
 
 }  // namespace corvanta

@@ -68,10 +68,11 @@ ToolbarView::ToolbarView(const RenderContextSource& source, Actions actions, QWi
     favoritesButton_->setObjectName(QStringLiteral("corvanta.filter.favorites"));
 
     searchField_->onTextChange = [this](const std::string& text) {
-        // The typed character reaches the screen at once; the list it filters
-        // follows in the same turn, after the render.
-        searchField_->repaint();
+        // The query renders at once, and one repaint then brings the field,
+        // the result bar and the list to the screen together: a typed key
+        // changes the screen in one step, without waiting for a later turn.
         actions_.setQuery(text);
+        searchField_->repaint();
     };
     searchField_->onFocusChange = [this](bool focused) { actions_.setSearchFocused(focused); };
     // Return keeps the focus on the field.

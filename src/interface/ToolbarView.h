@@ -31,6 +31,7 @@ class ToolbarView final : public QWidget {
     Q_OBJECT
 public:
     struct Actions {
+        // Renders the new query before it returns.
         std::function<void(const std::string& query)> setQuery;
         std::function<void(bool focused)> setSearchFocused;
         std::function<void(bool favoriteOnly)> setFavoriteOnly;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -15,6 +16,7 @@
 #include "interface/FooterView.h"
 #include "interface/HeaderView.h"
 #include "interface/ResultBarView.h"
+#include "interface/ShortcutListView.h"
 #include "interface/SmallControls.h"
 #include "interface/ToolbarView.h"
 
@@ -319,6 +321,31 @@ TEST_F(PanelView, AKeystrokeRepaintsOnlyWhatChanged) {
     QApplication::processEvents();
     EXPECT_GT(counter.count(header), 0);
     EXPECT_GT(counter.count(footer), 0);
+}
+
+// A typed key changes the screen in one step: the field, the result bar and
+// the filtered list are painted before the key's handling ends, once each,
+// and nothing of them is left over for a later turn.
+TEST_F(PanelView, ATypedKeyPaintsFieldResultsAndListAtOnceAndOnlyOnce) {
+    expandPanel();
+    drain();
+    QApplication::processEvents();
+    QLineEdit* field = view->toolbar()->searchField();
+    QWidget* results = view->resultBar();
+    QWidget* list = view->shortcutList()->viewport();
+    PaintCounter counter({field, results, list});
+    // The press alone: the release redraws the caret, a person's release
+    // coming well after the press.
+    QTest::keyPress(field, Qt::Key_S);
+    EXPECT_EQ(store->query.get(), "s");
+    EXPECT_EQ(counter.count(field), 1);
+    EXPECT_EQ(counter.count(results), 1);
+    EXPECT_EQ(counter.count(list), 1);
+    drain();
+    QApplication::processEvents();
+    EXPECT_EQ(counter.count(field), 1);
+    EXPECT_EQ(counter.count(results), 1);
+    EXPECT_EQ(counter.count(list), 1);
 }
 
 TEST_F(PanelView, ManyWritesInOneTurnRenderOnce) {

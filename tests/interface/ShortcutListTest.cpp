@@ -436,6 +436,20 @@ TEST_F(ShortcutListTest, ScrollAreaIsSetUpOnceForVerticalPixelScrolling) {
     // Dragging the overlay scrolls the list.
     overlay->setValue(3);
     EXPECT_EQ(bar->value(), 3);
+
+    // A result that fits lets the pointer through the bar's strip to the rows;
+    // the bar stays put, so a keystroke that crosses the list's height does
+    // not hide and show it again (each costs a repaint of its strip).
+    store->query = std::string("zzzz-no-such-shortcut");
+    drain();
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_TRUE(overlay->testAttribute(Qt::WA_TransparentForMouseEvents));
+    store->query = std::string();
+    drain();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_FALSE(overlay->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 }  // namespace
