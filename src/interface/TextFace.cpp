@@ -111,16 +111,34 @@ double TextFace::layOut(QTextLayout& layout, double width, Qt::Alignment alignme
     return layout.lineCount() > 0 ? y - leading : 0;
 }
 
-void TextFace::drawLayout(QPainter& painter, const QTextLayout& layout,
-                          const QPointF& topLeft) const {
-    for (QGlyphRun run : layout.glyphRuns()) {
+QList<QGlyphRun> TextFace::trueSizeRuns(const QTextLayout& layout, const QPointF& topLeft) const {
+    QList<QGlyphRun> runs = layout.glyphRuns();
+    for (QGlyphRun& run : runs) {
         QList<QPointF> positions = run.positions();
         for (QPointF& position : positions) position = topLeft + position * scale_;
         run.setPositions(positions);
         const QRawFont laidOut = run.rawFont();
         run.setRawFont(resized(laidOut, laidOut.pixelSize() * scale_));
-        painter.drawGlyphRun(QPointF(), run);
     }
+    return runs;
+}
+
+const TextFace::Line& TextFace::line(const QString& text, double width) const {
+    const std::pair<QString, double> key{text, width};
+    if (auto it = lines_.constFind(key); it != lines_.cend())
+        return *it;
+    // Labels repeat; the bound only keeps ever-changing text from piling up.
+    if (lines_.size() >= 512)
+        lines_.clear();
+    QTextLayout layout(width < kUnbounded ? elided(oneLine(text), width) : oneLine(text), font_);
+    Line line;
+    line.height = layOut(layout, kUnbounded, Qt::AlignLeft) * scale_;
+    if (layout.lineCount() > 0) {
+        line.width = layout.lineAt(0).naturalTextWidth() * scale_;
+        line.ascent = layout.lineAt(0).ascent() * scale_;
+        line.runs = trueSizeRuns(layout, QPointF());
+    }
+    return *lines_.insert(key, std::move(line));
 }
 
 void TextFace::drawLine(QPainter& painter, const QRectF& rect, const QString& text,
@@ -134,9 +152,9 @@ void TextFace::drawLine(QPainter& painter, const QRectF& rect, const QString& te
         painter.restore();
         return;
     }
-    QTextLayout layout(elided(oneLine(text), rect.width()), font_);
-    const double height = layOut(layout, kUnbounded, Qt::AlignLeft) * scale_;
-    const double width = layout.lineCount() > 0 ? layout.lineAt(0).naturalTextWidth() * scale_ : 0;
+    const Line& shown = line(text, rect.width());
+    const double width = shown.width;
+    const double height = shown.height;
     double x = rect.left();
     if (alignment & Qt::AlignRight)
         x = rect.right() - width;
@@ -149,7 +167,7 @@ void TextFace::drawLine(QPainter& painter, const QRectF& rect, const QString& te
         y = rect.top() + (rect.height() - height) / 2;
     if (needsClip(rect, QRectF(x, y, width, height)))
         painter.setClipRect(rect, Qt::IntersectClip);
-    drawLayout(painter, layout, QPointF(x, y));
+    for (const QGlyphRun& run : shown.runs) painter.drawGlyphRun(QPointF(x, y), run);
     painter.restore();
 }
 
@@ -158,10 +176,9 @@ void TextFace::drawAt(QPainter& painter, const QPointF& origin, const QString& t
     painter.save();
     painter.setPen(color);
     if (fractional()) {
-        QTextLayout layout(oneLine(text), font_);
-        layOut(layout, kUnbounded, Qt::AlignLeft);
-        if (layout.lineCount() > 0)
-            drawLayout(painter, layout, origin - QPointF(0, layout.lineAt(0).ascent() * scale_));
+        const Line& shown = line(text, kUnbounded);
+        for (const QGlyphRun& run : shown.runs)
+            painter.drawGlyphRun(origin - QPointF(0, shown.ascent), run);
     } else {
         painter.setFont(font_);
         painter.drawText(origin, text);
@@ -202,7 +219,8 @@ void TextFace::drawWrapped(QPainter& painter, const QRectF& rect, const QString&
         y = rect.top() + (rect.height() - height) / 2;
     if (needsClip(rect, QRectF(rect.left(), y, rect.width(), height)))
         painter.setClipRect(rect, Qt::IntersectClip);
-    drawLayout(painter, layout, QPointF(rect.left(), y));
+    for (const QGlyphRun& run : trueSizeRuns(layout, QPointF(rect.left(), y)))
+        painter.drawGlyphRun(QPointF(), run);
     painter.restore();
 }
 

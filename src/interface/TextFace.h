@@ -4,9 +4,14 @@
 // size (a whole pixel size) and draws the glyphs at the true size.
 #pragma once
 
+#include <utility>
+
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
+#include <QList>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -56,16 +61,29 @@ public:
                      const QColor& color, Qt::Alignment alignment) const;
 
 private:
+    // One line ready to draw at the true size: glyph runs placed from the
+    // line's top-left corner, and the line's measures.
+    struct Line {
+        QList<QGlyphRun> runs;
+        double width = 0;
+        double height = 0;
+        double ascent = 0;
+    };
+    // `text` on one line, elided to `width` when that is finite. Lines are
+    // kept: lists repaint the same labels on every keystroke.
+    const Line& line(const QString& text, double width) const;
     // Lays `text` out in lines of `width` (layout units), returning the
     // block's height in layout units.
     double layOut(QTextLayout& layout, double width, Qt::Alignment alignment) const;
-    void drawLayout(QPainter& painter, const QTextLayout& layout, const QPointF& topLeft) const;
+    // The layout's glyphs at the true size, placed from `topLeft`.
+    QList<QGlyphRun> trueSizeRuns(const QTextLayout& layout, const QPointF& topLeft) const;
 
     double points_;
     // True size over layout size: 1 for whole sizes, about 0.5 otherwise.
     double scale_ = 1;
     QFont font_;
     QFontMetricsF metrics_;
+    mutable QHash<std::pair<QString, double>, Line> lines_;
 };
 
 // The face of a role, built once.
