@@ -9,6 +9,7 @@
 
 #include "catalog/SoftwarePack.h"
 #include "interface/Style.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 namespace {
@@ -72,9 +73,8 @@ void paintFigmaMark(QPainter& painter, const QRectF& frame) {
 }
 
 void drawGlyph(QPainter& painter, const QRectF& tile, const QString& glyph, const QColor& color) {
-    style::drawTextLine(painter, tile, glyph,
-                        style::systemFont(tile.width() * kGlyphRatio, style::Weight::bold), color,
-                        Qt::AlignCenter);
+    style::face(tile.width() * kGlyphRatio, style::Weight::bold)
+        .drawLine(painter, tile, glyph, color, Qt::AlignCenter);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The collapsed bar; see CollapsedBar.h.
 #include "interface/CollapsedBar.h"
 
-#include <QFontMetricsF>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QVariantAnimation>
@@ -11,6 +10,7 @@
 #include "interface/PanelMetrics.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 
@@ -47,18 +47,17 @@ protected:
         const double textX = logoX + kLogoSize + kSpacing;
         const double buttonsWidth = 2 * IconButton::kSize + kButtonSpacing;
         const double textWidth = std::max(0.0, width() - buttonsWidth - kSpacing - textX);
-        const QFont nameFont = style::font(style::TextRole::collapsedName);
-        const QFont captionFont = style::font(style::TextRole::collapsedCaption);
-        const double nameHeight = QFontMetricsF(nameFont).height();
-        const double captionHeight = QFontMetricsF(captionFont).height();
+        const style::TextFace& nameFace = style::face(style::TextRole::collapsedName);
+        const style::TextFace& captionFace = style::face(style::TextRole::collapsedCaption);
+        const double nameHeight = nameFace.height();
+        const double captionHeight = captionFace.height();
         const double top = (h - nameHeight - kTextSpacing - captionHeight) / 2;
         const QString name = pack ? QString::fromStdString(pack->name) : QStringLiteral("Corvanta");
-        style::drawTextLine(painter, QRectF(textX, top, textWidth, nameHeight), name, nameFont,
-                            context.colors.textPrimary);
-        style::drawTextLine(
+        nameFace.drawLine(painter, QRectF(textX, top, textWidth, nameHeight), name,
+                          context.colors.textPrimary);
+        captionFace.drawLine(
             painter, QRectF(textX, top + nameHeight + kTextSpacing, textWidth, captionHeight),
-            context.text("快捷键助手", "Shortcut companion"), captionFont,
-            context.colors.textSecondary);
+            context.text("快捷键助手", "Shortcut companion"), context.colors.textSecondary);
     }
 
 private:

@@ -5,13 +5,13 @@
 #include <cmath>
 #include <memory>
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QSvgRenderer>
 
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "interface/TextFace.h"
 #include "platform/foundation/GuardedFile.h"
 
 namespace corvanta {
@@ -61,11 +61,10 @@ public:
             return;
         title_ = title;
         color_ = color;
-        const double width = symbolWidth() + kButtonSpacing +
-                             style::textWidth(style::font(style::TextRole::footerText), title);
+        const style::TextFace& face = style::face(style::TextRole::footerText);
+        const double width = symbolWidth() + kButtonSpacing + face.width(title);
         const double height =
-            std::max(QFontMetricsF(style::font(style::TextRole::footerText)).height(),
-                     SymbolImage::size(kButtonSymbol, kButtonSymbolSize).height());
+            std::max(face.height(), SymbolImage::size(kButtonSymbol, kButtonSymbolSize).height());
         setFixedSize(int(std::ceil(width)), int(std::ceil(height)));
         update();
     }
@@ -79,8 +78,8 @@ protected:
         SymbolImage::paint(painter, QRectF(0, 0, symbol, height()), kButtonSymbol,
                            kButtonSymbolSize, style::Weight::medium, color_);
         const double x = symbol + kButtonSpacing;
-        style::drawTextLine(painter, QRectF(x, 0, width() - x + 1, height()), title_,
-                            style::font(style::TextRole::footerText), color_);
+        style::face(style::TextRole::footerText)
+            .drawLine(painter, QRectF(x, 0, width() - x + 1, height()), title_, color_);
     }
 
 private:
@@ -133,9 +132,10 @@ void FooterView::resizeEvent(QResizeEvent* event) {
 void FooterView::layoutItems() {
     items_.clear();
     const double mid = height() / 2.0;
-    auto textItem = [&](const QString& text, const QFont& font, double x) {
-        const double w = style::textWidth(font, text);
-        const double h = QFontMetricsF(font).height();
+    auto textItem = [&](const QString& text, style::TextRole role, double x) {
+        const style::TextFace& face = style::face(role);
+        const double w = face.width(text);
+        const double h = face.height();
         items_.push_back({Item::Kind::text, text, QRectF(x, mid - h / 2, w, h)});
         return x + w;
     };
@@ -148,20 +148,21 @@ void FooterView::layoutItems() {
 
     double x = kPadding;
     x = keyItem(QStringLiteral("Esc"), x) + kHintSpacing;
-    x = textItem(collapseText_, style::font(style::TextRole::footerText), x) + kHintSpacing;
-    x = textItem(QStringLiteral("·"), style::font(style::TextRole::footerText), x) + kHintSpacing;
+    x = textItem(collapseText_, style::TextRole::footerText, x) + kHintSpacing;
+    x = textItem(QStringLiteral("·"), style::TextRole::footerText, x) + kHintSpacing;
     x = keyItem(QString::fromUtf8(kSearchKey), x) + kHintSpacing;
-    textItem(searchText_, style::font(style::TextRole::footerText), x);
+    textItem(searchText_, style::TextRole::footerText, x);
 
     // The right-hand group is laid out from the trailing edge.
     const QString brand = QString::fromUtf8(kBrandName);
-    const double brandWidth = style::textWidth(style::font(style::TextRole::footerBrand), brand);
+    const style::TextFace& brandFace = style::face(style::TextRole::footerBrand);
+    const double brandWidth = brandFace.width(brand);
     double right = width() - kPadding;
     const double brandX = right - brandWidth;
     const double logoX = brandX - kBrandSpacing - kLogoSize;
     items_.push_back(
         {Item::Kind::logo, QString(), QRectF(logoX, mid - kLogoSize / 2, kLogoSize, kLogoSize)});
-    const double brandHeight = QFontMetricsF(style::font(style::TextRole::footerBrand)).height();
+    const double brandHeight = brandFace.height();
     items_.push_back(
         {Item::Kind::brand, brand, QRectF(brandX, mid - brandHeight / 2, brandWidth, brandHeight)});
     right = logoX - kGroupSpacing;
@@ -180,12 +181,14 @@ void FooterView::paintEvent(QPaintEvent*) {
                 MiniKey::paint(painter, item.frame.topLeft(), item.text, colors);
                 break;
             case Item::Kind::text:
-                style::drawTextLine(painter, item.frame.adjusted(0, 0, 1, 0), item.text,
-                                    style::font(style::TextRole::footerText), colors.textMuted);
+                style::face(style::TextRole::footerText)
+                    .drawLine(painter, item.frame.adjusted(0, 0, 1, 0), item.text,
+                              colors.textMuted);
                 break;
             case Item::Kind::brand:
-                style::drawTextLine(painter, item.frame.adjusted(0, 0, 1, 0), item.text,
-                                    style::font(style::TextRole::footerBrand), colors.textMuted);
+                style::face(style::TextRole::footerBrand)
+                    .drawLine(painter, item.frame.adjusted(0, 0, 1, 0), item.text,
+                              colors.textMuted);
                 break;
             case Item::Kind::logo:
                 if (QSvgRenderer* logo = logoRenderer())

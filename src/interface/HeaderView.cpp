@@ -1,7 +1,6 @@
 // The expanded panel's header; see HeaderView.h.
 #include "interface/HeaderView.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 
 #include "catalog/ShortcutStore.h"
@@ -9,6 +8,7 @@
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 
@@ -45,8 +45,8 @@ protected:
         const SoftwarePack* pack = context.store.selectedSoftware();
         AppLogo::paint(painter, QRectF(0, 0, kLogoSize, kLogoSize), pack, context.colors);
 
-        const QFont nameFont = style::font(style::TextRole::headerPackName);
-        const QFont subtitleFont = style::font(style::TextRole::headerPackSubtitle);
+        const style::TextFace& nameFace = style::face(style::TextRole::headerPackName);
+        const style::TextFace& subtitleFace = style::face(style::TextRole::headerPackSubtitle);
         const QString name = packName(pack);
         const QString subtitle = context.text("快捷键库", "Shortcut library");
         const char* chevron =
@@ -58,17 +58,16 @@ protected:
         // titles give way when the name is long.
         const double textX = kLogoSize + kPackRowSpacing;
         const double room = width() - textX - kPackRowSpacing - chevronSize.width();
-        const double titlesWidth = std::min(
-            room,
-            std::max(style::textWidth(nameFont, name), style::textWidth(subtitleFont, subtitle)));
-        const double nameHeight = QFontMetricsF(nameFont).height();
-        const double subtitleHeight = QFontMetricsF(subtitleFont).height();
+        const double titlesWidth =
+            std::min(room, std::max(nameFace.width(name), subtitleFace.width(subtitle)));
+        const double nameHeight = nameFace.height();
+        const double subtitleHeight = subtitleFace.height();
         const double top = (height() - nameHeight - kTitleSpacing - subtitleHeight) / 2;
-        style::drawTextLine(painter, QRectF(textX, top, titlesWidth, nameHeight), name, nameFont,
-                            context.colors.textPrimary);
-        style::drawTextLine(
+        nameFace.drawLine(painter, QRectF(textX, top, titlesWidth, nameHeight), name,
+                          context.colors.textPrimary);
+        subtitleFace.drawLine(
             painter, QRectF(textX, top + nameHeight + kTitleSpacing, titlesWidth, subtitleHeight),
-            subtitle, subtitleFont, context.colors.textSecondary);
+            subtitle, context.colors.textSecondary);
         SymbolImage::paint(
             painter,
             QRectF(textX + titlesWidth + kPackRowSpacing, 0, chevronSize.width(), height()),
@@ -92,9 +91,9 @@ protected:
         const RenderContext context = source_.renderContext();
         QPainter painter(this);
         painter.setOpacity(pressOpacity());
-        style::drawTextLine(painter, rect(), context.isChinese() ? "中" : "EN",
-                            style::font(style::TextRole::headerLanguage),
-                            context.colors.textSecondary, Qt::AlignCenter);
+        style::face(style::TextRole::headerLanguage)
+            .drawLine(painter, rect(), context.isChinese() ? "中" : "EN",
+                      context.colors.textSecondary, Qt::AlignCenter);
     }
 
 private:

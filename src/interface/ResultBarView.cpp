@@ -5,6 +5,7 @@
 
 #include "catalog/ShortcutStore.h"
 #include "interface/Style.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 
@@ -41,15 +42,16 @@ void ResultBarView::render(const RenderContext& context) {
 void ResultBarView::paintEvent(QPaintEvent*) {
     const ThemeColors& colors = source_.renderContext().colors;
     QPainter painter(this);
-    const QFont countFont = style::font(style::TextRole::resultCount);
-    const double countWidth = std::ceil(style::textWidth(countFont, count_));
+    const style::TextFace& countFace = style::face(style::TextRole::resultCount);
+    const double countWidth = std::ceil(countFace.width(count_));
     const QRectF countRect(width() - kPadding - countWidth, 0, countWidth, height());
-    style::drawTextLine(painter, countRect, count_, countFont, colors.textSecondary,
-                        Qt::AlignRight | Qt::AlignVCenter);
-    style::drawTextLine(
-        painter,
-        QRectF(kPadding, 0, std::max(0.0, countRect.left() - kSpacing - kPadding), height()),
-        title_, style::font(style::TextRole::resultTitle), colors.textSecondary);
+    countFace.drawLine(painter, countRect, count_, colors.textSecondary,
+                       Qt::AlignRight | Qt::AlignVCenter);
+    style::face(style::TextRole::resultTitle)
+        .drawLine(
+            painter,
+            QRectF(kPadding, 0, std::max(0.0, countRect.left() - kSpacing - kPadding), height()),
+            title_, colors.textSecondary);
 }
 
 }  // namespace corvanta

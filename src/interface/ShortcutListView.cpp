@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include <QAccessible>
-#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -18,6 +17,7 @@
 #include "interface/ShortcutRow.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 
@@ -293,14 +293,11 @@ void ShortcutListView::mouseReleaseEvent(QMouseEvent* event) {
 void ShortcutListView::emptyState(QPainter& painter, const QRectF& area, std::string_view icon,
                                   const QString& title, const QString& message,
                                   const ThemeColors& colors) {
-    const QFont titleFont = style::font(style::TextRole::emptyTitle);
-    const QFont messageFont = style::font(style::TextRole::emptyMessage);
+    const style::TextFace& titleFace = style::face(style::TextRole::emptyTitle);
+    const style::TextFace& messageFace = style::face(style::TextRole::emptyMessage);
     const double messageWidth = std::min(kEmptyMessageMaxWidth, area.width());
-    const int messageFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
-    const QRectF messageBounds =
-        QFontMetricsF(messageFont)
-            .boundingRect(QRectF(0, 0, messageWidth, 1e6), messageFlags, message);
-    const double titleHeight = std::ceil(QFontMetricsF(titleFont).height());
+    const QSizeF messageBounds = messageFace.wrappedSize(message, messageWidth);
+    const double titleHeight = std::ceil(titleFace.height());
     const double stackHeight = kEmptyTileSize + kEmptySpacing + titleHeight + kEmptySpacing +
                                std::ceil(messageBounds.height());
     double y = area.top() + std::round((area.height() - stackHeight) / 2);
@@ -313,16 +310,13 @@ void ShortcutListView::emptyState(QPainter& painter, const QRectF& area, std::st
                        colors.textSecondary);
     y += kEmptyTileSize + kEmptySpacing;
 
-    style::drawTextLine(painter, QRectF(area.left(), y, area.width(), titleHeight), title,
-                        titleFont, colors.textPrimary, Qt::AlignCenter);
+    titleFace.drawLine(painter, QRectF(area.left(), y, area.width(), titleHeight), title,
+                       colors.textPrimary, Qt::AlignCenter);
     y += titleHeight + kEmptySpacing;
 
-    painter.save();
-    painter.setFont(messageFont);
-    painter.setPen(colors.textSecondary);
-    painter.drawText(QRectF(centreX - messageWidth / 2, y, messageWidth, messageBounds.height()),
-                     messageFlags, message);
-    painter.restore();
+    messageFace.drawWrapped(
+        painter, QRectF(centreX - messageWidth / 2, y, messageWidth, messageBounds.height()),
+        message, colors.textSecondary, Qt::AlignHCenter | Qt::AlignTop);
 }
 
 void ShortcutListView::paintSectionHeader(QPainter& painter, const QRectF& frame, int section,
@@ -337,12 +331,11 @@ void ShortcutListView::paintSectionHeader(QPainter& painter, const QRectF& frame
     painter.drawEllipse(dot);
     painter.restore();
     const double titleLeft = dot.right() + kHeaderSpacing;
-    const QFont font = style::font(style::TextRole::sectionHeader);
-    style::drawTextLine(
-        painter,
-        QRectF(titleLeft, frame.top(), std::max(0.0, frame.right() - kHeaderPadding - titleLeft),
-               frame.height()),
-        sectionTitle(section), font, context.colors.textMuted);
+    style::face(style::TextRole::sectionHeader)
+        .drawLine(painter,
+                  QRectF(titleLeft, frame.top(),
+                         std::max(0.0, frame.right() - kHeaderPadding - titleLeft), frame.height()),
+                  sectionTitle(section), context.colors.textMuted);
 }
 
 void ShortcutListView::paintEvent(QPaintEvent* event) {

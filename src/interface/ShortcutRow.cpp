@@ -4,10 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 #include <utility>
 
-#include <QFontInfo>
-#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
@@ -130,8 +129,8 @@ QString ShortcutRow::accessibilityLabel(const ShortcutItem& item, AppLanguage la
            spoken;
 }
 
-QFont ShortcutRow::KeyCap::font() {
-    return style::font(style::TextRole::keyCap);
+const style::TextFace& ShortcutRow::KeyCap::face() {
+    return style::face(style::TextRole::keyCap);
 }
 
 namespace {
@@ -148,23 +147,20 @@ bool isKeySymbol(QChar c) {
 // baseline; a symbol is one character, sized and centred on its own.
 struct CapPiece {
     QString text;
-    QFont font;
+    const style::TextFace* face;
     bool symbol = false;
     double advance = 0;
 };
 
 // Rows a character's ink covers when drawn at a device pixel ratio of 1, not
 // counting faint antialiasing: what a reader sees as its height.
-int inkRows(const QFont& font, QChar c) {
-    const QFontMetricsF metrics(font);
-    const int side = int(std::ceil(metrics.height())) * 2;
+int inkRows(const style::TextFace& face, QChar c) {
+    const int side = int(std::ceil(face.height())) * 2;
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        painter.drawText(QPointF(side / 4.0, std::round(side * 0.7)), QString(c));
+        face.drawAt(painter, QPointF(side / 4.0, std::round(side * 0.7)), QString(c), Qt::black);
     }
     int rows = 0;
     for (int y = 0; y < side; ++y) {
@@ -178,36 +174,39 @@ int inkRows(const QFont& font, QChar c) {
     return rows;
 }
 
-// The symbol face at the smallest whole pixel size whose ink is as tall as a
-// capital of `letters` (some, like ⌃, are short marks at the text size).
-QFont symbolFont(const QFont& letters, QChar symbol) {
-    using Key = std::pair<QString, char16_t>;
-    static std::map<Key, QFont> cache;
-    const Key key{letters.key(), symbol.unicode()};
+// The symbol face, grown a pixel at a time from its role's size, at the
+// smallest size whose ink is as tall as a capital of `letters` (some, like ⌃,
+// are short marks at the text size).
+const style::TextFace& symbolFace(const style::TextFace& letters, QChar symbol) {
+    using Key = std::tuple<QString, double, char16_t>;
+    static std::map<Key, const style::TextFace*> cache;
+    const Key key{letters.layoutFont().key(), letters.points(), symbol.unicode()};
     if (auto it = cache.find(key); it != cache.end())
-        return it->second;
-    QFont font = style::font(style::TextRole::keyCapSymbol);
-    const int base = QFontInfo(font).pixelSize();
+        return *it->second;
+    const style::TypeRole type = style::typeRole(style::TextRole::keyCapSymbol);
+    const double base = type.shownPoints();
     const int capital = inkRows(letters, QLatin1Char('S'));
-    int pixels = base;
-    while (pixels < 3 * base && inkRows(font, symbol) < capital) font.setPixelSize(++pixels);
-    if (inkRows(font, symbol) < capital)
-        font = style::font(style::TextRole::keyCapSymbol);
-    return cache.emplace(key, font).first->second;
+    const style::TextFace* face = &style::face(base, type.weight, type.design);
+    for (double points = base + 1; points <= 3 * base && inkRows(*face, symbol) < capital;
+         points += 1)
+        face = &style::face(points, type.weight, type.design);
+    if (inkRows(*face, symbol) < capital)
+        face = &style::face(style::TextRole::keyCapSymbol);
+    return *cache.emplace(key, face).first->second;
 }
 
-std::vector<CapPiece> capPieces(const QFont& font, const QString& text) {
+std::vector<CapPiece> capPieces(const style::TextFace& face, const QString& text) {
     std::vector<CapPiece> pieces;
     for (const QChar c : text) {
         if (isKeySymbol(c)) {
-            pieces.push_back({QString(c), symbolFont(font, c), true});
+            pieces.push_back({QString(c), &symbolFace(face, c), true});
         } else if (pieces.empty() || pieces.back().symbol) {
-            pieces.push_back({QString(c), font, false});
+            pieces.push_back({QString(c), &face, false});
         } else {
             pieces.back().text += c;
         }
     }
-    for (CapPiece& piece : pieces) piece.advance = style::textWidth(piece.font, piece.text);
+    for (CapPiece& piece : pieces) piece.advance = piece.face->width(piece.text);
     return pieces;
 }
 
@@ -219,34 +218,30 @@ double piecesWidth(const std::vector<CapPiece>& pieces) {
 
 }  // namespace
 
-QSizeF ShortcutRow::KeyCap::size(const QFont& font, const QString& text) {
-    const double content = std::ceil(piecesWidth(capPieces(font, text))) + 2 * kPadding;
+QSizeF ShortcutRow::KeyCap::size(const style::TextFace& face, const QString& text) {
+    const double content = std::ceil(piecesWidth(capPieces(face, text))) + 2 * kPadding;
     return {std::max(kMinWidth, content), kHeight};
 }
 
-void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const QFont& font,
+void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const style::TextFace& face,
                                 const QString& text, const ThemeColors& colors) {
     style::fillRoundedRect(painter, cap, kRadius, colors.surfaceRaised);
-    const std::vector<CapPiece> pieces = capPieces(font, text);
+    const std::vector<CapPiece> pieces = capPieces(face, text);
     // Capitals are centred in the cap; each symbol's ink is centred on the
     // same line, on whole pixels so strokes stay crisp.
     const double middle = cap.center().y();
-    const QRectF capital = QFontMetricsF(font).boundingRect(QLatin1Char('S'));
+    const QRectF capital = face.inkBounds(QLatin1Char('S'));
     const double letterBaseline = std::round(middle - (capital.top() + capital.bottom()) / 2);
     double x = cap.center().x() - piecesWidth(pieces) / 2;
-    painter.save();
-    painter.setPen(colors.textPrimary);
     for (const CapPiece& piece : pieces) {
         double baseline = letterBaseline;
         if (piece.symbol) {
-            const QRectF ink = QFontMetricsF(piece.font).boundingRect(piece.text.front());
+            const QRectF ink = piece.face->inkBounds(piece.text.front());
             baseline = std::round(middle - (ink.top() + ink.bottom()) / 2);
         }
-        painter.setFont(piece.font);
-        painter.drawText(QPointF(x, baseline), piece.text);
+        piece.face->drawAt(painter, QPointF(x, baseline), piece.text, colors.textPrimary);
         x += piece.advance;
     }
-    painter.restore();
     // Inside the cap, so a cap covers exactly its own frame.
     style::strokeRoundedRectInside(painter, cap, kRadius, colors.border);
 }
@@ -300,25 +295,25 @@ void ShortcutRow::paint(QPainter& painter, const QRectF& row, const ThemeColors&
 
     // Caps are laid out leftwards from the star, then the title takes what
     // is left after the filler's minimum.
-    const QFont capFont = KeyCap::font();
+    const style::TextFace& capFace = KeyCap::face();
     const double capTop = row.top() + std::round((row.height() - KeyCap::kHeight) / 2);
     double right = star.left() - kSpacing;
     std::vector<QRectF> caps(keys_.size());
     for (std::size_t i = keys_.size(); i-- > 0;) {
-        const QSizeF size = KeyCap::size(capFont, keys_[i]);
+        const QSizeF size = KeyCap::size(capFace, keys_[i]);
         caps[i] = QRectF(QPointF(right - size.width(), capTop), size);
         right = caps[i].left() - kKeySpacing;
     }
     const double keysLeft = keys_.empty() ? star.left() - kSpacing : caps.front().left();
     for (std::size_t i = 0; i < keys_.size(); ++i)
-        KeyCap::paint(painter, caps[i], capFont, keys_[i], colors);
+        KeyCap::paint(painter, caps[i], capFace, keys_[i], colors);
 
     const double titleLeft = row.left() + kLeadingPadding;
     const double titleRight = keysLeft - kSpacing - kFillerMinWidth - kSpacing;
     if (titleRight > titleLeft) {
-        style::drawTextLine(painter,
-                            QRectF(titleLeft, row.top(), titleRight - titleLeft, row.height()),
-                            title_, style::font(style::TextRole::rowTitle), colors.textPrimary);
+        style::face(style::TextRole::rowTitle)
+            .drawLine(painter, QRectF(titleLeft, row.top(), titleRight - titleLeft, row.height()),
+                      title_, colors.textPrimary);
     }
 }
 

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include <QColor>
-#include <QFont>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
 
 #include "catalog/AppLanguage.h"
 #include "interface/Palette.h"
+#include "interface/TextFace.h"
 
 class QPainter;
 
@@ -38,10 +38,10 @@ public:
         static constexpr double kPadding = 5;
         static constexpr double kRadius = 6;
 
-        static QFont font();
+        static const style::TextFace& face();
         // Whole points, so caps sit on pixel boundaries.
-        static QSizeF size(const QFont& font, const QString& text);
-        static void paint(QPainter& painter, const QRectF& cap, const QFont& font,
+        static QSizeF size(const style::TextFace& face, const QString& text);
+        static void paint(QPainter& painter, const QRectF& cap, const style::TextFace& face,
                           const QString& text, const ThemeColors& colors);
     };
 

@@ -7,6 +7,7 @@
 
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 
@@ -40,8 +41,7 @@ void SolidDivider::paint(QPainter& painter, const QRectF& line, const ThemeColor
 }
 
 QSizeF MiniKey::size(const QString& text) {
-    return {std::ceil(style::textWidth(style::font(style::TextRole::miniKey), text)) +
-                2 * kMiniKeyPadding,
+    return {std::ceil(style::face(style::TextRole::miniKey).width(text)) + 2 * kMiniKeyPadding,
             kHeight};
 }
 
@@ -49,8 +49,8 @@ void MiniKey::paint(QPainter& painter, QPointF origin, const QString& text,
                     const ThemeColors& colors) {
     const QRectF chip(origin, size(text));
     style::fillRoundedRect(painter, chip, kMiniKeyRadius, colors.surfaceRaised);
-    style::drawTextLine(painter, chip, text, style::font(style::TextRole::miniKey),
-                        colors.textSecondary, Qt::AlignCenter);
+    style::face(style::TextRole::miniKey)
+        .drawLine(painter, chip, text, colors.textSecondary, Qt::AlignCenter);
     style::strokeRoundedRectInside(painter, chip, kMiniKeyRadius, colors.border);
 }
 
@@ -118,8 +118,7 @@ void FilterButton::setContent(const QString& title, const std::optional<std::str
     changed |= assign(active_, active);
     changed |= assign(fill_, active ? colors.surfaceSelected : colors.surface);
     changed |= assign(foreground_, active ? colors.textPrimary : colors.textSecondary);
-    double width =
-        2 * kFilterPadding + style::textWidth(style::font(style::TextRole::filterTitle), title);
+    double width = 2 * kFilterPadding + style::face(style::TextRole::filterTitle).width(title);
     if (systemName)
         width += SymbolImage::size(*systemName, kFilterSymbolSize).width() + kFilterSpacing;
     applyTitledContent(title, width, kHeight, changed);
@@ -137,8 +136,8 @@ void FilterButton::paintEvent(QPaintEvent*) {
                            kFilterSymbolSize, style::Weight::regular, foreground_);
         x += symbol.width() + kFilterSpacing;
     }
-    style::drawTextLine(painter, QRectF(x, 0, width() - x, height()), title_,
-                        style::font(style::TextRole::filterTitle), foreground_);
+    style::face(style::TextRole::filterTitle)
+        .drawLine(painter, QRectF(x, 0, width() - x, height()), title_, foreground_);
 }
 
 CategoryButton::CategoryButton(QWidget* parent) : PlainButton(parent) {}
@@ -151,8 +150,7 @@ void CategoryButton::setContent(const QString& title, bool active, const QColor&
     changed |= assign(stroke_, active ? accent : colors.border);
     changed |= assign(foreground_, active ? colors.panel : colors.textSecondary);
     applyTitledContent(
-        title,
-        2 * kCategoryPadding + style::textWidth(style::font(style::TextRole::categoryTitle), title),
+        title, 2 * kCategoryPadding + style::face(style::TextRole::categoryTitle).width(title),
         kHeight, changed);
 }
 
@@ -165,8 +163,8 @@ void CategoryButton::paintEvent(QPaintEvent*) {
     const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     style::fillRoundedRect(painter, shape, kCategoryRadius, fill_);
     style::strokeRoundedRect(painter, shape, kCategoryRadius, stroke_);
-    style::drawTextLine(painter, QRectF(rect()), title_,
-                        style::font(style::TextRole::categoryTitle), foreground_, Qt::AlignCenter);
+    style::face(style::TextRole::categoryTitle)
+        .drawLine(painter, QRectF(rect()), title_, foreground_, Qt::AlignCenter);
 }
 
 }  // namespace corvanta

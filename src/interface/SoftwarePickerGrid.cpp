@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include <QAccessible>
-#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -16,6 +15,7 @@
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 namespace {
@@ -32,8 +32,8 @@ constexpr double kNoMatchSpacing = 8;
 constexpr int kScrollBarWidth = 7;
 constexpr int kWheelStep = 40;
 
-double lineHeight(const QFont& font) {
-    return std::ceil(QFontMetricsF(font).height());
+double lineHeight(style::TextRole role) {
+    return std::ceil(style::face(role).height());
 }
 
 QString text(AppLanguage language, const char* zh, const char* en) {
@@ -134,9 +134,8 @@ void SoftwarePickerGrid::relayout() {
     const double rowWidth = std::max(0.0, width - 2 * kPadding);
     // Every tile is half a row wide, with or without a neighbour.
     const double tileWidth = std::max(0.0, (rowWidth - kSpacing) / 2);
-    const double headerHeight =
-        std::max(lineHeight(style::font(style::TextRole::pickerSectionTitle)),
-                 lineHeight(style::font(style::TextRole::pickerSectionCount)));
+    const double headerHeight = std::max(lineHeight(style::TextRole::pickerSectionTitle),
+                                         lineHeight(style::TextRole::pickerSectionCount));
     double y = kPadding;
     std::vector<bool> usedGroups(allCases<SoftwareGroup>().size(), false);
     for (std::size_t s = 0; s < sections_.size(); ++s) {
@@ -311,23 +310,23 @@ void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
     const QRectF visible = QRectF(event->rect()).translated(0, top);
     painter.translate(0, -top);
 
-    const QFont titleFont = style::font(style::TextRole::pickerSectionTitle);
-    const QFont countFont = style::font(style::TextRole::pickerSectionCount);
+    const style::TextFace& titleFace = style::face(style::TextRole::pickerSectionTitle);
+    const style::TextFace& countFace = style::face(style::TextRole::pickerSectionCount);
     for (const SectionHeader& header : headers_) {
         if (!header.rect.intersects(visible))
             continue;
         const double titleWidth =
-            std::min(header.rect.width(), std::ceil(style::textWidth(titleFont, header.title)));
-        style::drawTextLine(
+            std::min(header.rect.width(), std::ceil(titleFace.width(header.title)));
+        titleFace.drawLine(
             painter,
             QRectF(header.rect.left(), header.rect.top(), titleWidth, header.rect.height()),
-            header.title, titleFont, colors_.textSecondary);
+            header.title, colors_.textSecondary);
         const double countLeft = header.rect.left() + titleWidth + kSpacing;
-        style::drawTextLine(
+        countFace.drawLine(
             painter,
             QRectF(countLeft, header.rect.top(), std::max(0.0, header.rect.right() - countLeft),
                    header.rect.height()),
-            header.count, countFont, colors_.textMuted);
+            header.count, colors_.textMuted);
     }
     // Tiles are in content order: skip those above, stop at the first below.
     const auto first = std::partition_point(tiles_.begin(), tiles_.end(), [&](const Tile& tile) {
@@ -354,27 +353,24 @@ void SoftwarePickerGrid::paintSoftwareTile(QPainter& painter, const Tile& tile, 
     const QRectF logo(content.left(), content.center().y() - kLogoSize / 2, kLogoSize, kLogoSize);
     AppLogo::paint(painter, logo, &pack, colors_);
 
-    const QFont nameFont = style::font(style::TextRole::pickerTileName);
-    const QFont detailFont = style::font(style::TextRole::pickerTileDetail);
-    const double nameHeight = lineHeight(nameFont);
-    const double detailHeight = lineHeight(detailFont);
+    const double nameHeight = lineHeight(style::TextRole::pickerTileName);
+    const double detailHeight = lineHeight(style::TextRole::pickerTileDetail);
     const double textLeft = logo.right() + kTileSpacing;
     const double textWidth = std::max(0.0, content.right() - textLeft);
     const double textTop = content.center().y() - (nameHeight + kTextSpacing + detailHeight) / 2;
-    style::drawTextLine(painter, QRectF(textLeft, textTop, textWidth, nameHeight),
-                        QString::fromStdString(pack.name), nameFont, colors_.textPrimary);
-    const QString detail = tileDetail(pack, language_);
-    style::drawTextLine(
-        painter, QRectF(textLeft, textTop + nameHeight + kTextSpacing, textWidth, detailHeight),
-        detail, detailFont, colors_.textSecondary);
+    style::face(style::TextRole::pickerTileName)
+        .drawLine(painter, QRectF(textLeft, textTop, textWidth, nameHeight),
+                  QString::fromStdString(pack.name), colors_.textPrimary);
+    style::face(style::TextRole::pickerTileDetail)
+        .drawLine(painter,
+                  QRectF(textLeft, textTop + nameHeight + kTextSpacing, textWidth, detailHeight),
+                  tileDetail(pack, language_), colors_.textSecondary);
     painter.restore();
 }
 
 void SoftwarePickerGrid::paintNoMatch(QPainter& painter) {
-    const QFont titleFont = style::font(style::TextRole::pickerEmptyTitle);
-    const QFont messageFont = style::font(style::TextRole::pickerEmptyMessage);
-    const double titleHeight = lineHeight(titleFont);
-    const double messageHeight = lineHeight(messageFont);
+    const double titleHeight = lineHeight(style::TextRole::pickerEmptyTitle);
+    const double messageHeight = lineHeight(style::TextRole::pickerEmptyMessage);
     const double total =
         kNoMatchIcon + kNoMatchSpacing + titleHeight + kNoMatchSpacing + messageHeight;
     double y = (height() - total) / 2;
@@ -384,13 +380,15 @@ void SoftwarePickerGrid::paintNoMatch(QPainter& painter) {
     SymbolImage::paint(painter, icon, "magnifyingglass", 16, style::Weight::medium,
                        colors_.textMuted);
     y += kNoMatchIcon + kNoMatchSpacing;
-    style::drawTextLine(painter, QRectF(0, y, width(), titleHeight),
-                        text(language_, "没有找到相关软件", "No software found"), titleFont,
-                        colors_.textPrimary, Qt::AlignCenter);
+    style::face(style::TextRole::pickerEmptyTitle)
+        .drawLine(painter, QRectF(0, y, width(), titleHeight),
+                  text(language_, "没有找到相关软件", "No software found"), colors_.textPrimary,
+                  Qt::AlignCenter);
     y += titleHeight + kNoMatchSpacing;
-    style::drawTextLine(painter, QRectF(0, y, width(), messageHeight),
-                        text(language_, "尝试输入更短的软件名称", "Try a shorter software name"),
-                        messageFont, colors_.textSecondary, Qt::AlignCenter);
+    style::face(style::TextRole::pickerEmptyMessage)
+        .drawLine(painter, QRectF(0, y, width(), messageHeight),
+                  text(language_, "尝试输入更短的软件名称", "Try a shorter software name"),
+                  colors_.textSecondary, Qt::AlignCenter);
 }
 
 }  // namespace corvanta

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include <QApplication>
-#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +19,7 @@
 #include "interface/SoftwarePickerGrid.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "interface/TextFace.h"
 #include "platform/qt/ShapeMask.h"
 #include "platform/qt/X11Window.h"
 
@@ -69,8 +69,9 @@ protected:
         SymbolImage::paint(painter, QRectF(kSearchPadding, 0, icon, height()), "magnifyingglass",
                            10, style::Weight::medium, colors_.textMuted);
         const double left = kSearchPadding + icon + kSearchSpacing;
-        style::drawTextLine(painter, QRectF(left, 0, width() - left - kSearchPadding, height()),
-                            prompt_, style::font(style::TextRole::pickerSearch), colors_.textMuted);
+        style::face(style::TextRole::pickerSearch)
+            .drawLine(painter, QRectF(left, 0, width() - left - kSearchPadding, height()), prompt_,
+                      colors_.textMuted);
     }
 
 private:
@@ -224,8 +225,7 @@ SoftwarePickerPopover::Placement SoftwarePickerPopover::placement(const QRect& a
 }
 
 int SoftwarePickerPopover::titleRowHeight() const {
-    return static_cast<int>(
-        std::ceil(QFontMetricsF(style::font(style::TextRole::pickerTitle)).height()));
+    return static_cast<int>(std::ceil(style::face(style::TextRole::pickerTitle).height()));
 }
 
 int SoftwarePickerPopover::chromeHeight() const {
@@ -346,29 +346,23 @@ void SoftwarePickerPopover::paintEvent(QPaintEvent*) {
     painter.setClipPath(shape);
 
     const int titleTop = kArrowHeight + kHeaderTop;
-    const QFont title = style::font(style::TextRole::pickerTitle);
-    const QFont subtitle = style::font(style::TextRole::pickerSubtitle);
+    const style::TextFace& title = style::face(style::TextRole::pickerTitle);
+    const style::TextFace& subtitle = style::face(style::TextRole::pickerSubtitle);
     // The two titles share their first baseline.
-    const double baseline = titleTop + QFontMetricsF(title).ascent();
-    const double titleWidth = style::textWidth(title, title_);
-    painter.setFont(title);
-    painter.setPen(colors_.textPrimary);
-    painter.drawText(QPointF(kHorizontalPadding, baseline), title_);
-    const double subtitleLeft = kHorizontalPadding + titleWidth + kTitleSpacing;
+    const double baseline = titleTop + title.ascent();
+    title.drawAt(painter, QPointF(kHorizontalPadding, baseline), title_, colors_.textPrimary);
+    const double subtitleLeft = kHorizontalPadding + title.width(title_) + kTitleSpacing;
     const double room = std::max(0.0, kWidth - kHorizontalPadding - subtitleLeft);
-    painter.setFont(subtitle);
-    painter.setPen(colors_.textSecondary);
-    painter.drawText(QPointF(subtitleLeft, baseline),
-                     QFontMetricsF(subtitle).elidedText(subtitle_, Qt::ElideRight, room));
+    subtitle.drawAt(painter, QPointF(subtitleLeft, baseline), subtitle.elided(subtitle_, room),
+                    colors_.textSecondary);
 
     const QRect list = grid_->geometry();
     SolidDivider::paint(painter, QRectF(0, list.top() - 1, width(), 1), colors_);
     SolidDivider::paint(painter, QRectF(0, list.bottom() + 1, width(), 1), colors_);
     const QRectF hint(kHorizontalPadding, list.bottom() + 2, width() - 2 * kHorizontalPadding,
                       kHintHeight);
-    painter.setFont(style::font(style::TextRole::pickerHint));
-    painter.setPen(colors_.textMuted);
-    painter.drawText(hint, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, hint_);
+    style::face(style::TextRole::pickerHint)
+        .drawWrapped(painter, hint, hint_, colors_.textMuted, Qt::AlignLeft | Qt::AlignVCenter);
 
     painter.setClipping(false);
     painter.strokePath(shape, QPen(colors_.border, 1));

@@ -116,15 +116,6 @@ QFont withTracking(QFont font, double points) {
     return font;
 }
 
-namespace {
-
-struct TypeRole {
-    double points;
-    Weight weight = Weight::regular;
-    Design design = Design::standard;
-    double tracking = 0;
-};
-
 TypeRole typeRole(TextRole role) {
     constexpr Weight medium = Weight::medium;
     constexpr Weight semibold = Weight::semibold;
@@ -142,7 +133,7 @@ TypeRole typeRole(TextRole role) {
         case TextRole::headerLanguage:
             return {10.5, bold};
         case TextRole::searchQuery:
-            return {11.5};
+            return {.points = 11.5, .field = true};
         case TextRole::platformBadge:
             return {9.5, medium};
         case TextRole::filterTitle:
@@ -178,7 +169,7 @@ TypeRole typeRole(TextRole role) {
         case TextRole::pickerHint:
             return {8.5};
         case TextRole::pickerSearch:
-            return {10.5};
+            return {.points = 10.5, .field = true};
         case TextRole::pickerSectionTitle:
             return {9, bold};
         case TextRole::pickerSectionCount:
@@ -196,9 +187,9 @@ TypeRole typeRole(TextRole role) {
         case TextRole::sheetLabel:
             return {9.5, semibold};
         case TextRole::sheetNameField:
-            return {11};
+            return {.points = 11, .field = true};
         case TextRole::sheetTextArea:
-            return {10.5};
+            return {.points = 10.5, .field = true};
         case TextRole::sheetButton:
             return {11, semibold};
         case TextRole::sheetError:
@@ -209,11 +200,9 @@ TypeRole typeRole(TextRole role) {
     return {10};
 }
 
-}  // namespace
-
 QFont font(TextRole role) {
     const TypeRole type = typeRole(role);
-    QFont font = systemFont(type.points, type.weight, type.design);
+    QFont font = systemFont(type.shownPoints(), type.weight, type.design);
     return type.tracking == 0 ? font : withTracking(font, type.tracking);
 }
 
@@ -248,21 +237,6 @@ void strokeRoundedRectInside(QPainter& painter, const QRectF& rect, double radiu
     const double half = width / 2;
     strokeRoundedRect(painter, rect.adjusted(half, half, -half, -half),
                       std::max(0.0, radius - half), color, width);
-}
-
-void drawTextLine(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
-                  const QColor& color, Qt::Alignment alignment) {
-    const QFontMetricsF metrics(font);
-    painter.save();
-    painter.setFont(font);
-    painter.setPen(color);
-    painter.drawText(rect, int(alignment) | Qt::TextSingleLine,
-                     metrics.elidedText(text, Qt::ElideRight, rect.width()));
-    painter.restore();
-}
-
-double textWidth(const QFont& font, const QString& text) {
-    return QFontMetricsF(font).horizontalAdvance(text);
 }
 
 QEasingCurve easeOutCurve() {

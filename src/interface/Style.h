@@ -1,7 +1,9 @@
-// Shared painting primitives: the system font at a size in points, the
-// continuous rounded rectangle, strokes kept inside their shape, and one-line
-// text drawing. A point is one logical pixel.
+// Shared painting primitives: the system font at a size in points, the type
+// roles, the continuous rounded rectangle and strokes kept inside their
+// shape. A point is one logical pixel.
 #pragma once
+
+#include <cmath>
 
 #include <QColor>
 #include <QEasingCurve>
@@ -72,6 +74,25 @@ enum class TextRole {
     sheetError,
     toast,
 };
+
+// How a role's text looks.
+struct TypeRole {
+    double points;
+    Weight weight = Weight::regular;
+    Design design = Design::standard;
+    double tracking = 0;
+    // Shown in an editable field, which the toolkit draws at whole pixel
+    // sizes only; the role's painted stand-ins (a prompt in the field's
+    // place) take the same whole size so the two never differ.
+    bool field = false;
+
+    double shownPoints() const { return field ? std::round(points) : points; }
+};
+TypeRole typeRole(TextRole role);
+
+// The toolkit font of a role, for widgets the toolkit draws (fields, labels).
+// It draws sizes between whole pixels rounded; painted text goes through
+// the role's face (TextFace.h) instead.
 QFont font(TextRole role);
 
 // A rounded rectangle whose corners blend into the sides (continuous curvature),
@@ -89,11 +110,6 @@ void strokeRoundedRect(QPainter& painter, const QRectF& rect, double radius, con
 void strokeRoundedRectInside(QPainter& painter, const QRectF& rect, double radius,
                              const QColor& color, double width = 1);
 
-// One line of plain text in `rect`, elided at the end when too long.
-void drawTextLine(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
-                  const QColor& color, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
-// Width of one line of text in points.
-double textWidth(const QFont& font, const QString& text);
 // The declarative curves: ease-out (0, 0, 0.58, 1) and ease-in (0.42, 0, 1, 1).
 QEasingCurve easeOutCurve();
 QEasingCurve easeInCurve();

@@ -16,6 +16,7 @@
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 
@@ -74,6 +75,34 @@ QLabel* makeLabel(const QFont& font, QWidget* parent) {
     label->setFont(font);
     return label;
 }
+
+// A one-line label drawn through its role's face, so a size between whole
+// pixels is kept. It stays a label: it names its field for screen readers
+// and moves the focus to it as the field's buddy.
+class FaceLabel final : public QLabel {
+public:
+    FaceLabel(style::TextRole role, QWidget* parent) : QLabel(parent), role_(role) {
+        setTextFormat(Qt::PlainText);
+        setFont(style::font(role));
+    }
+    QSize sizeHint() const override {
+        const style::TextFace& face = style::face(role_);
+        const QMargins margins = contentsMargins();
+        return {int(std::ceil(face.width(text()))) + margins.left() + margins.right(),
+                int(std::ceil(face.height())) + margins.top() + margins.bottom()};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        style::face(role_).drawLine(painter, contentsRect(), text(),
+                                    palette().color(foregroundRole()), alignment());
+    }
+
+private:
+    style::TextRole role_;
+};
 
 // The rounded plate a field sits on: `surface` outlined in `border`.
 class FieldFrame final : public QWidget {
@@ -155,8 +184,8 @@ protected:
         // The title is escaped for the button; draw what the user reads.
         QString title = text();
         title.replace(QStringLiteral("&&"), QStringLiteral("&"));
-        style::drawTextLine(painter, rect(), title, style::font(style::TextRole::sheetButton),
-                            foreground_, Qt::AlignCenter);
+        style::face(style::TextRole::sheetButton)
+            .drawLine(painter, rect(), title, foreground_, Qt::AlignCenter);
     }
 
 private:
@@ -189,7 +218,7 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
     auto addGroup = [&](QLabel*& label, QWidget*& frame) {
         auto* group = new QVBoxLayout();
         group->setSpacing(kGroupSpacing);
-        label = makeLabel(style::font(style::TextRole::sheetLabel), sheet);
+        label = new FaceLabel(style::TextRole::sheetLabel, sheet);
         frame = new FieldFrame(sheet);
         group->addWidget(label);
         group->addWidget(frame);

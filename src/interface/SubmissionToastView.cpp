@@ -12,6 +12,7 @@
 #include "catalog/ShortcutStore.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 
@@ -82,7 +83,7 @@ void SubmissionToastView::render(const RenderContext& context) {
 
     const double symbolWidth = SymbolImage::size(kSymbol, kSymbolSize, style::Weight::bold).width();
     const int width = int(std::ceil(2 * kPadding + symbolWidth + kSpacing +
-                                    style::textWidth(style::font(style::TextRole::toast), text_)));
+                                    style::face(style::TextRole::toast).width(text_)));
     const double offset =
         context.store.isExpanded.get() ? kExpandedBottomOffset : kCollapsedBottomOffset;
     const QWidget* area = parentWidget();
@@ -150,8 +151,8 @@ void SubmissionToastView::paintEvent(QPaintEvent*) {
     SymbolImage::paint(painter, QRectF(kPadding, 0, symbolWidth, height()), kSymbol, kSymbolSize,
                        style::Weight::bold, foreground_);
     const double x = kPadding + symbolWidth + kSpacing;
-    style::drawTextLine(painter, QRectF(x, 0, width() - x - kPadding + 1, height()), text_,
-                        style::font(style::TextRole::toast), foreground_);
+    style::face(style::TextRole::toast)
+        .drawLine(painter, QRectF(x, 0, width() - x - kPadding + 1, height()), text_, foreground_);
 }
 
 }  // namespace corvanta

@@ -8,6 +8,7 @@
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 
@@ -125,10 +126,9 @@ QRectF ToolbarView::filterGroupRect() const {
 
 QRectF ToolbarView::badgeRect(const RenderContext& context) const {
     const QString title = context.text("仅 macOS", "macOS only");
-    const QFont font = style::font(style::TextRole::platformBadge);
     const double iconWidth = SymbolImage::size("apple.logo", kBadgeFontSize).width();
-    const double w =
-        2 * kBadgePadding + iconWidth + kBadgeIconSpacing + style::textWidth(font, title);
+    const double w = 2 * kBadgePadding + iconWidth + kBadgeIconSpacing +
+                     style::face(style::TextRole::platformBadge).width(title);
     const QRectF group = filterGroupRect();
     return QRectF(width() - kHorizontalPadding - std::ceil(w),
                   group.center().y() - kBadgeHeight / 2, std::ceil(w), kBadgeHeight);
@@ -177,11 +177,11 @@ void ToolbarView::paintEvent(QPaintEvent*) {
                        QRectF(badge.left() + kBadgePadding, badge.top(), iconWidth, badge.height()),
                        "apple.logo", kBadgeFontSize, style::Weight::medium, colors.textSecondary);
     const double textX = badge.left() + kBadgePadding + iconWidth + kBadgeIconSpacing;
-    style::drawTextLine(
-        painter,
-        QRectF(textX, badge.top(), badge.right() - kBadgePadding - textX + 1, badge.height()),
-        context.text("仅 macOS", "macOS only"), style::font(style::TextRole::platformBadge),
-        colors.textSecondary);
+    style::face(style::TextRole::platformBadge)
+        .drawLine(
+            painter,
+            QRectF(textX, badge.top(), badge.right() - kBadgePadding - textX + 1, badge.height()),
+            context.text("仅 macOS", "macOS only"), colors.textSecondary);
 }
 
 }  // namespace corvanta

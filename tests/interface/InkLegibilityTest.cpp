@@ -109,13 +109,13 @@ struct RenderedCap {
 
 RenderedCap renderCap(const QString& label, const ThemeColors& colors) {
     using Cap = ShortcutRow::KeyCap;
-    const QFont font = Cap::font();
-    const QRectF cap(QPointF(6, 6), Cap::size(font, label));
+    const style::TextFace& face = Cap::face();
+    const QRectF cap(QPointF(6, 6), Cap::size(face, label));
     QImage image(int(cap.right()) + 6, int(cap.bottom()) + 6, QImage::Format_ARGB32_Premultiplied);
     image.fill(colors.content);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    Cap::paint(painter, cap, font, label, colors);
+    Cap::paint(painter, cap, face, label, colors);
     painter.end();
     return {image, cap};
 }
@@ -156,12 +156,12 @@ TEST(KeyCapInk, EveryCatalogLabelFitsItsCapAndSymbolsStandAsTallAsACapital) {
 
 TEST(KeyCapInk, CapsStillWidenToTheirText) {
     using Cap = ShortcutRow::KeyCap;
-    const QFont font = Cap::font();
-    EXPECT_EQ(Cap::size(font, QStringLiteral("⌘")).width(), Cap::kMinWidth);
-    EXPECT_EQ(Cap::size(font, QStringLiteral("S")).width(), Cap::kMinWidth);
-    EXPECT_GT(Cap::size(font, QStringLiteral("Page Down")).width(), 50);
-    EXPECT_GT(Cap::size(font, QStringLiteral("⌘⇧⌥⌃")).width(),
-              Cap::size(font, QStringLiteral("⌘⇧")).width());
+    const style::TextFace& face = Cap::face();
+    EXPECT_EQ(Cap::size(face, QStringLiteral("⌘")).width(), Cap::kMinWidth);
+    EXPECT_EQ(Cap::size(face, QStringLiteral("S")).width(), Cap::kMinWidth);
+    EXPECT_GT(Cap::size(face, QStringLiteral("Page Down")).width(), 50);
+    EXPECT_GT(Cap::size(face, QStringLiteral("⌘⇧⌥⌃")).width(),
+              Cap::size(face, QStringLiteral("⌘⇧")).width());
 }
 
 // The badge's stand-in reads as a computer: an outlined screen above a wider

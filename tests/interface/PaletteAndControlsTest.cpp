@@ -2,12 +2,14 @@
 // colours as they are drawn.
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
 #include "interface/Palette.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 namespace {
@@ -81,7 +83,7 @@ TEST(SmallControls, FilterButtonStatesAndWidths) {
     starred.setContent("All", std::string("star"), true, colors);
     EXPECT_EQ(plain.height(), 25);
     // No symbol: the title alone plus 9 on each side, no leading gap.
-    EXPECT_NEAR(plain.width(), 18 + style::textWidth(style::systemFont(9.5), "All"), 1.0);
+    EXPECT_NEAR(plain.width(), 18 + style::face(style::TextRole::filterTitle).width("All"), 1.0);
     EXPECT_GT(starred.width(), plain.width() + 10);
     // Inactive blends with the group's surface; active stands out.
     EXPECT_EQ(QColor(grabOf(plain).pixel(4, 12)), colors.surface);
@@ -150,10 +152,10 @@ TEST(Style, FontsLoadedAheadOnAWorkerMeasureAsOnTheMainThread) {
     const QFont font = style::systemFont(13, style::Weight::semibold);
     std::jthread ahead = style::preloadFonts();
     // Measured while the worker resolves the same faces.
-    const double during = style::textWidth(font, QStringLiteral("Corvanta"));
+    const double during = QFontMetricsF(font).horizontalAdvance(QStringLiteral("Corvanta"));
     ahead.join();
     EXPECT_GT(during, 0);
-    EXPECT_EQ(style::textWidth(font, QStringLiteral("Corvanta")), during);
+    EXPECT_EQ(QFontMetricsF(font).horizontalAdvance(QStringLiteral("Corvanta")), during);
 }
 
 }  // namespace

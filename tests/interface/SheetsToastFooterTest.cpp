@@ -1,9 +1,12 @@
 // The footer, the two submission sheets and the submission toast, driven
 // through their controls with a manual main queue.
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,6 +19,7 @@
 #include "interface/SmallControls.h"
 #include "interface/SubmissionSheet.h"
 #include "interface/SubmissionToastView.h"
+#include "interface/TextFace.h"
 
 namespace corvanta {
 namespace {
@@ -393,6 +397,35 @@ TEST_F(SheetsTest, LanguageSwitchWhileOpenRelabelsEverything) {
             labels << label->text();
     EXPECT_TRUE(labels.contains("软件名称"));
     EXPECT_TRUE(labels.contains("联系方式（非必填）"));
+}
+
+// Field labels keep their size between whole pixels, stay labels for screen
+// readers, and still hand the focus to their field.
+TEST_F(SheetsTest, FieldLabelsDrawAtTheirTrueSizeAndKeepTheirBuddies) {
+    expandedView();
+    openRequest(SoftwareGroup::office);
+    SubmissionSheet& sheet = requestSheet();
+    QLabel* label = nullptr;
+    for (QLabel* candidate : sheet.findChildren<QLabel*>())
+        if (candidate->text() == "Software name")
+            label = candidate;
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->buddy(), name());
+    const style::TextFace& face = style::face(style::TextRole::sheetLabel);
+    ASSERT_TRUE(face.fractional());
+    const double rounded = QFontMetricsF(label->font()).horizontalAdvance(label->text());
+    EXPECT_EQ(label->sizeHint().width(), int(std::ceil(face.width(label->text()))));
+    EXPECT_LT(label->sizeHint().width(), rounded - 2);
+
+    // The painted ink ends where the true-size text does.
+    const QImage image = label->grab().toImage();
+    const QColor background = image.pixelColor(image.width() - 1, 0);
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (std::abs(image.pixelColor(x, y).lightness() - background.lightness()) > 60)
+                right = std::max(right, x);
+    EXPECT_NEAR(right + 1, face.width(label->text()), 1.5);
 }
 
 TEST_F(SheetsTest, SheetColoursFollowTheTheme) {

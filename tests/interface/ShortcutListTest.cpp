@@ -331,7 +331,7 @@ TEST_F(ShortcutListTest, KeyCapsAreTwentyOneByTwentyTwoForANarrowKey) {
     EXPECT_EQ(wide.height(), 22);
     // The cap's fill is the raised surface colour.
     EXPECT_EQ(QColor(image.pixel(narrow.left() + 3, narrow.center().y())), colors().surfaceRaised);
-    EXPECT_EQ(ShortcutRow::KeyCap::size(ShortcutRow::KeyCap::font(), QStringLiteral("⌘")).height(),
+    EXPECT_EQ(ShortcutRow::KeyCap::size(ShortcutRow::KeyCap::face(), QStringLiteral("⌘")).height(),
               22);
 }
 

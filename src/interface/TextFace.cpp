@@ -1,0 +1,249 @@
+// Painted text at its true size; see TextFace.h.
+#include "interface/TextFace.h"
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
+
+namespace corvanta::style {
+
+namespace {
+
+// Lines wide enough that nothing wraps, in layout units.
+constexpr double kUnbounded = 1e6;
+
+// Sizes this close to a whole pixel are whole: table sizes are exact halves,
+// scaled ones carry rounding noise.
+bool isWhole(double pixels) {
+    return std::abs(pixels - std::round(pixels)) < 1e-3;
+}
+
+QString oneLine(QString text) {
+    for (QChar& c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+// `laidOut` (a font engine of the larger layout) at `pixelSize`. Each resize
+// makes a new engine with an empty glyph cache, so the resized fonts are
+// kept: drawing would otherwise render every glyph afresh on every paint.
+QRawFont resized(const QRawFont& laidOut, double pixelSize) {
+    struct Entry {
+        QRawFont source;
+        double pixelSize;
+        QRawFont font;
+    };
+    static std::vector<Entry> cache;
+    for (const Entry& entry : cache) {
+        if (entry.pixelSize == pixelSize && entry.source == laidOut)
+            return entry.font;
+    }
+    // Faces times fallbacks stay far below this; the bound only guards
+    // against text scaled through many sizes.
+    if (cache.size() >= 128)
+        cache.clear();
+    QRawFont font = laidOut;
+    font.setPixelSize(pixelSize);
+    cache.push_back({laidOut, pixelSize, font});
+    return font;
+}
+
+bool needsClip(const QRectF& rect, const QRectF& bounds) {
+    // A hair of tolerance: halved metrics land on fractions.
+    return !rect.adjusted(-0.01, -0.01, 0.01, 0.01).contains(bounds);
+}
+
+}  // namespace
+
+TextFace::TextFace(double points, Weight weight, Design design, double tracking)
+    : points_(points), font_(systemFont(points, weight, design)), metrics_(font_) {
+    if (isWhole(points)) {
+        // The toolkit's own path, pixel for pixel what it always drew.
+        if (tracking != 0)
+            font_ = withTracking(font_, tracking);
+    } else {
+        const double layoutPixels = std::max(1.0, std::round(points * 2));
+        scale_ = points / layoutPixels;
+        font_.setPixelSize(int(layoutPixels));
+        if (tracking != 0)
+            font_ = withTracking(font_, tracking / scale_);
+    }
+    metrics_ = QFontMetricsF(font_);
+}
+
+double TextFace::width(const QString& text) const {
+    return metrics_.horizontalAdvance(text) * scale_;
+}
+
+QString TextFace::elided(const QString& text, double width) const {
+    return metrics_.elidedText(text, Qt::ElideRight, width / scale_);
+}
+
+QRectF TextFace::inkBounds(QChar c) const {
+    const QRectF ink = metrics_.boundingRect(c);
+    return {ink.left() * scale_, ink.top() * scale_, ink.width() * scale_, ink.height() * scale_};
+}
+
+double TextFace::layOut(QTextLayout& layout, double width, Qt::Alignment alignment) const {
+    QTextOption option(alignment & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(width >= kUnbounded ? QTextOption::NoWrap : QTextOption::WordWrap);
+    layout.setTextOption(option);
+    const double leading = metrics_.leading();
+    double y = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height() + leading;
+    }
+    layout.endLayout();
+    return layout.lineCount() > 0 ? y - leading : 0;
+}
+
+QList<QGlyphRun> TextFace::trueSizeRuns(const QTextLayout& layout, const QPointF& topLeft) const {
+    QList<QGlyphRun> runs = layout.glyphRuns();
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& position : positions) position = topLeft + position * scale_;
+        run.setPositions(positions);
+        const QRawFont laidOut = run.rawFont();
+        run.setRawFont(resized(laidOut, laidOut.pixelSize() * scale_));
+    }
+    return runs;
+}
+
+const TextFace::Line& TextFace::line(const QString& text, double width) const {
+    const std::pair<QString, double> key{text, width};
+    if (auto it = lines_.constFind(key); it != lines_.cend())
+        return *it;
+    // Labels repeat; the bound only keeps ever-changing text from piling up.
+    if (lines_.size() >= 512)
+        lines_.clear();
+    QTextLayout layout(width < kUnbounded ? elided(oneLine(text), width) : oneLine(text), font_);
+    Line line;
+    line.height = layOut(layout, kUnbounded, Qt::AlignLeft) * scale_;
+    if (layout.lineCount() > 0) {
+        line.width = layout.lineAt(0).naturalTextWidth() * scale_;
+        line.ascent = layout.lineAt(0).ascent() * scale_;
+        line.runs = trueSizeRuns(layout, QPointF());
+    }
+    return *lines_.insert(key, std::move(line));
+}
+
+void TextFace::drawLine(QPainter& painter, const QRectF& rect, const QString& text,
+                        const QColor& color, Qt::Alignment alignment) const {
+    painter.save();
+    painter.setPen(color);
+    if (!fractional()) {
+        painter.setFont(font_);
+        painter.drawText(rect, int(alignment) | Qt::TextSingleLine,
+                         metrics_.elidedText(text, Qt::ElideRight, rect.width()));
+        painter.restore();
+        return;
+    }
+    const Line& shown = line(text, rect.width());
+    const double width = shown.width;
+    const double height = shown.height;
+    double x = rect.left();
+    if (alignment & Qt::AlignRight)
+        x = rect.right() - width;
+    else if (alignment & Qt::AlignHCenter)
+        x = rect.left() + (rect.width() - width) / 2;
+    double y = rect.top();
+    if (alignment & Qt::AlignBottom)
+        y = rect.bottom() - height;
+    else if (alignment & Qt::AlignVCenter)
+        y = rect.top() + (rect.height() - height) / 2;
+    if (needsClip(rect, QRectF(x, y, width, height)))
+        painter.setClipRect(rect, Qt::IntersectClip);
+    for (const QGlyphRun& run : shown.runs) painter.drawGlyphRun(QPointF(x, y), run);
+    painter.restore();
+}
+
+void TextFace::drawAt(QPainter& painter, const QPointF& origin, const QString& text,
+                      const QColor& color) const {
+    painter.save();
+    painter.setPen(color);
+    if (fractional()) {
+        const Line& shown = line(text, kUnbounded);
+        for (const QGlyphRun& run : shown.runs)
+            painter.drawGlyphRun(origin - QPointF(0, shown.ascent), run);
+    } else {
+        painter.setFont(font_);
+        painter.drawText(origin, text);
+    }
+    painter.restore();
+}
+
+QSizeF TextFace::wrappedSize(const QString& text, double width) const {
+    if (!fractional()) {
+        return metrics_
+            .boundingRect(QRectF(0, 0, width, kUnbounded), Qt::AlignLeft | Qt::TextWordWrap, text)
+            .size();
+    }
+    QTextLayout layout(text, font_);
+    const double height = layOut(layout, width / scale_, Qt::AlignLeft);
+    double widest = 0;
+    for (int i = 0; i < layout.lineCount(); ++i)
+        widest = std::max(widest, layout.lineAt(i).naturalTextWidth());
+    return {widest * scale_, height * scale_};
+}
+
+void TextFace::drawWrapped(QPainter& painter, const QRectF& rect, const QString& text,
+                           const QColor& color, Qt::Alignment alignment) const {
+    painter.save();
+    painter.setPen(color);
+    if (!fractional()) {
+        painter.setFont(font_);
+        painter.drawText(rect, int(alignment) | Qt::TextWordWrap, text);
+        painter.restore();
+        return;
+    }
+    QTextLayout layout(text, font_);
+    const double height = layOut(layout, rect.width() / scale_, alignment) * scale_;
+    double y = rect.top();
+    if (alignment & Qt::AlignBottom)
+        y = rect.bottom() - height;
+    else if (alignment & Qt::AlignVCenter)
+        y = rect.top() + (rect.height() - height) / 2;
+    if (needsClip(rect, QRectF(rect.left(), y, rect.width(), height)))
+        painter.setClipRect(rect, Qt::IntersectClip);
+    for (const QGlyphRun& run : trueSizeRuns(layout, QPointF(rect.left(), y)))
+        painter.drawGlyphRun(QPointF(), run);
+    painter.restore();
+}
+
+const TextFace& face(TextRole role) {
+    static std::array<std::optional<TextFace>, std::size_t(TextRole::toast) + 1> faces;
+    std::optional<TextFace>& slot = faces[std::size_t(role)];
+    if (!slot) {
+        const TypeRole type = typeRole(role);
+        slot.emplace(type.shownPoints(), type.weight, type.design, type.tracking);
+    }
+    return *slot;
+}
+
+const TextFace& face(double points, Weight weight, Design design) {
+    using Key = std::tuple<double, Weight, Design>;
+    // Entries are never dropped: callers hold references, and the sizes in
+    // use are few (one per shape size that scales its text).
+    static std::map<Key, TextFace> faces;
+    const Key key{points, weight, design};
+    auto it = faces.find(key);
+    if (it == faces.end())
+        it = faces.emplace(key, TextFace(points, weight, design)).first;
+    return it->second;
+}
+
+}  // namespace corvanta::style

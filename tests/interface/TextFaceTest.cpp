@@ -1,0 +1,178 @@
+// Painted text keeps sizes between whole pixels: measured and drawn ink lie
+// between the neighbouring whole sizes, for Latin and for Chinese fallback
+// text, with letter spacing, elision and wrapping intact; field roles stay at
+// the whole size the toolkit draws the field in.
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+
+#include "interface/SmallControls.h"
+#include "interface/Style.h"
+#include "interface/TextFace.h"
+
+namespace corvanta {
+namespace {
+
+using style::TextFace;
+using style::TextRole;
+
+const QString kSubtitle = QStringLiteral("Shortcut library");
+const QString kChinese = QStringLiteral("快捷键库");
+
+// Columns and rows holding ink, at a device pixel ratio of 1.
+struct Ink {
+    int left = -1, right = -1, top = -1, bottom = -1;
+    bool empty() const { return left < 0; }
+    int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
+};
+
+Ink inkOf(const QImage& image) {
+    Ink ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            // Faint antialiasing does not count: what a reader sees.
+            if (qAlpha(image.pixel(x, y)) < 64)
+                continue;
+            ink.left = ink.left < 0 ? x : std::min(ink.left, x);
+            ink.right = std::max(ink.right, x);
+            ink.top = ink.top < 0 ? y : ink.top;
+            ink.bottom = y;
+        }
+    }
+    return ink;
+}
+
+QImage transparentImage(int width = 240, int height = 60) {
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+Ink drawnInk(const TextFace& face, const QString& text) {
+    QImage image = transparentImage();
+    QPainter painter(&image);
+    face.drawAt(painter, QPointF(10, 40), text, Qt::black);
+    painter.end();
+    return inkOf(image);
+}
+
+TEST(TextFace, HalfPointTextMeasuresAndDrawsBetweenItsWholeNeighbours) {
+    const TextFace& half = style::face(TextRole::headerPackSubtitle);
+    ASSERT_EQ(half.points(), 9.5);
+    EXPECT_TRUE(half.fractional());
+    const TextFace& nine = style::face(9, style::Weight::regular);
+    const TextFace& ten = style::face(10, style::Weight::regular);
+    EXPECT_FALSE(ten.fractional());
+
+    const double width = half.width(kSubtitle);
+    EXPECT_GT(width, nine.width(kSubtitle));
+    EXPECT_LT(width, ten.width(kSubtitle));
+    EXPECT_GT(half.height(), nine.height());
+    EXPECT_LT(half.height(), ten.height());
+
+    const Ink ink = drawnInk(half, kSubtitle);
+    ASSERT_FALSE(ink.empty());
+    EXPECT_NEAR(ink.width(), width, 1.0);
+    EXPECT_LT(ink.width(), drawnInk(ten, kSubtitle).width());
+    EXPECT_GT(ink.width(), drawnInk(nine, kSubtitle).width());
+}
+
+TEST(TextFace, ChineseFallbackTextDrawsAtTheFractionalSizeToo) {
+    const TextFace& half = style::face(9.5, style::Weight::regular);
+    const TextFace& ten = style::face(10, style::Weight::regular);
+    const double width = half.width(kChinese);
+    EXPECT_LT(width, ten.width(kChinese) - 1);
+    const Ink ink = drawnInk(half, kChinese);
+    const Ink whole = drawnInk(ten, kChinese);
+    ASSERT_FALSE(ink.empty());
+    EXPECT_LT(ink.width(), whole.width());
+    EXPECT_NEAR(ink.width(), width, 2.0);
+    // Mixed text: the fallback run shares the Latin run's baseline.
+    const Ink latin = drawnInk(half, QStringLiteral("LIBRARY"));
+    const Ink chinese = drawnInk(half, QStringLiteral("库"));
+    const Ink mixed = drawnInk(half, QStringLiteral("LIBRARY 库"));
+    EXPECT_EQ(mixed.top, std::min(latin.top, chinese.top));
+    EXPECT_EQ(mixed.bottom, std::max(latin.bottom, chinese.bottom));
+}
+
+TEST(TextFace, TrackingIsKeptAtFractionalSizes) {
+    const style::TypeRole role = style::typeRole(TextRole::sectionHeader);
+    ASSERT_GT(role.tracking, 0);
+    const TextFace& tracked = style::face(TextRole::sectionHeader);
+    ASSERT_TRUE(tracked.fractional());
+    const TextFace plain(role.points, role.weight, role.design);
+    const QString text = QStringLiteral("FAVORITES");
+    const double expected = role.tracking * text.size();
+    EXPECT_NEAR(tracked.width(text) - plain.width(text), expected, 0.3);
+    const int drawnGap = drawnInk(tracked, text).width() - drawnInk(plain, text).width();
+    EXPECT_NEAR(drawnGap, role.tracking * (text.size() - 1), 1.5);
+}
+
+TEST(TextFace, ElidedAndWrappedTextKeepsToItsBox) {
+    const TextFace& face = style::face(TextRole::pickerHint);
+    ASSERT_TRUE(face.fractional());
+    const QString text = QStringLiteral("Choose the software whose shortcuts the panel shows");
+    const QString elided = face.elided(text, 80);
+    EXPECT_TRUE(elided.endsWith(QChar(0x2026)));
+    EXPECT_LE(face.width(elided), 80);
+
+    QImage image = transparentImage();
+    QPainter painter(&image);
+    const QRectF line(10, 5, 80, face.height());
+    face.drawLine(painter, line, text, Qt::black);
+    painter.end();
+    const Ink ink = inkOf(image);
+    ASSERT_FALSE(ink.empty());
+    EXPECT_GE(ink.left, 10);
+    EXPECT_LE(ink.right, 90);
+    EXPECT_GT(ink.right, 70);
+
+    const QSizeF wrapped = face.wrappedSize(text, 120);
+    EXPECT_LE(wrapped.width(), 120);
+    EXPECT_GE(wrapped.height(), 2 * face.height());
+    QImage block = transparentImage(240, 80);
+    QPainter blockPainter(&block);
+    face.drawWrapped(blockPainter, QRectF(10, 0, 120, 80), text, Qt::black,
+                     Qt::AlignLeft | Qt::AlignVCenter);
+    blockPainter.end();
+    const Ink blockInk = inkOf(block);
+    ASSERT_FALSE(blockInk.empty());
+    EXPECT_LE(blockInk.right, 130);
+    EXPECT_GT(blockInk.height(), 2 * face.ascent());
+    // Centred as a block: as much room above as below, to a pixel.
+    EXPECT_NEAR(blockInk.top, 80 - 1 - blockInk.bottom, 3);
+}
+
+TEST(TextFace, FieldRolesStayAtTheWholeSizeTheirFieldIsDrawnIn) {
+    for (const TextRole role : {TextRole::searchQuery, TextRole::pickerSearch,
+                                TextRole::sheetNameField, TextRole::sheetTextArea}) {
+        const style::TypeRole type = style::typeRole(role);
+        EXPECT_TRUE(type.field);
+        const TextFace& face = style::face(role);
+        EXPECT_FALSE(face.fractional());
+        const QFont field = style::font(role);
+        EXPECT_EQ(face.points(), QFontInfo(field).pixelSize());
+        // The prompt painted in the picker's field measures as typed text.
+        EXPECT_DOUBLE_EQ(face.width(kSubtitle), QFontMetricsF(field).horizontalAdvance(kSubtitle));
+    }
+    EXPECT_FALSE(style::typeRole(TextRole::headerPackSubtitle).field);
+}
+
+TEST(TextFace, ControlsSizeThemselvesByTheFractionalMetrics) {
+    const ThemeColors& colors = ThemeColors::forTheme(AppTheme::dark);
+    FilterButton button;
+    const QString title = QStringLiteral("Favorites and more");
+    button.setContent(title, std::nullopt, false, colors);
+    const double rounded =
+        QFontMetricsF(style::font(TextRole::filterTitle)).horizontalAdvance(title);
+    const double exact = style::face(TextRole::filterTitle).width(title);
+    ASSERT_LT(exact, rounded - 2);
+    EXPECT_NEAR(button.width(), 18 + exact, 1.0);
+}
+
+}  // namespace
+}  // namespace corvanta
