@@ -287,12 +287,18 @@ void CorvantaView::hideEvent(QHideEvent* event) {
 }
 
 void CorvantaView::paintEvent(QPaintEvent*) {
-    using namespace panel;
     const ShortcutStore& store = model_->store();
     if (!store.isExpanded.get())
         return;  // the collapsed bar paints its own plate
-    const ThemeColors& colors = ThemeColors::forTheme(store.theme.get());
+    const AppTheme theme = store.theme.get();
     QPainter painter(this);
+    backdrop_.draw(*this, painter, std::size_t(theme),
+                   [this, theme](QPainter& plate) { paintPlate(plate, theme); });
+}
+
+void CorvantaView::paintPlate(QPainter& painter, AppTheme theme) const {
+    using namespace panel;
+    const ThemeColors& colors = ThemeColors::forTheme(theme);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF plate = QRectF(rect()).adjusted(kInset, kInset, -kInset, -kInset);
     const QPainterPath shape = style::continuousRoundedRect(plate, kCornerRadius);

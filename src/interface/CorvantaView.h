@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "catalog/AppTheme.h"
+#include "interface/BackdropCache.h"
 #include "interface/CorvantaViewModel.h"
 
 namespace corvanta {
@@ -65,8 +66,10 @@ private:
     void ensureExpandedAreas();
     void installKeyboardCommands();
     SubmissionSheet* makeSheet(bool softwareRequest);
+    void paintPlate(QPainter& painter, AppTheme theme) const;
 
     std::unique_ptr<CorvantaViewModel> model_;
+    BackdropCache backdrop_;
     bool lastExpanded_ = false;
     std::optional<AppTheme> paintedTheme_;
 

@@ -151,8 +151,15 @@ void ToolbarView::resizeEvent(QResizeEvent*) {
 
 void ToolbarView::paintEvent(QPaintEvent*) {
     const RenderContext context = source_.renderContext();
-    const ThemeColors& colors = context.colors;
+    const std::size_t face = std::size_t(context.theme) | std::size_t(context.language) << 4 |
+                             std::size_t(context.state.searchIsFocused) << 8;
     QPainter painter(this);
+    backdrop_.draw(*this, painter, face, [this](QPainter& plates) { paintPlates(plates); });
+}
+
+void ToolbarView::paintPlates(QPainter& painter) const {
+    const RenderContext context = source_.renderContext();
+    const ThemeColors& colors = context.colors;
     painter.setRenderHint(QPainter::Antialiasing);
 
     const QRectF search = searchRect();

@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include "interface/BackdropCache.h"
 #include "interface/RenderContext.h"
 #include "interface/SearchLineEdit.h"
 
@@ -52,6 +53,7 @@ private:
     QRectF searchRect() const;
     QRectF filterGroupRect() const;
     QRectF badgeRect(const RenderContext& context) const;
+    void paintPlates(QPainter& painter) const;
 
     const RenderContextSource& source_;
     Actions actions_;
@@ -60,6 +62,7 @@ private:
     FilterButton* favoritesButton_ = nullptr;
     using Face = std::tuple<AppTheme, AppLanguage, bool, bool>;
     std::optional<Face> paintedFace_;
+    BackdropCache backdrop_;
 };
 
 }  // namespace corvanta

@@ -323,6 +323,33 @@ TEST_F(PanelView, AKeystrokeRepaintsOnlyWhatChanged) {
     EXPECT_GT(counter.count(footer), 0);
 }
 
+// The toolbar keeps its plates as pixels between repaints; a new focus or
+// theme draws them afresh.
+TEST_F(PanelView, ToolbarPlatesFollowFocusAndThemeThoughKeptBetweenRepaints) {
+    expandPanel();
+    drain();
+    ToolbarView* toolbar = view->toolbar();
+    // The search plate's outline, halfway along its top edge.
+    const QPoint outline(toolbar->width() / 2, 10);
+    auto outlineColour = [&] { return toolbar->grab().toImage().pixelColor(outline); };
+    auto near = [](const QColor& a, const QColor& b) {
+        return std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2 &&
+               std::abs(a.blue() - b.blue()) <= 2;
+    };
+    view->model().set(&CorvantaViewState::searchIsFocused, false);
+    drain();
+    const ThemeColors dark = ThemeColors::forTheme(store->theme.get());
+    EXPECT_TRUE(near(outlineColour(), dark.border)) << outlineColour().name().toStdString();
+    view->model().set(&CorvantaViewState::searchIsFocused, true);
+    drain();
+    EXPECT_TRUE(near(outlineColour(), dark.accent)) << outlineColour().name().toStdString();
+    store->toggleTheme();
+    drain();
+    const ThemeColors light = ThemeColors::forTheme(store->theme.get());
+    EXPECT_NE(light.accent, dark.accent);
+    EXPECT_TRUE(near(outlineColour(), light.accent)) << outlineColour().name().toStdString();
+}
+
 // A typed key changes the screen in one step: the field, the result bar and
 // the filtered list are painted before the key's handling ends, once each,
 // and nothing of them is left over for a later turn.

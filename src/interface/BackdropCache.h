@@ -1,0 +1,43 @@
+// A widget's own painting that changes only with its face (theme, language,
+// focus) and size, kept as a pixmap. The plates under a transparent child are
+// painted again whenever that child repaints (every keystroke in the search
+// field); copying them from the pixmap costs a fraction of drawing every
+// rounded plate, stroke and clip path again.
+#pragma once
+
+#include <cstddef>
+#include <utility>
+
+#include <QPainter>
+#include <QPixmap>
+#include <QWidget>
+
+namespace corvanta {
+
+class BackdropCache {
+public:
+    // Draws the widget's backdrop through `painter` (clipped to what is being
+    // repainted), painting it afresh with `paint` only when `face`, the
+    // widget's size or its pixel ratio differ from the kept one.
+    template <typename Paint>
+    void draw(const QWidget& widget, QPainter& painter, std::size_t face, Paint&& paint) {
+        const qreal ratio = widget.devicePixelRatioF();
+        const QSize pixels = (QSizeF(widget.size()) * ratio).toSize();
+        if (pixmap_.isNull() || face != face_ || pixmap_.size() != pixels ||
+            pixmap_.devicePixelRatio() != ratio) {
+            pixmap_ = QPixmap(pixels);
+            pixmap_.setDevicePixelRatio(ratio);
+            pixmap_.fill(Qt::transparent);
+            QPainter backdrop(&pixmap_);
+            std::forward<Paint>(paint)(backdrop);
+            face_ = face;
+        }
+        painter.drawPixmap(0, 0, pixmap_);
+    }
+
+private:
+    QPixmap pixmap_;
+    std::size_t face_ = 0;
+};
+
+}  // namespace corvanta
