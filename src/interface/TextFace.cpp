@@ -141,14 +141,22 @@ const TextFace::Line& TextFace::line(const QString& text, double width) const {
     return *lines_.insert(key, std::move(line));
 }
 
+const QString& TextFace::elidedLine(const QString& text, double width) const {
+    const std::pair<QString, double> key{text, width};
+    if (auto it = elidedLines_.constFind(key); it != elidedLines_.cend())
+        return *it;
+    if (elidedLines_.size() >= 512)
+        elidedLines_.clear();
+    return *elidedLines_.insert(key, metrics_.elidedText(text, Qt::ElideRight, width));
+}
+
 void TextFace::drawLine(QPainter& painter, const QRectF& rect, const QString& text,
                         const QColor& color, Qt::Alignment alignment) const {
     painter.save();
     painter.setPen(color);
     if (!fractional()) {
         painter.setFont(font_);
-        painter.drawText(rect, int(alignment) | Qt::TextSingleLine,
-                         metrics_.elidedText(text, Qt::ElideRight, rect.width()));
+        painter.drawText(rect, int(alignment) | Qt::TextSingleLine, elidedLine(text, rect.width()));
         painter.restore();
         return;
     }

@@ -72,6 +72,9 @@ private:
     // `text` on one line, elided to `width` when that is finite. Lines are
     // kept: lists repaint the same labels on every keystroke.
     const Line& line(const QString& text, double width) const;
+    // `text` elided to `width` at a whole size, kept for the same reason:
+    // measuring a label shapes it, and drawing it shapes it again.
+    const QString& elidedLine(const QString& text, double width) const;
     // Lays `text` out in lines of `width` (layout units), returning the
     // block's height in layout units.
     double layOut(QTextLayout& layout, double width, Qt::Alignment alignment) const;
@@ -84,6 +87,7 @@ private:
     QFont font_;
     QFontMetricsF metrics_;
     mutable QHash<std::pair<QString, double>, Line> lines_;
+    mutable QHash<std::pair<QString, double>, QString> elidedLines_;
 };
 
 // The face of a role, built once.
