@@ -292,8 +292,10 @@ void CorvantaView::paintEvent(QPaintEvent*) {
         return;  // the collapsed bar paints its own plate
     const AppTheme theme = store.theme.get();
     QPainter painter(this);
-    backdrop_.draw(*this, painter, std::size_t(theme),
-                   [this, theme](QPainter& plate) { paintPlate(plate, theme); });
+    backdrop_.draw(
+        *this, painter, std::size_t(theme),
+        [this, theme](QPainter& plate) { paintPlate(plate, theme); },
+        BackdropCache::Beneath::nothing);
 }
 
 void CorvantaView::paintPlate(QPainter& painter, AppTheme theme) const {

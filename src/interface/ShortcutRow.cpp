@@ -195,7 +195,7 @@ const style::TextFace& symbolFace(const style::TextFace& letters, QChar symbol) 
     return *cache.emplace(key, face).first->second;
 }
 
-std::vector<CapPiece> capPieces(const style::TextFace& face, const QString& text) {
+std::vector<CapPiece> splitCap(const style::TextFace& face, const QString& text) {
     std::vector<CapPiece> pieces;
     for (const QChar c : text) {
         if (isKeySymbol(c)) {
@@ -208,6 +208,20 @@ std::vector<CapPiece> capPieces(const style::TextFace& face, const QString& text
     }
     for (CapPiece& piece : pieces) piece.advance = piece.face->width(piece.text);
     return pieces;
+}
+
+// A label's pieces, kept: every repaint of the list sizes and draws the same
+// few hundred labels, and splitting one measures (shapes) each piece.
+const std::vector<CapPiece>& capPieces(const style::TextFace& face, const QString& text) {
+    using Key = std::pair<const style::TextFace*, QString>;
+    static std::map<Key, std::vector<CapPiece>> cache;
+    Key key{&face, text};
+    if (auto it = cache.find(key); it != cache.end())
+        return it->second;
+    // Far above the catalog's distinct labels; only guards against growth.
+    if (cache.size() >= 4096)
+        cache.clear();
+    return cache.emplace(std::move(key), splitCap(face, text)).first->second;
 }
 
 double piecesWidth(const std::vector<CapPiece>& pieces) {
@@ -226,7 +240,7 @@ QSizeF ShortcutRow::KeyCap::size(const style::TextFace& face, const QString& tex
 void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const style::TextFace& face,
                                 const QString& text, const ThemeColors& colors) {
     style::fillRoundedRect(painter, cap, kRadius, colors.surfaceRaised);
-    const std::vector<CapPiece> pieces = capPieces(face, text);
+    const std::vector<CapPiece>& pieces = capPieces(face, text);
     // Capitals are centred in the cap; each symbol's ink is centred on the
     // same line, on whole pixels so strokes stay crisp.
     const double middle = cap.center().y();
