@@ -268,12 +268,25 @@ SoftwarePack readPack(const dom::element& value, const Place& place) {
     return pack;
 }
 
-ShortcutLibrary readLibrary(const dom::element& root) {
+ShortcutLibrary readLibrary(const dom::element& root, const CatalogDecoder::PackFilter& filter) {
     static constexpr std::array<std::string_view, 1> kKeys{"software"};
     const Place top;
     ShortcutLibrary library;
     readFields(root, top, kKeys, 0b1, [&](std::size_t, const dom::element& v, const Place& p) {
-        library.software = readList<SoftwarePack>(v, p, readPack);
+        if (!filter) {
+            library.software = readList<SoftwarePack>(v, p, readPack);
+            return;
+        }
+        expectType(v, dom::element_type::ARRAY, p);
+        const dom::array array = v.get_array().value_unsafe();
+        library.software.reserve(array.size());
+        long i = 0;
+        for (dom::element element : array) {
+            std::optional<SoftwarePack> kept =
+                filter(readPack(element, Place{p.parent, p.key, i++}));
+            if (kept)
+                library.software.push_back(std::move(*kept));
+        }
     });
     return library;
 }
@@ -354,7 +367,7 @@ struct CatalogDecoder::Impl {
     std::vector<char> fileBuffer;  // the largest file so far plus the parser's padding
 
     // `padded` bytes are followed by the parser's padding and are read in place.
-    CatalogDecodeResult decode(std::string_view bytes, bool padded) {
+    CatalogDecodeResult decode(std::string_view bytes, bool padded, const PackFilter& filter) {
         bytes.remove_prefix(byteOrderMarkLength(bytes));
         dom::element root;
         auto error = parser.parse(bytes.data(), bytes.size(), !padded).get(root);
@@ -366,7 +379,7 @@ struct CatalogDecoder::Impl {
         if (error)
             return {std::nullopt, std::string("invalid JSON: ") + simdjson::error_message(error)};
         try {
-            return {readLibrary(root), {}};
+            return {readLibrary(root, filter), {}};
         } catch (const DecodeFailure& failure) {
             return {std::nullopt, failure.description};
         }
@@ -376,8 +389,8 @@ struct CatalogDecoder::Impl {
 CatalogDecoder::CatalogDecoder() : impl_(std::make_unique<Impl>()) {}
 CatalogDecoder::~CatalogDecoder() = default;
 
-CatalogDecodeResult CatalogDecoder::decode(std::string_view json) {
-    return impl_->decode(json, false);
+CatalogDecodeResult CatalogDecoder::decode(std::string_view json, const PackFilter& filter) {
+    return impl_->decode(json, false, filter);
 }
 
 void CatalogDecoder::reserve(std::size_t documentSize) {
@@ -391,7 +404,8 @@ void CatalogDecoder::reserve(std::size_t documentSize) {
     }
 }
 
-CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path) {
+CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path,
+                                               const PackFilter& filter) {
     const auto readFailure = [](const std::string& why) {
         return CatalogDecodeResult{std::nullopt, "the file could not be read: " + why};
     };
@@ -410,7 +424,7 @@ CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path
         return readFailure(file.errorDescription());
     if (*read != size)
         return readFailure("the file changed while being read");
-    return impl_->decode(std::string_view(bytes, size), true);
+    return impl_->decode(std::string_view(bytes, size), true, filter);
 }
 
 }  // namespace corvanta
