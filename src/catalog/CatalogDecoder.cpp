@@ -5,6 +5,8 @@
 #include <simdjson.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <utility>
 
 #include "platform/foundation/GuardedFile.h"
@@ -364,7 +366,10 @@ std::size_t byteOrderMarkLength(std::string_view bytes) {
 
 struct CatalogDecoder::Impl {
     dom::parser parser;
-    std::vector<char> fileBuffer;  // the largest file so far plus the parser's padding
+    // The largest file so far plus the parser's padding; left uninitialised,
+    // as every file is read over it.
+    std::unique_ptr<char[]> fileBuffer;
+    std::size_t fileBufferSize = 0;
 
     // `padded` bytes are followed by the parser's padding and are read in place.
     CatalogDecodeResult decode(std::string_view bytes, bool padded, const PackFilter& filter) {
@@ -394,8 +399,12 @@ CatalogDecodeResult CatalogDecoder::decode(std::string_view json, const PackFilt
 }
 
 void CatalogDecoder::reserve(std::size_t documentSize) {
-    if (impl_->fileBuffer.size() < documentSize + simdjson::SIMDJSON_PADDING) {
-        impl_->fileBuffer.resize(documentSize + simdjson::SIMDJSON_PADDING);
+    const std::size_t bufferSize = documentSize + simdjson::SIMDJSON_PADDING;
+    if (impl_->fileBufferSize < bufferSize) {
+        impl_->fileBuffer.reset();
+        impl_->fileBufferSize = 0;
+        impl_->fileBuffer = std::make_unique_for_overwrite<char[]>(bufferSize);
+        impl_->fileBufferSize = bufferSize;
     }
     if (impl_->parser.capacity() < documentSize) {
         // A failed allocation is retried, and reported, by the parse itself.
@@ -418,12 +427,14 @@ CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path
     reserve(size);
     // The buffer's padding has room for the one byte more that tells a file
     // grown since it was opened.
-    char* bytes = impl_->fileBuffer.data();
+    char* bytes = impl_->fileBuffer.get();
     const std::optional<std::size_t> read = file.readInto(bytes, size + 1);
     if (!read)
         return readFailure(file.errorDescription());
     if (*read != size)
         return readFailure("the file changed while being read");
+    // The parser may look at the padding; it holds no stale bytes then.
+    std::memset(bytes + size, 0, simdjson::SIMDJSON_PADDING);
     return impl_->decode(std::string_view(bytes, size), true, filter);
 }
 
