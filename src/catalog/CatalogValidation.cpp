@@ -199,6 +199,7 @@ SoftwarePack merge(SoftwarePack base, SoftwarePack overlay) {
         target.zh = std::move(incoming.zh);
         target.en = std::move(incoming.en);
         std::unordered_map<std::string, std::size_t> itemPosition;
+        itemPosition.reserve(target.items.size() + incoming.items.size());
         for (std::size_t i = 0; i < target.items.size(); ++i) {
             itemPosition.try_emplace(target.items[i].id, i);
         }
