@@ -1,11 +1,18 @@
 // Start-up and search costs of the catalog: store construction (load,
-// validate, merge, index), normalisation throughput, the filtered list on a
-// cache miss and a cache hit, and the first search after a load.
+// validate, merge, index) with warm and with cold caches, normalisation
+// throughput, the filtered list on a cache miss and a cache hit, and the first
+// search after a load.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
+#include <vector>
 
 #include "SyntheticCatalog.h"
 #include "catalog/Normalize.h"
@@ -43,11 +50,45 @@ Bundles& bundles() {
     return instance;
 }
 
-void BM_StoreConstruction(benchmark::State& state) {
+// Reading a buffer twice the size of the largest processor cache pushes out
+// whatever an earlier iteration left there.
+class CacheFlusher {
+public:
+    CacheFlusher() {
+        std::size_t largest = 32u << 20;
+        const long level3 = sysconf(_SC_LEVEL3_CACHE_SIZE);
+        const long level2 = sysconf(_SC_LEVEL2_CACHE_SIZE);
+        largest = std::max({largest, static_cast<std::size_t>(std::max(level3, 0L)),
+                            static_cast<std::size_t>(std::max(level2, 0L))});
+        lines_.assign(2 * largest / sizeof(std::uint64_t), 1);
+    }
+    void flush() {
+        std::uint64_t sum = 0;
+        for (std::size_t i = 0; i < lines_.size(); i += 8) sum += lines_[i];
+        benchmark::DoNotOptimize(sum);
+    }
+
+private:
+    std::vector<std::uint64_t> lines_;
+};
+
+// Each iteration loads a fresh store. `cold` empties the processor caches
+// before each one: warm, the small catalog finds the memory its predecessor
+// just freed still cached, which the large one, bigger than the caches, never
+// can; cold, both start as a launch does.
+void storeConstruction(benchmark::State& state, bool cold) {
     const SyntheticCatalog& catalog = bundles().get(static_cast<int>(state.range(0)));
     const platform::Bundle bundle(catalog.root, "app.corvanta.bench");
+    std::optional<CacheFlusher> flusher;
+    if (cold)
+        flusher.emplace();
     std::size_t shortcuts = 0;
     for (auto _ : state) {
+        if (flusher) {
+            state.PauseTiming();
+            flusher->flush();
+            state.ResumeTiming();
+        }
         platform::MemoryUserDefaults defaults;
         auto store = std::make_unique<ShortcutStore>(bundle, defaults);
         // The search index is built with the catalog and belongs to the cost.
@@ -61,7 +102,20 @@ void BM_StoreConstruction(benchmark::State& state) {
     state.counters["packs"] = static_cast<double>(100 * state.range(0));
     state.counters["shortcuts"] = static_cast<double>(shortcuts);
 }
+
+void BM_StoreConstruction(benchmark::State& state) {
+    storeConstruction(state, false);
+}
 BENCHMARK(BM_StoreConstruction)->Arg(1)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_StoreConstructionColdCache(benchmark::State& state) {
+    storeConstruction(state, true);
+}
+BENCHMARK(BM_StoreConstructionColdCache)
+    ->Arg(1)
+    ->Arg(20)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 void BM_Normalize(benchmark::State& state) {
     const std::vector<std::string>& texts = bundles().get(1).texts;

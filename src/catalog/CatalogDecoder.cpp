@@ -5,6 +5,8 @@
 #include <simdjson.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <utility>
 
 #include "platform/foundation/GuardedFile.h"
@@ -268,12 +270,25 @@ SoftwarePack readPack(const dom::element& value, const Place& place) {
     return pack;
 }
 
-ShortcutLibrary readLibrary(const dom::element& root) {
+ShortcutLibrary readLibrary(const dom::element& root, const CatalogDecoder::PackFilter& filter) {
     static constexpr std::array<std::string_view, 1> kKeys{"software"};
     const Place top;
     ShortcutLibrary library;
     readFields(root, top, kKeys, 0b1, [&](std::size_t, const dom::element& v, const Place& p) {
-        library.software = readList<SoftwarePack>(v, p, readPack);
+        if (!filter) {
+            library.software = readList<SoftwarePack>(v, p, readPack);
+            return;
+        }
+        expectType(v, dom::element_type::ARRAY, p);
+        const dom::array array = v.get_array().value_unsafe();
+        library.software.reserve(array.size());
+        long i = 0;
+        for (dom::element element : array) {
+            std::optional<SoftwarePack> kept =
+                filter(readPack(element, Place{p.parent, p.key, i++}));
+            if (kept)
+                library.software.push_back(std::move(*kept));
+        }
     });
     return library;
 }
@@ -351,10 +366,13 @@ std::size_t byteOrderMarkLength(std::string_view bytes) {
 
 struct CatalogDecoder::Impl {
     dom::parser parser;
-    std::vector<char> fileBuffer;  // the largest file so far plus the parser's padding
+    // The largest file so far plus the parser's padding; left uninitialised,
+    // as every file is read over it.
+    std::unique_ptr<char[]> fileBuffer;
+    std::size_t fileBufferSize = 0;
 
     // `padded` bytes are followed by the parser's padding and are read in place.
-    CatalogDecodeResult decode(std::string_view bytes, bool padded) {
+    CatalogDecodeResult decode(std::string_view bytes, bool padded, const PackFilter& filter) {
         bytes.remove_prefix(byteOrderMarkLength(bytes));
         dom::element root;
         auto error = parser.parse(bytes.data(), bytes.size(), !padded).get(root);
@@ -366,7 +384,7 @@ struct CatalogDecoder::Impl {
         if (error)
             return {std::nullopt, std::string("invalid JSON: ") + simdjson::error_message(error)};
         try {
-            return {readLibrary(root), {}};
+            return {readLibrary(root, filter), {}};
         } catch (const DecodeFailure& failure) {
             return {std::nullopt, failure.description};
         }
@@ -376,13 +394,17 @@ struct CatalogDecoder::Impl {
 CatalogDecoder::CatalogDecoder() : impl_(std::make_unique<Impl>()) {}
 CatalogDecoder::~CatalogDecoder() = default;
 
-CatalogDecodeResult CatalogDecoder::decode(std::string_view json) {
-    return impl_->decode(json, false);
+CatalogDecodeResult CatalogDecoder::decode(std::string_view json, const PackFilter& filter) {
+    return impl_->decode(json, false, filter);
 }
 
 void CatalogDecoder::reserve(std::size_t documentSize) {
-    if (impl_->fileBuffer.size() < documentSize + simdjson::SIMDJSON_PADDING) {
-        impl_->fileBuffer.resize(documentSize + simdjson::SIMDJSON_PADDING);
+    const std::size_t bufferSize = documentSize + simdjson::SIMDJSON_PADDING;
+    if (impl_->fileBufferSize < bufferSize) {
+        impl_->fileBuffer.reset();
+        impl_->fileBufferSize = 0;
+        impl_->fileBuffer = std::make_unique_for_overwrite<char[]>(bufferSize);
+        impl_->fileBufferSize = bufferSize;
     }
     if (impl_->parser.capacity() < documentSize) {
         // A failed allocation is retried, and reported, by the parse itself.
@@ -391,7 +413,8 @@ void CatalogDecoder::reserve(std::size_t documentSize) {
     }
 }
 
-CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path) {
+CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path,
+                                               const PackFilter& filter) {
     const auto readFailure = [](const std::string& why) {
         return CatalogDecodeResult{std::nullopt, "the file could not be read: " + why};
     };
@@ -404,13 +427,15 @@ CatalogDecodeResult CatalogDecoder::decodeFile(const std::filesystem::path& path
     reserve(size);
     // The buffer's padding has room for the one byte more that tells a file
     // grown since it was opened.
-    char* bytes = impl_->fileBuffer.data();
+    char* bytes = impl_->fileBuffer.get();
     const std::optional<std::size_t> read = file.readInto(bytes, size + 1);
     if (!read)
         return readFailure(file.errorDescription());
     if (*read != size)
         return readFailure("the file changed while being read");
-    return impl_->decode(std::string_view(bytes, size), true);
+    // The parser may look at the padding; it holds no stale bytes then.
+    std::memset(bytes + size, 0, simdjson::SIMDJSON_PADDING);
+    return impl_->decode(std::string_view(bytes, size), true, filter);
 }
 
 }  // namespace corvanta

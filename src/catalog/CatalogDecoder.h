@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,11 +33,17 @@ public:
     CatalogDecoder(const CatalogDecoder&) = delete;
     CatalogDecoder& operator=(const CatalogDecoder&) = delete;
 
-    CatalogDecodeResult decode(std::string_view json);
+    // Sees each pack as soon as it is read, while its data is still in the
+    // processor's cache, and gives back what the library keeps of it (nothing
+    // drops it). It also sees the packs of a document that fails later on.
+    using PackFilter = std::function<std::optional<SoftwarePack>(SoftwarePack)>;
+
+    CatalogDecodeResult decode(std::string_view json, const PackFilter& filter = {});
     // Reads the whole file first; a read failure (also a file that is not a
     // regular file or is over kMaxCatalogFileBytes) is reported like a
     // decoding one.
-    CatalogDecodeResult decodeFile(const std::filesystem::path& path);
+    CatalogDecodeResult decodeFile(const std::filesystem::path& path,
+                                   const PackFilter& filter = {});
     // Sizes the buffers once for documents up to `documentSize` bytes.
     void reserve(std::size_t documentSize);
 

@@ -3,6 +3,7 @@
 // or merge into it according to their file's flag.
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <new>
 #include <unordered_map>
 #include <utility>
@@ -45,9 +46,15 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
             catalog.warnings.push_back(name + ".json is missing from the app bundle.");
             continue;
         }
+        // Each pack is validated as soon as it is read, while it is still in
+        // the cache; its warnings count only when the whole file is read.
+        std::vector<std::string> fileWarnings;
+        const auto validate = [&](SoftwarePack pack) {
+            return sanitized(std::move(pack), resource.name, fileWarnings);
+        };
         CatalogDecodeResult decoded;
         try {
-            decoded = decoder.decodeFile(*url);
+            decoded = decoder.decodeFile(*url, validate);
         } catch (const std::exception& failure) {
             // Out of memory for one file's buffers is that file's problem; the
             // others may still load.
@@ -57,19 +64,18 @@ LoadedCatalog loadCatalog(const platform::Bundle& bundle) {
             catalog.warnings.push_back(name + ".json could not be loaded: " + decoded.error);
             continue;
         }
-        for (SoftwarePack& candidate : decoded.library->software) {
-            std::optional<SoftwarePack> pack =
-                sanitized(std::move(candidate), resource.name, catalog.warnings);
-            if (!pack)
-                continue;
-            const auto [at, isNew] = position.try_emplace(pack->id, catalog.software.size());
+        catalog.warnings.insert(catalog.warnings.end(),
+                                std::make_move_iterator(fileWarnings.begin()),
+                                std::make_move_iterator(fileWarnings.end()));
+        for (SoftwarePack& pack : decoded.library->software) {
+            const auto [at, isNew] = position.try_emplace(pack.id, catalog.software.size());
             if (isNew) {
-                catalog.software.push_back(std::move(*pack));
+                catalog.software.push_back(std::move(pack));
             } else if (resource.replaces) {
-                catalog.software[at->second] = std::move(*pack);
+                catalog.software[at->second] = std::move(pack);
             } else {
                 catalog.software[at->second] =
-                    merge(std::move(catalog.software[at->second]), std::move(*pack));
+                    merge(std::move(catalog.software[at->second]), std::move(pack));
             }
         }
     }

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "catalog/CatalogLoading.h"
+#include "catalog/StringViewSet.h"
 #include "platform/foundation/Text.h"
 
 namespace corvanta::detail {
@@ -85,16 +85,19 @@ std::optional<SoftwarePack> sanitized(SoftwarePack pack, std::string_view source
     // First every test on the pack as it came, with the id sets viewing its
     // own strings, which stay in place meanwhile; then the kept parts are
     // moved out, and only when something was dropped.
-    std::unordered_set<std::string_view> categoryIDs;
-    std::unordered_set<std::string_view> itemIDs;
+    std::size_t itemCount = 0;
+    for (const ShortcutCategory& category : pack.categories) itemCount += category.items.size();
+    StringViewSet categoryIDs(pack.categories.size());
+    StringViewSet itemIDs(itemCount);
     std::vector<bool> keepCategory(pack.categories.size(), false);
     std::vector<bool> keepItem;
+    keepItem.reserve(itemCount);
     bool droppedAny = false;
     WindowsKeyCheck& windows = windowsKeyCheck();
 
     for (std::size_t c = 0; c < pack.categories.size(); ++c) {
         const ShortcutCategory& category = pack.categories[c];
-        if (category.id.empty() || !categoryIDs.insert(category.id).second) {
+        if (category.id.empty() || !categoryIDs.insert(category.id)) {
             warnings.push_back(sentence(
                 source,
                 {": ", pack.id, " has a duplicate or empty category id '", category.id, "'."}));
@@ -106,7 +109,7 @@ std::optional<SoftwarePack> sanitized(SoftwarePack pack, std::string_view source
         for (const ShortcutItem& item : category.items) {
             keepItem.push_back(false);
             // The id is taken before the other tests: a failing item still holds it.
-            if (item.id.empty() || !itemIDs.insert(item.id).second) {
+            if (item.id.empty() || !itemIDs.insert(item.id)) {
                 warnings.push_back(sentence(
                     source,
                     {": ", pack.id, " has a duplicate or empty shortcut id '", item.id, "'."}));
@@ -196,6 +199,7 @@ SoftwarePack merge(SoftwarePack base, SoftwarePack overlay) {
         target.zh = std::move(incoming.zh);
         target.en = std::move(incoming.en);
         std::unordered_map<std::string, std::size_t> itemPosition;
+        itemPosition.reserve(target.items.size() + incoming.items.size());
         for (std::size_t i = 0; i < target.items.size(); ++i) {
             itemPosition.try_emplace(target.items[i].id, i);
         }

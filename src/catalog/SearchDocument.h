@@ -15,10 +15,11 @@ namespace corvanta {
 // Every text of the document lives in `haystack`, in the order title (Chinese
 // title, space, English title), keys (the key variants joined with one
 // space), tags, category, one space between the parts; the parts are read
-// through the accessors. One string per shortcut instead of a dozen keeps
-// the index cheap to build at start-up.
+// through the accessors. One text per shortcut instead of a dozen keeps
+// the index cheap to build at start-up. The text is held by the index that
+// holds the document (SearchDocuments copies it in), not by the document.
 struct SearchDocument {
-    std::string haystack;
+    std::string_view haystack;
     std::uint32_t titleZhEnd = 0;
     std::uint32_t titleEnd = 0;
     std::array<std::uint32_t, 3> keyVariantEnds{};
@@ -54,7 +55,7 @@ private:
         return keyVariantCount == 0 ? keysBegin() : keyVariantEnds[keyVariantCount - 1];
     }
     std::string_view part(std::size_t begin, std::size_t end) const {
-        return std::string_view(haystack).substr(begin, end - begin);
+        return haystack.substr(begin, end - begin);
     }
 };
 

@@ -1,7 +1,8 @@
 // The search index: one document per item key (`<pack id>:<item id>`). The
 // documents lie in one array in the order they were added, found through an
-// open-addressing table of positions, so building the index takes a few large
-// blocks instead of a node per shortcut and grows linearly with the catalog.
+// open-addressing table of positions; keys and document texts are copied
+// into one arena. Building the index so takes a few large blocks instead of
+// a node and two strings per shortcut, and grows linearly with the catalog.
 #pragma once
 
 #include <cstddef>
@@ -11,16 +12,24 @@
 #include <vector>
 
 #include "catalog/SearchDocument.h"
+#include "catalog/TextArena.h"
 
 namespace corvanta {
 
 class SearchDocuments {
 public:
+    SearchDocuments() = default;
+    SearchDocuments(SearchDocuments&&) noexcept = default;
+    SearchDocuments& operator=(SearchDocuments&&) noexcept = default;
+    // The documents view texts of this index's own arena.
+    SearchDocuments(const SearchDocuments&) = delete;
+    SearchDocuments& operator=(const SearchDocuments&) = delete;
+
     // Room for `count` documents without growing.
     void reserve(std::size_t count);
-    // Stores `document` under `key`; an equal key keeps its place and takes
-    // the new document.
-    void insertOrAssign(std::string key, SearchDocument document);
+    // Stores a copy of `document` and of its text under `key`; an equal key
+    // keeps its place and takes the new document.
+    void insertOrAssign(std::string_view key, const SearchDocument& document);
 
     std::size_t size() const { return keys_.size(); }
     bool empty() const { return keys_.empty(); }
@@ -38,7 +47,8 @@ private:
     std::size_t probe(std::string_view key, std::uint64_t hash) const;
     void grow(std::size_t slotCount);
 
-    std::vector<std::string> keys_;
+    TextArena text_;  // the keys and the documents' haystacks
+    std::vector<std::string_view> keys_;
     std::vector<SearchDocument> documents_;
     // Per slot: the key's upper hash bits, then its position + 1; 0 is empty.
     // A power-of-two count, at most half full.

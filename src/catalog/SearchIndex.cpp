@@ -7,7 +7,7 @@
 
 #include "catalog/Normalize.h"
 #include "catalog/SearchScoring.h"
-#include "catalog/ShortcutStore.h"
+#include "catalog/ShortcutItem.h"
 
 namespace corvanta::detail {
 namespace {
@@ -22,10 +22,11 @@ void forEachWord(std::string_view text, auto&& visit) {
     }
 }
 
-// Builds the document in one pass over a scratch buffer; the haystack is then
-// allocated once at its final size.
+// The texts are gathered in a scratch buffer first, then written in their
+// final order into `haystack`, which the document views; all three buffers
+// are the caller's and keep their capacity from one shortcut to the next.
 SearchDocument makeDocument(const ShortcutItem& item, std::string_view categoryText,
-                            std::string& scratch, std::string& caps) {
+                            std::string& scratch, std::string& caps, std::string& haystack) {
     SearchDocument doc;
     scratch.clear();
     appendNormalized(item.zh, scratch);
@@ -74,26 +75,26 @@ SearchDocument makeDocument(const ShortcutItem& item, std::string_view categoryT
     }
     count = distinct;
 
-    doc.haystack.reserve(scratch.size() + categoryText.size() + 64);
-    doc.haystack.append(scratch, 0, keysBegin);
+    haystack.assign(scratch, 0, keysBegin);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0)
-            doc.haystack.push_back(' ');
-        doc.haystack.append(variants[i]);
-        doc.keyVariantEnds[i] = static_cast<std::uint32_t>(doc.haystack.size());
+            haystack.push_back(' ');
+        haystack.append(variants[i]);
+        doc.keyVariantEnds[i] = static_cast<std::uint32_t>(haystack.size());
     }
     doc.keyVariantCount = static_cast<std::uint32_t>(count);
-    doc.haystack.push_back(' ');
+    haystack.push_back(' ');
     caps.clear();
     for (std::size_t i = 0; i < item.tags.size(); ++i) {
         if (i > 0)
             caps.push_back(' ');
         caps += item.tags[i];
     }
-    appendNormalized(caps, doc.haystack);
-    doc.tagsEnd = static_cast<std::uint32_t>(doc.haystack.size());
-    doc.haystack.push_back(' ');
-    doc.haystack.append(categoryText);
+    appendNormalized(caps, haystack);
+    doc.tagsEnd = static_cast<std::uint32_t>(haystack.size());
+    haystack.push_back(' ');
+    haystack.append(categoryText);
+    doc.haystack = haystack;
 
     forEachWord(doc.haystack, [&](std::string_view word) {
         if (word.size() == 1 && static_cast<unsigned char>(word[0]) < 0x80) {
@@ -135,12 +136,21 @@ SearchDocuments buildSearchDocuments(const std::vector<SoftwarePack>& software) 
     documents.reserve(count);
     std::string scratch;
     std::string caps;
+    std::string haystack;
+    std::string categoryText;
+    std::string key;
     for (const auto& pack : software) {
         for (const auto& category : pack.categories) {
-            const std::string categoryText = normalize(category.zh + ' ' + category.en);
+            caps.assign(category.zh).push_back(' ');
+            caps.append(category.en);
+            categoryText.clear();
+            appendNormalized(caps, categoryText);
             for (const auto& item : category.items) {
-                documents.insertOrAssign(ShortcutStore::itemKey(pack.id, item.id),
-                                         makeDocument(item, categoryText, scratch, caps));
+                // As ShortcutStore::itemKey, without a string per shortcut.
+                key.assign(pack.id).push_back(':');
+                key.append(item.id);
+                documents.insertOrAssign(key,
+                                         makeDocument(item, categoryText, scratch, caps, haystack));
             }
         }
     }
@@ -228,17 +238,19 @@ std::size_t SearchDocuments::probe(std::string_view key, std::uint64_t hash) con
     }
 }
 
-void SearchDocuments::insertOrAssign(std::string key, SearchDocument document) {
+void SearchDocuments::insertOrAssign(std::string_view key, const SearchDocument& document) {
     if (2 * (keys_.size() + 1) > slots_.size())
         grow(std::max<std::size_t>(16, 2 * slots_.size()));
     const std::uint64_t hash = hashOf(key);
     const std::size_t slot = probe(key, hash);
+    SearchDocument stored = document;
+    stored.haystack = text_.store(document.haystack);
     if (slots_[slot] != 0) {
-        documents_[(slots_[slot] & kPositionMask) - 1] = std::move(document);
+        documents_[(slots_[slot] & kPositionMask) - 1] = stored;
         return;
     }
-    keys_.push_back(std::move(key));
-    documents_.push_back(std::move(document));
+    keys_.push_back(text_.store(key));
+    documents_.push_back(stored);
     slots_[slot] = tagOf(hash) | keys_.size();
 }
 

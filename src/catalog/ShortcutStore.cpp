@@ -58,6 +58,13 @@ void ShortcutStore::loadShortcutLibrary(const platform::Bundle& bundle, CatalogP
     for (const auto& pack : packs) softwareByID_.emplace(pack.id, &pack);
 
     softwareIDByBundleIdentifier_ = fallbackSoftwareIDByBundleIdentifier();
+    std::size_t identifiers = softwareIDByBundleIdentifier_.size();
+    for (const auto& pack : packs) {
+        if (pack.bundleIdentifiers)
+            identifiers += pack.bundleIdentifiers->size();
+    }
+    // Rehashing while growing would walk every node again.
+    softwareIDByBundleIdentifier_.reserve(identifiers);
     for (const auto& pack : packs) {
         if (!pack.bundleIdentifiers)
             continue;

@@ -1,6 +1,7 @@
 // The search index's own table, checked against a plain map on generated keys.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -11,9 +12,11 @@
 namespace corvanta {
 namespace {
 
+// A document views its text; these texts outlive every test.
 SearchDocument document(const std::string& text) {
+    static std::deque<std::string> texts;
     SearchDocument doc;
-    doc.haystack = text;
+    doc.haystack = texts.emplace_back(text);
     return doc;
 }
 
