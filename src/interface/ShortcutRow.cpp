@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPixmapCache>
 
 #include "catalog/ShortcutItem.h"
 #include "interface/Style.h"
@@ -237,9 +238,11 @@ QSizeF ShortcutRow::KeyCap::size(const style::TextFace& face, const QString& tex
     return {std::max(kMinWidth, content), kHeight};
 }
 
-void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const style::TextFace& face,
-                                const QString& text, const ThemeColors& colors) {
-    style::fillRoundedRect(painter, cap, kRadius, colors.surfaceRaised);
+namespace {
+
+void paintCap(QPainter& painter, const QRectF& cap, const style::TextFace& face,
+              const QString& text, const ThemeColors& colors) {
+    style::fillRoundedRect(painter, cap, ShortcutRow::KeyCap::kRadius, colors.surfaceRaised);
     const std::vector<CapPiece>& pieces = capPieces(face, text);
     // Capitals are centred in the cap; each symbol's ink is centred on the
     // same line, on whole pixels so strokes stay crisp.
@@ -257,7 +260,51 @@ void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const styl
         x += piece.advance;
     }
     // Inside the cap, so a cap covers exactly its own frame.
-    style::strokeRoundedRectInside(painter, cap, kRadius, colors.border);
+    style::strokeRoundedRectInside(painter, cap, ShortcutRow::KeyCap::kRadius, colors.border);
+}
+
+bool onWholePixels(double value) {
+    return value == std::round(value);
+}
+
+}  // namespace
+
+void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const style::TextFace& face,
+                                const QString& text, const ThemeColors& colors) {
+    // A list repaint draws the same few caps on every keystroke; each is a
+    // filled and stroked rounded plate with shaped text, so a cap on whole
+    // pixels is kept as a pixmap per label, face, size and colours.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QTransform& transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate ||
+        !onWholePixels(cap.left() * ratio + transform.dx()) ||
+        !onWholePixels(cap.top() * ratio + transform.dy()) || !onWholePixels(cap.width()) ||
+        !onWholePixels(cap.height())) {
+        paintCap(painter, cap, face, text, colors);
+        return;
+    }
+    const QString key = QStringLiteral("corvanta-cap:%1:%2:%3x%4:%5:%6:%7:%8:%9")
+                            .arg(quintptr(&face))
+                            .arg(text)
+                            .arg(cap.width())
+                            .arg(cap.height())
+                            .arg(ratio)
+                            .arg(colors.surfaceRaised.rgba())
+                            .arg(colors.border.rgba())
+                            .arg(colors.textPrimary.rgba())
+                            .arg(painter.testRenderHint(QPainter::Antialiasing));
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QPixmap((cap.size() * ratio).toSize());
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter capPainter(&pixmap);
+        capPainter.setRenderHints(painter.renderHints());
+        paintCap(capPainter, QRectF(QPointF(), cap.size()), face, text, colors);
+        capPainter.end();
+        QPixmapCache::insert(key, pixmap);
+    }
+    painter.drawPixmap(cap.topLeft(), pixmap);
 }
 
 ShortcutRow::ShortcutRow(const ShortcutItem& item, AppLanguage language, bool favorite,
