@@ -164,6 +164,37 @@ TEST(KeyCapInk, CapsStillWidenToTheirText) {
               Cap::size(face, QStringLiteral("⌘⇧")).width());
 }
 
+// Caps are drawn from kept pixmaps; each label and theme still gets its own,
+// and a cap off whole pixels is drawn directly, looking the same.
+TEST(KeyCapInk, KeptCapsFollowTheirLabelThemeAndPlace) {
+    const ThemeColors& dark = ThemeColors::forTheme(AppTheme::dark);
+    const ThemeColors& light = ThemeColors::forTheme(AppTheme::light);
+    const RenderedCap s = renderCap(QStringLiteral("S"), dark);
+    const RenderedCap c = renderCap(QStringLiteral("C"), dark);
+    EXPECT_NE(s.image, c.image);
+    EXPECT_EQ(renderCap(QStringLiteral("S"), dark).image, s.image);
+    const RenderedCap lit = renderCap(QStringLiteral("S"), light);
+    EXPECT_EQ(lit.image.pixelColor(lit.cap.center().toPoint() + QPoint(-6, 0)),
+              light.surfaceRaised);
+    EXPECT_EQ(s.image.pixelColor(s.cap.center().toPoint() + QPoint(-6, 0)), dark.surfaceRaised);
+
+    // Half a pixel across, the same cap keeps its look: its ink is as wide
+    // and as tall as on whole pixels.
+    using Cap = ShortcutRow::KeyCap;
+    const style::TextFace& face = Cap::face();
+    const QRectF shifted(QPointF(6.5, 6), Cap::size(face, QStringLiteral("S")));
+    QImage image(s.image.size() + QSize(1, 0), QImage::Format_ARGB32_Premultiplied);
+    image.fill(dark.content);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Cap::paint(painter, shifted, face, QStringLiteral("S"), dark);
+    painter.end();
+    const Ink whole = inkIn(s.image, capInside(s.cap), dark.surfaceRaised);
+    const Ink half = inkIn(image, capInside(shifted.translated(0.5, 0)), dark.surfaceRaised);
+    EXPECT_NEAR(half.height(), whole.height(), 1);
+    EXPECT_NEAR(half.right - half.left, whole.right - whole.left, 2);
+}
+
 // The badge's stand-in reads as a computer: an outlined screen above a wider
 // deck. A command key (or a cross) is the same upside down.
 TEST(SymbolInk, PlatformBadgeMarkIsAComputerNotACross) {
