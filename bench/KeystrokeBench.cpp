@@ -371,8 +371,11 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    // Held for the whole run: a virtual X server resets when its last client
+    // leaves, and a benchmark connecting while it resets finds no display.
+    std::optional<XDriver> connection;
     try {
-        XDriver check;
+        connection.emplace();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "keystroke_bench: %s\n", error.what());
         return 1;
