@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
-  libicu-dev libsimdjson-dev nlohmann-json3-dev
+  libicu-dev libsimdjson-dev nlohmann-json3-dev libjemalloc-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xtest0-dev libxcb-damage0-dev libxcb-shape0-dev
   libfontconfig-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -30,6 +30,11 @@ public:
     // Stores a copy of `document` and of its text under `key`; an equal key
     // keeps its place and takes the new document.
     void insertOrAssign(std::string_view key, const SearchDocument& document);
+    // The same with the key's hash as `prefetch` returned it.
+    void insertOrAssign(std::string_view key, std::uint64_t hash, const SearchDocument& document);
+    // Starts bringing the key's slot into the cache, so that an insert made a
+    // little later need not wait for memory; returns the key's hash.
+    std::uint64_t prefetch(std::string_view key) const;
 
     std::size_t size() const { return keys_.size(); }
     bool empty() const { return keys_.empty(); }

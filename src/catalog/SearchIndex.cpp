@@ -149,7 +149,10 @@ SearchDocuments buildSearchDocuments(const std::vector<SoftwarePack>& software) 
                 // As ShortcutStore::itemKey, without a string per shortcut.
                 key.assign(pack.id).push_back(':');
                 key.append(item.id);
-                documents.insertOrAssign(key,
+                // The key's slot comes from memory while the document is
+                // made; in a large catalog it is seldom in the cache.
+                const std::uint64_t hash = documents.prefetch(key);
+                documents.insertOrAssign(key, hash,
                                          makeDocument(item, categoryText, scratch, caps, haystack));
             }
         }
@@ -238,10 +241,21 @@ std::size_t SearchDocuments::probe(std::string_view key, std::uint64_t hash) con
     }
 }
 
+std::uint64_t SearchDocuments::prefetch(std::string_view key) const {
+    const std::uint64_t hash = hashOf(key);
+    if (!slots_.empty())
+        __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    return hash;
+}
+
 void SearchDocuments::insertOrAssign(std::string_view key, const SearchDocument& document) {
+    insertOrAssign(key, hashOf(key), document);
+}
+
+void SearchDocuments::insertOrAssign(std::string_view key, std::uint64_t hash,
+                                     const SearchDocument& document) {
     if (2 * (keys_.size() + 1) > slots_.size())
         grow(std::max<std::size_t>(16, 2 * slots_.size()));
-    const std::uint64_t hash = hashOf(key);
     const std::size_t slot = probe(key, hash);
     SearchDocument stored = document;
     stored.haystack = text_.store(document.haystack);
