@@ -374,7 +374,8 @@ void ShortcutRow::paint(QPainter& painter, const QRectF& row, const ThemeColors&
     if (titleRight > titleLeft) {
         style::face(style::TextRole::rowTitle)
             .drawLine(painter, QRectF(titleLeft, row.top(), titleRight - titleLeft, row.height()),
-                      title_, colors.textPrimary);
+                      title_, colors.textPrimary, Qt::AlignLeft | Qt::AlignVCenter,
+                      colors.content);
     }
 }
 

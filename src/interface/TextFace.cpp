@@ -2,6 +2,7 @@
 #include "interface/TextFace.h"
 
 #include <array>
+#include <cstring>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -10,6 +11,8 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <QRawFont>
 #include <QTextLayout>
 
@@ -150,16 +153,85 @@ const QString& TextFace::elidedLine(const QString& text, double width) const {
     return *elidedLines_.insert(key, metrics_.elidedText(text, Qt::ElideRight, width));
 }
 
+namespace {
+
+// A value spelled into a cache key as four raw characters.
+void appendKeyPart(QString& key, quint64 value) {
+    for (int shift = 0; shift < 64; shift += 16) key.append(QChar(char16_t(value >> shift)));
+}
+
+quint64 keyBits(double value) {
+    quint64 bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+}  // namespace
+
+bool TextFace::drawKeptLine(QPainter& painter, const QRectF& rect, const QString& shown,
+                            const QColor& color, Qt::Alignment alignment,
+                            const QColor& under) const {
+    // Text drawn over an opaque colour blends differently from text drawn
+    // into a transparent pixmap, so the pixmap is filled with the colour the
+    // line lies on. Only a plain shift keeps each glyph where a direct drawing
+    // would put it: the pixmap goes on whole device pixels, and the line
+    // inside it keeps the fraction of a pixel the rectangle starts at.
+    const QTransform& transform = painter.deviceTransform();
+    if (!under.isValid() || under.alpha() != 255 ||
+        transform.type() > QTransform::TxTranslate || !painter.device() ||
+        painter.device()->devicePixelRatioF() != 1 || painter.opacity() != 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        rect.width() > 4096 || rect.height() > 256)
+        return false;
+    const double left = rect.left() + transform.dx();
+    const double top = rect.top() + transform.dy();
+    const QPointF fraction(left - std::floor(left), top - std::floor(top));
+    // Room on each side for a first or last glyph's overhang; above and
+    // below, the line's own rectangle is the row it sits in.
+    constexpr int kMargin = 2;
+    QString key = QStringLiteral("corvanta-line:");
+    key.reserve(key.size() + shown.size() + 32);
+    appendKeyPart(key, quintptr(this));
+    appendKeyPart(key, keyBits(rect.width()));
+    appendKeyPart(key, keyBits(rect.height()));
+    appendKeyPart(key, keyBits(fraction.x()));
+    appendKeyPart(key, keyBits(fraction.y()));
+    appendKeyPart(key, (quint64(color.rgba()) << 32) | quint64(under.rgba()));
+    appendKeyPart(key, quint64(alignment) | (quint64(painter.renderHints()) << 32));
+    key.append(shown);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QPixmap(int(std::ceil(rect.width() + fraction.x())) + 2 * kMargin,
+                         int(std::ceil(rect.height() + fraction.y())));
+        pixmap.fill(under);
+        QPainter linePainter(&pixmap);
+        linePainter.setRenderHints(painter.renderHints());
+        linePainter.setPen(color);
+        linePainter.setFont(font_);
+        linePainter.drawText(QRectF(fraction + QPointF(kMargin, 0), rect.size()),
+                             int(alignment) | Qt::TextSingleLine, shown);
+        linePainter.end();
+        QPixmapCache::insert(key, pixmap);
+    }
+    painter.drawPixmap(rect.topLeft() - fraction - QPointF(kMargin, 0), pixmap);
+    return true;
+}
+
 void TextFace::drawLine(QPainter& painter, const QRectF& rect, const QString& text,
-                        const QColor& color, Qt::Alignment alignment) const {
-    painter.save();
-    painter.setPen(color);
+                        const QColor& color, Qt::Alignment alignment, const QColor& under) const {
     if (!fractional()) {
+        const QString& shown = elidedLine(text, rect.width());
+        if (drawKeptLine(painter, rect, shown, color, alignment, under))
+            return;
+        painter.save();
+        painter.setPen(color);
         painter.setFont(font_);
-        painter.drawText(rect, int(alignment) | Qt::TextSingleLine, elidedLine(text, rect.width()));
+        painter.drawText(rect, int(alignment) | Qt::TextSingleLine, shown);
         painter.restore();
         return;
     }
+    painter.save();
+    painter.setPen(color);
     const Line& shown = line(text, rect.width());
     const double width = shown.width;
     const double height = shown.height;

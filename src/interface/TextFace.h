@@ -47,9 +47,13 @@ public:
     QRectF inkBounds(QChar c) const;
 
     // One line in `rect`, elided at the end when too long; clipped to `rect`
-    // when it still does not fit (a rect lower than the line).
+    // when it still does not fit (a rect lower than the line). `under`, the
+    // opaque colour the rect (and two pixels either side) is known to hold,
+    // lets a whole-size line be kept as a pixmap: shaping costs more than
+    // drawing, and a list repaints the same titles on every keystroke.
     void drawLine(QPainter& painter, const QRectF& rect, const QString& text, const QColor& color,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) const;
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter,
+                  const QColor& under = QColor()) const;
     // One line starting at `origin`, a point on its baseline; not elided.
     void drawAt(QPainter& painter, const QPointF& origin, const QString& text,
                 const QColor& color) const;
@@ -72,6 +76,10 @@ private:
     // `text` on one line, elided to `width` when that is finite. Lines are
     // kept: lists repaint the same labels on every keystroke.
     const Line& line(const QString& text, double width) const;
+    // A whole-size line drawn from a kept pixmap; false where a pixmap could
+    // not put the same pixels where drawing the line would.
+    bool drawKeptLine(QPainter& painter, const QRectF& rect, const QString& shown,
+                      const QColor& color, Qt::Alignment alignment, const QColor& under) const;
     // `text` elided to `width` at a whole size, kept for the same reason:
     // measuring a label shapes it, and drawing it shapes it again.
     const QString& elidedLine(const QString& text, double width) const;
