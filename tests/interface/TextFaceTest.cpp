@@ -174,5 +174,41 @@ TEST(TextFace, ControlsSizeThemselvesByTheFractionalMetrics) {
     EXPECT_NEAR(button.width(), 18 + exact, 1.0);
 }
 
+// A whole-size line told the colour beneath it is drawn from a kept pixmap;
+// its pixels must be those of drawing it directly, wherever it starts between
+// whole pixels and however often it is drawn.
+TEST(TextFace, KeptLinesPaintExactlyWhatDrawingThemWould) {
+    const TextFace& face = style::face(TextRole::rowTitle);
+    ASSERT_FALSE(face.fractional());
+    const QColor under(0x0F, 0x0F, 0x0F);
+    const QColor ink(0xF4, 0xF4, 0xF4);
+    const auto draw = [&](const QString& text, const QRectF& rect, bool kept, QColor fill) {
+        QImage image = transparentImage(260, 48);
+        image.fill(fill);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(3, 5);
+        face.drawLine(painter, rect, text, ink, Qt::AlignLeft | Qt::AlignVCenter,
+                      kept ? under : QColor());
+        painter.end();
+        return image;
+    };
+    const QString texts[] = {QStringLiteral("Rectangle tool"), QStringLiteral("选择全部图层"),
+                             QStringLiteral("A title far too long to fit the box it is given")};
+    for (const QString& text : texts) {
+        for (const QPointF origin : {QPointF(12, 4), QPointF(12.25, 4.5), QPointF(30.75, 3.25)}) {
+            const QRectF rect(origin, QSizeF(180, 30));
+            const QImage direct = draw(text, rect, false, under);
+            EXPECT_EQ(draw(text, rect, true, under), direct) << text.toStdString();
+            EXPECT_EQ(draw(text, rect, true, under), direct) << "drawn again from the pixmap";
+        }
+    }
+    // The pixmap path is the one taken: it brings the colour it was told of.
+    const QRectF rect(12, 4, 180, 30);
+    const QImage onRed = draw(texts[0], rect, true, Qt::red);
+    EXPECT_EQ(onRed.pixelColor(20, 10), under);
+    EXPECT_EQ(draw(texts[0], rect, false, Qt::red).pixelColor(20, 10), QColor(Qt::red));
+}
+
 }  // namespace
 }  // namespace corvanta
