@@ -2,8 +2,8 @@
 #include "interface/TextFace.h"
 
 #include <array>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -177,11 +177,10 @@ bool TextFace::drawKeptLine(QPainter& painter, const QRectF& rect, const QString
     // would put it: the pixmap goes on whole device pixels, and the line
     // inside it keeps the fraction of a pixel the rectangle starts at.
     const QTransform& transform = painter.deviceTransform();
-    if (!under.isValid() || under.alpha() != 255 ||
-        transform.type() > QTransform::TxTranslate || !painter.device() ||
-        painter.device()->devicePixelRatioF() != 1 || painter.opacity() != 1 ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
-        rect.width() > 4096 || rect.height() > 256)
+    if (!under.isValid() || under.alpha() != 255 || transform.type() > QTransform::TxTranslate ||
+        !painter.device() || painter.device()->devicePixelRatioF() != 1 || painter.opacity() != 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver || rect.width() > 4096 ||
+        rect.height() > 256)
         return false;
     const double left = rect.left() + transform.dx();
     const double top = rect.top() + transform.dy();
