@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "SyntheticCatalog.h"
@@ -20,6 +21,7 @@
 #include "catalog/ShortcutStore.h"
 #include "interface/CorvantaView.h"
 #include "interface/ShortcutListView.h"
+#include "interface/ToolbarView.h"
 #include "interface/SymbolImage.h"
 #include "platform/qt/ManualMainQueue.h"
 
@@ -69,6 +71,7 @@ public:
     }
 
     ShortcutStore& store() { return store_; }
+    CorvantaView& view() { return *view_; }
     ShortcutListView& list() { return *view_->shortcutList(); }
     // The keystroke's render, one turn after the store announced the change.
     void runTurn() { queue_.runUntilIdle(); }
@@ -145,6 +148,44 @@ void BM_KeystrokeToPaintedList_SyntheticTwentyTimes(benchmark::State& state) {
     typeAndPaint(state, catalog.root);
 }
 BENCHMARK(BM_KeystrokeToPaintedList_SyntheticTwentyTimes)->Unit(benchmark::kMillisecond);
+
+// A key typed into the focused search field, on the panel's own window: the
+// key's handling renders the query and repaints field, result bar and list
+// before it returns, as on screen. Keys alternate between a letter and
+// BackSpace, so each one changes the whole list.
+void BM_TypedKeyToRepaintedPanel(benchmark::State& state) {
+    Panel panel(kShippedResources);
+    ShortcutSearchField& field = *panel.view().toolbar()->searchField();
+    panel.view().activateWindow();
+    field.setFocus();
+    QApplication::processEvents();
+    static const char kLetters[] = "etaoinsr";
+    int letter = 0;
+    bool hasText = false;
+    std::vector<double> milliseconds;
+    for (auto _ : state) {
+        const int key = hasText ? int(Qt::Key_Backspace) : int(Qt::Key_A) + kLetters[letter] - 'a';
+        const QString text = hasText ? QString() : QString(QLatin1Char(kLetters[letter]));
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        const auto start = std::chrono::steady_clock::now();
+        QApplication::sendEvent(&field, &press);
+        const auto end = std::chrono::steady_clock::now();
+        QApplication::sendEvent(&field, &release);
+        panel.runTurn();
+        QApplication::processEvents();
+        milliseconds.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        if (!hasText)
+            letter = (letter + 1) % int(sizeof kLetters - 1);
+        hasText = !hasText;
+    }
+    std::sort(milliseconds.begin(), milliseconds.end());
+    if (!milliseconds.empty()) {
+        state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
+        state.counters["p90_ms"] = milliseconds[milliseconds.size() * 9 / 10];
+    }
+}
+BENCHMARK(BM_TypedKeyToRepaintedPanel)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace corvanta::bench

@@ -5,6 +5,7 @@
 // rounded plate, stroke and clip path again.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
@@ -39,8 +40,19 @@ public:
         }
         if (beneath == Beneath::nothing)
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawPixmap(0, 0, pixmap_);
+        // The raster engine hands a tall copy to its thread pool and waits
+        // for the workers to wake, which takes longer than the copy; bands
+        // of a few dozen rows stay on this thread.
+        const int rows = pixmap_.height();
+        for (int top = 0; top < rows; top += kBandRows) {
+            const int height = std::min(kBandRows, rows - top);
+            const QRectF source(0, top, pixmap_.width(), height);
+            painter.drawPixmap(QRectF(source.topLeft() / ratio, source.size() / ratio), pixmap_,
+                               source);
+        }
     }
+
+    static constexpr int kBandRows = 64;
 
 private:
     QPixmap pixmap_;

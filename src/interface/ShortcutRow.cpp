@@ -12,6 +12,7 @@
 #include <QPixmapCache>
 
 #include "catalog/ShortcutItem.h"
+#include "interface/PixmapKey.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
 
@@ -283,16 +284,17 @@ void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const styl
         paintCap(painter, cap, face, text, colors);
         return;
     }
-    const QString key = QStringLiteral("corvanta-cap:%1:%2:%3x%4:%5:%6:%7:%8:%9")
-                            .arg(quintptr(&face))
-                            .arg(text)
-                            .arg(cap.width())
-                            .arg(cap.height())
-                            .arg(ratio)
-                            .arg(colors.surfaceRaised.rgba())
-                            .arg(colors.border.rgba())
-                            .arg(colors.textPrimary.rgba())
-                            .arg(painter.testRenderHint(QPainter::Antialiasing));
+    const QString key =
+        PixmapKey(QLatin1StringView("corvanta-cap:"))
+            .add(&face)
+            .add(cap.width())
+            .add(cap.height())
+            .add(ratio)
+            .add((quint64(colors.surfaceRaised.rgba()) << 32) | colors.border.rgba())
+            .add((quint64(colors.textPrimary.rgba()) << 32) |
+                 quint64(painter.testRenderHint(QPainter::Antialiasing)))
+            .add(text)
+            .text();
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
         pixmap = QPixmap((cap.size() * ratio).toSize());
@@ -374,8 +376,7 @@ void ShortcutRow::paint(QPainter& painter, const QRectF& row, const ThemeColors&
     if (titleRight > titleLeft) {
         style::face(style::TextRole::rowTitle)
             .drawLine(painter, QRectF(titleLeft, row.top(), titleRight - titleLeft, row.height()),
-                      title_, colors.textPrimary, Qt::AlignLeft | Qt::AlignVCenter,
-                      colors.content);
+                      title_, colors.textPrimary, Qt::AlignLeft | Qt::AlignVCenter, colors.content);
     }
 }
 

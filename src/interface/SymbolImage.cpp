@@ -11,6 +11,7 @@
 #include <QPixmapCache>
 #include <QSvgRenderer>
 
+#include "interface/PixmapKey.h"
 #include "platform/foundation/GuardedFile.h"
 
 namespace corvanta {
@@ -150,13 +151,13 @@ void drawSubstitute(QPainter& painter, const QSizeF& size) {
 
 QString cacheKey(std::string_view name, double pointSize, style::Weight weight, const QColor& color,
                  double ratio) {
-    return QStringLiteral("corvanta-symbol:%1:%2:%3:%4:%5:%6")
-        .arg(generation())
-        .arg(QString::fromUtf8(name.data(), qsizetype(name.size())))
-        .arg(pointSize)
-        .arg(int(weight))
-        .arg(color.rgba(), 8, 16, QLatin1Char('0'))
-        .arg(ratio);
+    return PixmapKey(QLatin1StringView("corvanta-symbol:"))
+        .add(quint64(generation()))
+        .add(pointSize)
+        .add((quint64(weight) << 32) | color.rgba())
+        .add(ratio)
+        .add(name)
+        .text();
 }
 
 }  // namespace

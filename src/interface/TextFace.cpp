@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -15,6 +14,8 @@
 #include <QPixmapCache>
 #include <QRawFont>
 #include <QTextLayout>
+
+#include "interface/PixmapKey.h"
 
 namespace corvanta::style {
 
@@ -86,7 +87,13 @@ TextFace::TextFace(double points, Weight weight, Design design, double tracking)
 }
 
 double TextFace::width(const QString& text) const {
-    return metrics_.horizontalAdvance(text) * scale_;
+    // Measuring shapes the text; tabs, filters and counts measure the same
+    // labels each time the panel renders.
+    if (const auto it = widths_.constFind(text); it != widths_.cend())
+        return *it;
+    if (widths_.size() >= 512)
+        widths_.clear();
+    return *widths_.insert(text, metrics_.horizontalAdvance(text) * scale_);
 }
 
 QString TextFace::elided(const QString& text, double width) const {
@@ -153,21 +160,6 @@ const QString& TextFace::elidedLine(const QString& text, double width) const {
     return *elidedLines_.insert(key, metrics_.elidedText(text, Qt::ElideRight, width));
 }
 
-namespace {
-
-// A value spelled into a cache key as four raw characters.
-void appendKeyPart(QString& key, quint64 value) {
-    for (int shift = 0; shift < 64; shift += 16) key.append(QChar(char16_t(value >> shift)));
-}
-
-quint64 keyBits(double value) {
-    quint64 bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-}  // namespace
-
 bool TextFace::drawKeptLine(QPainter& painter, const QRectF& rect, const QString& shown,
                             const QColor& color, Qt::Alignment alignment,
                             const QColor& under) const {
@@ -188,16 +180,16 @@ bool TextFace::drawKeptLine(QPainter& painter, const QRectF& rect, const QString
     // Room on each side for a first or last glyph's overhang; above and
     // below, the line's own rectangle is the row it sits in.
     constexpr int kMargin = 2;
-    QString key = QStringLiteral("corvanta-line:");
-    key.reserve(key.size() + shown.size() + 32);
-    appendKeyPart(key, quintptr(this));
-    appendKeyPart(key, keyBits(rect.width()));
-    appendKeyPart(key, keyBits(rect.height()));
-    appendKeyPart(key, keyBits(fraction.x()));
-    appendKeyPart(key, keyBits(fraction.y()));
-    appendKeyPart(key, (quint64(color.rgba()) << 32) | quint64(under.rgba()));
-    appendKeyPart(key, quint64(alignment) | (quint64(painter.renderHints()) << 32));
-    key.append(shown);
+    const QString key = PixmapKey(QLatin1StringView("corvanta-line:"))
+                            .add(this)
+                            .add(rect.width())
+                            .add(rect.height())
+                            .add(fraction.x())
+                            .add(fraction.y())
+                            .add((quint64(color.rgba()) << 32) | quint64(under.rgba()))
+                            .add(quint64(alignment) | (quint64(painter.renderHints()) << 32))
+                            .add(shown)
+                            .text();
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
         pixmap = QPixmap(int(std::ceil(rect.width() + fraction.x())) + 2 * kMargin,

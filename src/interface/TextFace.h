@@ -96,6 +96,7 @@ private:
     QFontMetricsF metrics_;
     mutable QHash<std::pair<QString, double>, Line> lines_;
     mutable QHash<std::pair<QString, double>, QString> elidedLines_;
+    mutable QHash<QString, double> widths_;
 };
 
 // The face of a role, built once.
