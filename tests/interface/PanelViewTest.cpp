@@ -6,15 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QLinearGradient>
 #include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "InterfaceFixture.h"
+#include "interface/BackdropCache.h"
 #include "interface/CategoryTabsView.h"
 #include "interface/CollapsedBar.h"
 #include "interface/FooterView.h"
 #include "interface/HeaderView.h"
+#include "interface/PixmapKey.h"
 #include "interface/ResultBarView.h"
 #include "interface/ShortcutListView.h"
 #include "interface/SmallControls.h"
@@ -348,6 +351,72 @@ TEST_F(PanelView, ToolbarPlatesFollowFocusAndThemeThoughKeptBetweenRepaints) {
     const ThemeColors light = ThemeColors::forTheme(store->theme.get());
     EXPECT_NE(light.accent, dark.accent);
     EXPECT_TRUE(near(outlineColour(), light.accent)) << outlineColour().name().toStdString();
+}
+
+// A kept backdrop is copied in bands of rows; the bands must give the pixels
+// of one whole copy, across band edges, in a partial last band and under a
+// clip, over what lay beneath or in its place.
+TEST(BackdropCacheTest, BandedCopiesPaintExactlyWhatTheBackdropDraws) {
+    QWidget widget;
+    widget.resize(213, 3 * BackdropCache::kBandRows + 37);
+    const auto paint = [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient gradient(0, 0, 0, widget.height());
+        gradient.setColorAt(0, QColor(20, 30, 200, 255));
+        gradient.setColorAt(1, QColor(250, 120, 0, 128));
+        painter.setBrush(gradient);
+        painter.setPen(QPen(Qt::white, 1.5));
+        painter.drawRoundedRect(QRectF(widget.rect()).adjusted(1.5, 1.5, -1.5, -1.5), 12, 12);
+    };
+    const QRegion clip = QRegion(10, BackdropCache::kBandRows - 5, 150, 90) +
+                         QRegion(0, widget.height() - 20, 40, 20);
+    for (const auto beneath : {BackdropCache::Beneath::painted, BackdropCache::Beneath::nothing}) {
+        QImage drawn(widget.size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(QColor(0, 200, 0, 255));
+        const QImage base = drawn;
+        {
+            // The whole backdrop in one copy.
+            QPixmap whole(widget.size());
+            whole.fill(Qt::transparent);
+            QPainter painter(&whole);
+            paint(painter);
+            painter.end();
+            QPainter onto(&drawn);
+            onto.setClipRegion(clip);
+            if (beneath == BackdropCache::Beneath::nothing)
+                onto.setCompositionMode(QPainter::CompositionMode_Source);
+            onto.drawPixmap(0, 0, whole);
+        }
+        // Painted afresh, then taken from the kept pixmap.
+        BackdropCache cache;
+        for (int pass = 0; pass < 2; ++pass) {
+            QImage copied = base;
+            QPainter painter(&copied);
+            painter.setClipRegion(clip);
+            cache.draw(widget, painter, 1, paint, beneath);
+            painter.end();
+            EXPECT_EQ(copied, drawn)
+                << "pass " << pass
+                << (beneath == BackdropCache::Beneath::nothing ? ", copied" : ", blended");
+        }
+    }
+}
+
+// Keys of kept pixmaps: values are taken as raw bits and texts with their
+// length, so no two different lists of parts give one key.
+TEST(PixmapKeyTest, DifferentPartsNeverMakeTheSameKey) {
+    const auto key = [](auto... parts) {
+        PixmapKey built(QLatin1StringView("k:"));
+        (built.add(parts), ...);
+        return built.text();
+    };
+    EXPECT_EQ(key(QStringLiteral("ab"), 1.5), key(QStringLiteral("ab"), 1.5));
+    EXPECT_NE(key(QStringLiteral("ab"), QStringLiteral("c")),
+              key(QStringLiteral("a"), QStringLiteral("bc")));
+    EXPECT_NE(key(0.5), key(-0.5));
+    EXPECT_NE(key(1.0), key(quint64(1)));
+    EXPECT_NE(key(quint64(1) << 48), key(quint64(1) << 32));
+    EXPECT_NE(key(std::string_view("\xE2\x8C\x98")), key(std::string_view("\xE2\x8C\x99")));
 }
 
 // A typed key changes the screen in one step: the field, the result bar and
