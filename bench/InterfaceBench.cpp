@@ -21,8 +21,8 @@
 #include "catalog/ShortcutStore.h"
 #include "interface/CorvantaView.h"
 #include "interface/ShortcutListView.h"
-#include "interface/ToolbarView.h"
 #include "interface/SymbolImage.h"
+#include "interface/ToolbarView.h"
 #include "platform/qt/ManualMainQueue.h"
 
 namespace corvanta::bench {
