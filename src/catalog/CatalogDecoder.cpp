@@ -275,19 +275,17 @@ ShortcutLibrary readLibrary(const dom::element& root, const CatalogDecoder::Pack
     const Place top;
     ShortcutLibrary library;
     readFields(root, top, kKeys, 0b1, [&](std::size_t, const dom::element& v, const Place& p) {
-        if (!filter) {
-            library.software = readList<SoftwarePack>(v, p, readPack);
-            return;
-        }
         expectType(v, dom::element_type::ARRAY, p);
         const dom::array array = v.get_array().value_unsafe();
         library.software.reserve(array.size());
         long i = 0;
         for (dom::element element : array) {
-            std::optional<SoftwarePack> kept =
-                filter(readPack(element, Place{p.parent, p.key, i++}));
-            if (kept)
+            SoftwarePack pack = readPack(element, Place{p.parent, p.key, i++});
+            if (!filter) {
+                library.software.push_back(std::move(pack));
+            } else if (std::optional<SoftwarePack> kept = filter(std::move(pack))) {
                 library.software.push_back(std::move(*kept));
+            }
         }
     });
     return library;

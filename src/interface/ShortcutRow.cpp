@@ -9,10 +9,9 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPixmapCache>
 
 #include "catalog/ShortcutItem.h"
-#include "interface/PixmapKey.h"
+#include "interface/KeptPixmap.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
 
@@ -295,18 +294,12 @@ void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const styl
                  quint64(painter.testRenderHint(QPainter::Antialiasing)))
             .add(text)
             .text();
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap((cap.size() * ratio).toSize());
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter capPainter(&pixmap);
-        capPainter.setRenderHints(painter.renderHints());
-        paintCap(capPainter, QRectF(QPointF(), cap.size()), face, text, colors);
-        capPainter.end();
-        QPixmapCache::insert(key, pixmap);
-    }
-    painter.drawPixmap(cap.topLeft(), pixmap);
+    painter.drawPixmap(cap.topLeft(),
+                       keptPixmap(key, (cap.size() * ratio).toSize(), ratio, Qt::transparent,
+                                  painter.renderHints(), [&](QPainter& capPainter) {
+                                      paintCap(capPainter, QRectF(QPointF(), cap.size()), face,
+                                               text, colors);
+                                  }));
 }
 
 ShortcutRow::ShortcutRow(const ShortcutItem& item, AppLanguage language, bool favorite,

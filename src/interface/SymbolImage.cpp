@@ -11,7 +11,7 @@
 #include <QPixmapCache>
 #include <QSvgRenderer>
 
-#include "interface/PixmapKey.h"
+#include "interface/KeptPixmap.h"
 #include "platform/foundation/GuardedFile.h"
 
 namespace corvanta {

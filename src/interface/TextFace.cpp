@@ -10,12 +10,10 @@
 
 #include <QGlyphRun>
 #include <QPainter>
-#include <QPixmap>
-#include <QPixmapCache>
 #include <QRawFont>
 #include <QTextLayout>
 
-#include "interface/PixmapKey.h"
+#include "interface/KeptPixmap.h"
 
 namespace corvanta::style {
 
@@ -190,21 +188,16 @@ bool TextFace::drawKeptLine(QPainter& painter, const QRectF& rect, const QString
                             .add(quint64(alignment) | (quint64(painter.renderHints()) << 32))
                             .add(shown)
                             .text();
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap(int(std::ceil(rect.width() + fraction.x())) + 2 * kMargin,
-                         int(std::ceil(rect.height() + fraction.y())));
-        pixmap.fill(under);
-        QPainter linePainter(&pixmap);
-        linePainter.setRenderHints(painter.renderHints());
-        linePainter.setPen(color);
-        linePainter.setFont(font_);
-        linePainter.drawText(QRectF(fraction + QPointF(kMargin, 0), rect.size()),
-                             int(alignment) | Qt::TextSingleLine, shown);
-        linePainter.end();
-        QPixmapCache::insert(key, pixmap);
-    }
-    painter.drawPixmap(rect.topLeft() - fraction - QPointF(kMargin, 0), pixmap);
+    const QSize pixels(int(std::ceil(rect.width() + fraction.x())) + 2 * kMargin,
+                       int(std::ceil(rect.height() + fraction.y())));
+    painter.drawPixmap(
+        rect.topLeft() - fraction - QPointF(kMargin, 0),
+        keptPixmap(key, pixels, 1, under, painter.renderHints(), [&](QPainter& linePainter) {
+            linePainter.setPen(color);
+            linePainter.setFont(font_);
+            linePainter.drawText(QRectF(fraction + QPointF(kMargin, 0), rect.size()),
+                                 int(alignment) | Qt::TextSingleLine, shown);
+        }));
     return true;
 }
 

@@ -17,7 +17,7 @@
 #include "interface/CollapsedBar.h"
 #include "interface/FooterView.h"
 #include "interface/HeaderView.h"
-#include "interface/PixmapKey.h"
+#include "interface/KeptPixmap.h"
 #include "interface/ResultBarView.h"
 #include "interface/ShortcutListView.h"
 #include "interface/SmallControls.h"
