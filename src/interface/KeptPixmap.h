@@ -32,8 +32,8 @@ public:
         return add(bits);
     }
     PixmapKey& add(const void* pointer) { return add(quint64(quintptr(pointer))); }
-    // Texts end the key, or carry their length, so that two parts can never
-    // run together into the same key.
+    // A text goes in with its length, so that two parts can never run
+    // together into the same key.
     PixmapKey& add(const QString& text) {
         add(quint64(text.size()));
         key_.append(text);
