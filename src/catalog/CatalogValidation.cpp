@@ -137,7 +137,8 @@ std::optional<SoftwarePack> sanitized(SoftwarePack pack, std::string_view source
             ++keptItems;
         }
         keepCategory[c] = keptItems > 0;
-        droppedAny = droppedAny || keptItems < category.items.size();
+        // A category that came with no items at all drops without a dropped item.
+        droppedAny = droppedAny || !keepCategory[c] || keptItems < category.items.size();
     }
 
     if (std::find(keepCategory.begin(), keepCategory.end(), true) == keepCategory.end()) {

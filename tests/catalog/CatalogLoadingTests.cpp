@@ -111,6 +111,18 @@ TEST(Sanitize, DroppedCategoryStillHoldsItsId) {
     EXPECT_EQ(result->categories[0].id, "d");
 }
 
+TEST(Sanitize, ACategoryWithNoItemsDropsSilentlyWhenNothingElseDoes) {
+    const Json p =
+        testing::pack("app", {category("c3", {item("a", {"A"}, "甲", "A")}), category("c1", {})});
+    Warnings warnings;
+    const auto result = sanitize(p, warnings);
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(warnings.empty());
+    ASSERT_EQ(result->categories.size(), 1u);
+    EXPECT_EQ(result->categories[0].id, "c3");
+    EXPECT_EQ(itemIDs(result->categories[0]), std::vector<std::string>{"a"});
+}
+
 TEST(Merge, OverlayScalarsAndCombinedCategories) {
     Json baseJson = testing::pack(
         "figma",
