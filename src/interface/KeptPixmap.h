@@ -31,7 +31,6 @@ public:
         std::memcpy(&bits, &value, sizeof bits);
         return add(bits);
     }
-    PixmapKey& add(const void* pointer) { return add(quint64(quintptr(pointer))); }
     // A text goes in with its length, so that two parts can never run
     // together into the same key.
     PixmapKey& add(const QString& text) {

@@ -285,7 +285,7 @@ void ShortcutRow::KeyCap::paint(QPainter& painter, const QRectF& cap, const styl
     }
     const QString key =
         PixmapKey(QLatin1StringView("corvanta-cap:"))
-            .add(&face)
+            .add(face.drawKey())
             .add(cap.width())
             .add(cap.height())
             .add(ratio)

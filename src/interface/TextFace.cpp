@@ -82,6 +82,8 @@ TextFace::TextFace(double points, Weight weight, Design design, double tracking)
             font_ = withTracking(font_, tracking / scale_);
     }
     metrics_ = QFontMetricsF(font_);
+    drawKey_ = font_.key() + QLatin1Char('|') + QString::number(points_, 'g', 17) +
+               QLatin1Char('|') + QString::number(scale_, 'g', 17);
 }
 
 double TextFace::width(const QString& text) const {
@@ -179,7 +181,7 @@ bool TextFace::drawKeptLine(QPainter& painter, const QRectF& rect, const QString
     // below, the line's own rectangle is the row it sits in.
     constexpr int kMargin = 2;
     const QString key = PixmapKey(QLatin1StringView("corvanta-line:"))
-                            .add(this)
+                            .add(drawKey_)
                             .add(rect.width())
                             .add(rect.height())
                             .add(fraction.x())

@@ -34,6 +34,9 @@ public:
     bool fractional() const { return scale_ != 1; }
     // The font text is laid out with: the true size when whole, else larger.
     const QFont& layoutFont() const { return font_; }
+    // What the face draws with (font, size, scale), for keys of pixmaps it
+    // drew: two faces that draw alike share them, whatever their addresses.
+    const QString& drawKey() const { return drawKey_; }
 
     double ascent() const { return metrics_.ascent() * scale_; }
     double descent() const { return metrics_.descent() * scale_; }
@@ -94,6 +97,7 @@ private:
     double scale_ = 1;
     QFont font_;
     QFontMetricsF metrics_;
+    QString drawKey_;
     mutable QHash<std::pair<QString, double>, Line> lines_;
     mutable QHash<std::pair<QString, double>, QString> elidedLines_;
     mutable QHash<QString, double> widths_;

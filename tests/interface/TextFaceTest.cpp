@@ -4,6 +4,8 @@
 // the whole size the toolkit draws the field in.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QImage>
@@ -208,6 +210,33 @@ TEST(TextFace, KeptLinesPaintExactlyWhatDrawingThemWould) {
     const QImage onRed = draw(texts[0], rect, true, Qt::red);
     EXPECT_EQ(onRed.pixelColor(20, 10), under);
     EXPECT_EQ(draw(texts[0], rect, false, Qt::red).pixelColor(20, 10), QColor(Qt::red));
+}
+
+// Kept lines are found by what their face draws with: a face made where a
+// freed one lived must not be handed the old face's pixmaps.
+TEST(TextFace, AFaceMadeInAFreedFacesPlaceDrawsItsOwnLines) {
+    const QColor under(0x0F, 0x0F, 0x0F);
+    const QRectF rect(4, 2, 220, 44);
+    const QString text = QStringLiteral("Rectangle tool");
+    const auto draw = [&](const TextFace& face, bool kept) {
+        QImage image = transparentImage(240, 48);
+        image.fill(under);
+        QPainter painter(&image);
+        face.drawLine(painter, rect, text, Qt::white, Qt::AlignLeft | Qt::AlignVCenter,
+                      kept ? under : QColor());
+        painter.end();
+        return image;
+    };
+    std::optional<TextFace> face;
+    face.emplace(12);
+    const void* place = &*face;
+    const QImage small = draw(*face, true);
+    face.reset();
+    face.emplace(30);
+    ASSERT_EQ(&*face, place);
+    const QImage large = draw(*face, true);
+    EXPECT_NE(large, small);
+    EXPECT_EQ(large, draw(*face, false));
 }
 
 }  // namespace
