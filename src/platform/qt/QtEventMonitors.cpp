@@ -64,13 +64,18 @@ QtEventMonitors::~QtEventMonitors() {
 
 // Qt hands one user event to a widget window and then to widgets, and passes
 // ignored events on to parent widgets, each time through the application's
-// filters. Only the first sight of an event is offered to the monitors.
+// filters. Only the first sight of an event is offered to the monitors. An
+// event's address alone cannot tell a delivery's next step from a new event:
+// events built on the stack, one after another, share it. A step is the same
+// event going strictly up (window to widget, widget to parent), and a key's
+// shortcut override or release, which come before and after every new
+// press, ends the delivery it belongs to.
 bool QtEventMonitors::isRepeatDelivery(QObject* receiver, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(receiver);
         QObject* last = lastKeyReceiver_;
         bool repeat = false;
-        if (widget && event == lastKeyEvent_ && last) {
+        if (widget && event == lastKeyEvent_ && last && last != receiver) {
             if (auto* lastWindow = qobject_cast<QWindow*>(last))
                 repeat = widget->window()->windowHandle() == lastWindow;
             else if (auto* lastWidget = qobject_cast<QWidget*>(last))
@@ -93,6 +98,11 @@ bool QtEventMonitors::isRepeatDelivery(QObject* receiver, QEvent* event) {
 }
 
 bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyRelease) {
+        lastKeyEvent_ = nullptr;
+        lastKeyReceiver_ = nullptr;
+        return false;
+    }
     const bool key = event->type() == QEvent::KeyPress &&
                      !isModifierKey(static_cast<const QKeyEvent*>(event)->key());
     if (!key && !isLeftPress(event))

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -66,6 +67,26 @@ TEST_F(EventMonitorsTest, EachKeyPressIsOfferedOnceWithItsKeyCodeAndWindow) {
     EXPECT_EQ(seen[2].keyCode, 40);
     EXPECT_EQ(seen[2].modifiers, Qt::ControlModifier);
     EXPECT_EQ(probe->keys, 4);  // the widget also saw Ctrl go down on its own
+}
+
+// Key events sent straight to widgets are built on the stack, one after
+// another at the same address; each is still a key of its own.
+TEST_F(EventMonitorsTest, KeysSentStraightToAWidgetAreEachOffered) {
+    int offers = 0;
+    monitors.addLocalMonitor(EventMask::keyDown, [&](const Event&) {
+        ++offers;
+        return true;
+    });
+    auto* field = new QLineEdit(&window);  // takes the keys it is sent
+    field->show();
+    QTest::keyClick(field, Qt::Key_A);
+    QTest::keyClick(field, Qt::Key_B);
+    QTest::keyClick(&window, Qt::Key_C);  // the parent of the last receiver
+    QTest::keyClick(field, Qt::Key_D);
+    EXPECT_EQ(field->text(), QStringLiteral("abd"));
+    EXPECT_EQ(offers, 4);
+    QTest::keyClick(probe, Qt::Key_Escape);  // ignored: goes up to the window once
+    EXPECT_EQ(offers, 5);
 }
 
 TEST_F(EventMonitorsTest, KeyFromTheWindowSystemIsOfferedOnceAndCanBeSwallowed) {
