@@ -40,9 +40,17 @@ xcb_window_t nativeWindow(QWidget* window) {
     return static_cast<xcb_window_t>(handle ? handle->winId() : created);
 }
 
-// The EWMH atoms, interned once per process on Qt's connection.
+struct EwmhRelease {
+    void operator()(xcb_ewmh_connection_t* e) const {
+        xcb_ewmh_connection_wipe(e);
+        delete e;
+    }
+};
+
+// The EWMH atoms, interned once per process on Qt's connection. Releasing
+// them only frees their tables; the connection is Qt's and stays alone.
 xcb_ewmh_connection_t* ewmh() {
-    static std::unique_ptr<xcb_ewmh_connection_t> instance;
+    static std::unique_ptr<xcb_ewmh_connection_t, EwmhRelease> instance;
     static bool tried = false;
     if (!tried) {
         tried = true;
@@ -50,7 +58,7 @@ xcb_ewmh_connection_t* ewmh() {
             auto candidate = std::make_unique<xcb_ewmh_connection_t>();
             xcb_intern_atom_cookie_t* cookies = xcb_ewmh_init_atoms(c, candidate.get());
             if (xcb_ewmh_init_atoms_replies(candidate.get(), cookies, nullptr))
-                instance = std::move(candidate);
+                instance.reset(candidate.release());
         }
     }
     return instance.get();
