@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks of the keystroke benchmark itself (run it under xvfb-run): a program
+# Checks of the keystroke benchmark itself (run it under with-xvfb.sh): a program
 # that is missing, exits at once or never shows a window ends the run with a
 # message that says so and a failing status, and no launched process outlives
 # the benchmark, even one killed outright. A short real run reports both

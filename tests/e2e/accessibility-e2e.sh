@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What a screen reader finds over AT-SPI in the real binary (run it under
-# xvfb-run): the collapsed bar's pack name, then, expanded, the list's rows read
+# with-xvfb.sh): the collapsed bar's pack name, then, expanded, the list's rows read
 # with their keys as words and its headings. Skips (77) when no accessibility
 # bus can run here.
 app="$1"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end run of the real application on a real desktop: openbox as the
 # window manager and trayer as the tray, on an X display (run it under
-# xvfb-run). The tray icon docks even though the tray starts after the app, a
+# with-xvfb.sh). The tray icon docks even though the tray starts after the app, a
 # click on it hides and shows the panel, the pinned panel stays above a raised
 # window, and an unpinned panel is dragged by the window manager.
 # Usage: desktop-e2e.sh <corvanta> <probe window> <out dir>

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a built Corvanta into a temporary prefix, checks the layout and its
 # desktop metadata, starts the installed binary with the shipped catalog and
-# builds the Debian package into <build dir>/package. Run it under xvfb-run.
+# builds the Debian package into <build dir>/package. Run it under with-xvfb.sh.
 # Usage: install-e2e.sh <build dir>
 build="$(cd "$1" && pwd)" || exit 2
 probe="$build/tests/e2e/corvanta_e2e_probe"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end run of the single instance on a desktop with virtual desktops
-# (openbox on an X display; run it under xvfb-run): a runtime folder too long
+# (openbox on an X display; run it under with-xvfb.sh): a runtime folder too long
 # for a socket address, every spelling of the settings folder meeting the one
 # running instance (and only it clearing stale temporary files), a later launch bringing the panel to the desktop the user
 # is on, and a later launch failing in time when the running one is stopped.

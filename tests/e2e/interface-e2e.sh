@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end run of the panel's face with the real binary and the shipped
-# catalog (run it under xvfb-run): expand by button and by Ctrl+K, search, star
+# catalog (run it under with-xvfb.sh): expand by button and by Ctrl+K, search, star
 # a shortcut and find it under Favorites, switch theme and language, and save a
 # screenshot of each face in each theme and language.
 # Usage: interface-e2e.sh <corvanta> <out dir>

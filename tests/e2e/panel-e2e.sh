@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end run of the real application on an X display (run it under
-# xvfb-run): placement, following the active window, single instance and a
+# with-xvfb.sh): placement, following the active window, single instance and a
 # clean quit. Usage: panel-e2e.sh <corvanta> <probe window> <test bundle> <out dir>
 app="$1"
 probe="$2"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end run of the pack picker, the two sheets and the toast with the real
-# binary and the shipped catalog (run it under xvfb-run): choose a pack by its
+# binary and the shipped catalog (run it under with-xvfb.sh): choose a pack by its
 # tile after a search, send feedback, file a software request from a group's
 # request tile, then find both records in the settings file. Screenshots of the
 # open picker, both sheets and the toast in both themes go to the out dir.

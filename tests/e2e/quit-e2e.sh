@@ -2,7 +2,7 @@
 # How long Ctrl+Q takes to end the process, on a fresh start and after a
 # session of use (expanding, searching, the picker, packs switched by other
 # applications coming to the front), on a desktop with openbox and trayer and
-# many installed applications and icons. Run it under xvfb-run.
+# many installed applications and icons. Run it under with-xvfb.sh.
 # Usage: quit-e2e.sh <corvanta> <probe window> <out dir> [bound in ms]
 # QUIT_E2E_ENTRIES sets how many desktop entries are installed (20000);
 # QUIT_E2E_KEEP_BUS=1 keeps the caller's session bus (run it under

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The GUI binary built with AddressSanitizer and UndefinedBehaviorSanitizer:
 # start, expand the panel (which builds the list and its scroller), quit with
-# Ctrl+Q. Any sanitizer report fails the run. Run it under xvfb-run.
+# Ctrl+Q. Any sanitizer report fails the run. Run it under with-xvfb.sh.
 # Leak detection is on. The one suppression is libdbus's connection set-up,
 # which Qt's D-Bus support makes once and the library keeps for the life of
 # the process when a session bus is found.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end run of a settings file near the writer's size limit (run it under
-# xvfb-run): feedback that would take the file past the limit is refused, the
+# with-xvfb.sh): feedback that would take the file past the limit is refused, the
 # sheet stays open, the file stays readable, and after a restart every setting
 # and the stored record are still there, with nothing moved aside.
 # Usage: settings-e2e.sh <corvanta> <out dir>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The tray icon on a real X11 tray (trayer, with openbox; run it under
-# xvfb-run): it stands out from the tray's background at 3:1 or better, it
+# with-xvfb.sh): it stands out from the tray's background at 3:1 or better, it
 # takes the colour a tray announces, and a click acts on the release.
 # Usage: tray-e2e.sh <corvanta> <out dir>
 app="$1"
