@@ -187,6 +187,7 @@ void SoftwarePickerPopover::open() {
     const Placement place = placement(anchor, available, chromeHeight());
     listHeight_ = place.listHeight;
     arrowX_ = place.arrowX;
+    arrowEdge_ = place.arrowEdge;
     setGeometry(place.frame);
     layoutContent();
     // Every opening starts at the top of the list, whatever was scrolled to
@@ -204,19 +205,31 @@ SoftwarePickerPopover::Placement SoftwarePickerPopover::placement(const QRect& a
                                                                   const QRect& available,
                                                                   int chromeHeight) {
     Placement place;
-    int height = chromeHeight + kListHeight;
-    if (!available.isEmpty() && height > available.height()) {
-        place.listHeight = std::max(kMinListHeight, kListHeight - (height - available.height()));
-        height = chromeHeight + place.listHeight;
-    }
-    int x = anchor.center().x() - kWidth / 2;
+    const int full = chromeHeight + kListHeight;
+    int height = full;
     int y = anchor.bottom() + 1;
     if (!available.isEmpty()) {
-        x = std::clamp(x, available.left(),
-                       std::max(available.left(), available.right() + 1 - kWidth));
+        const int below = available.bottom() - anchor.bottom();
+        const int above = anchor.top() - available.top();
+        const bool fitsBelow = full <= below;
+        const bool goesAbove = !fitsBelow && (full <= above || above > below);
+        const int room = goesAbove ? above : below;
+        if (full > room)
+            place.listHeight = std::max(0, room - chromeHeight);
+        height = chromeHeight + place.listHeight;
+        if (goesAbove) {
+            place.arrowEdge = ArrowEdge::bottom;
+            y = anchor.top() - height;
+        }
+        // Only a screen too short for the popover's header on either side of
+        // the button makes it overlap the button.
         y = std::clamp(y, available.top(),
                        std::max(available.top(), available.bottom() + 1 - height));
     }
+    int x = anchor.center().x() - kWidth / 2;
+    if (!available.isEmpty())
+        x = std::clamp(x, available.left(),
+                       std::max(available.left(), available.right() + 1 - kWidth));
     place.frame = QRect(x, y, kWidth, height);
     // The arrow keeps clear of the rounded corners.
     const int margin = static_cast<int>(kCornerRadius) + kArrowWidth / 2;
@@ -228,6 +241,10 @@ int SoftwarePickerPopover::titleRowHeight() const {
     return static_cast<int>(std::ceil(style::face(style::TextRole::pickerTitle).height()));
 }
 
+int SoftwarePickerPopover::bodyTop() const {
+    return arrowEdge_ == ArrowEdge::top ? kArrowHeight : 0;
+}
+
 int SoftwarePickerPopover::chromeHeight() const {
     // Arrow, header block, divider, (list), divider, hint line.
     return kArrowHeight + kHeaderTop + titleRowHeight() + kHeaderSpacing + kSearchHeight +
@@ -235,7 +252,7 @@ int SoftwarePickerPopover::chromeHeight() const {
 }
 
 void SoftwarePickerPopover::layoutContent() {
-    const int searchTop = kArrowHeight + kHeaderTop + titleRowHeight() + kHeaderSpacing;
+    const int searchTop = bodyTop() + kHeaderTop + titleRowHeight() + kHeaderSpacing;
     const QRect search(kHorizontalPadding, searchTop, kWidth - 2 * kHorizontalPadding,
                        kSearchHeight);
     searchButton_->setGeometry(search);
@@ -253,8 +270,8 @@ void SoftwarePickerPopover::layoutContent() {
         field_->setGeometry(fieldLeft, (kSearchHeight - fieldHeight) / 2,
                             std::max(0, right - fieldLeft), fieldHeight);
     }
-    if (useMask_ && maskFor_ != std::pair(size(), arrowX_)) {
-        maskFor_ = std::pair(size(), arrowX_);
+    if (useMask_ && maskFor_ != shape()) {
+        maskFor_ = shape();
         platform::setShapeMask(this, outline());
     }
 }
@@ -324,15 +341,19 @@ QRect SoftwarePickerPopover::hintRect() const {
 }
 
 const QPainterPath& SoftwarePickerPopover::outline() const {
-    if (outlineFor_ == std::pair(size(), arrowX_))
+    if (outlineFor_ == shape())
         return outline_;
-    outlineFor_ = std::pair(size(), arrowX_);
-    const QRectF body(0, kArrowHeight, width(), height() - kArrowHeight);
+    outlineFor_ = shape();
+    const QRectF body(0, bodyTop(), width(), height() - kArrowHeight);
     QPainterPath path = style::continuousRoundedRect(body, kCornerRadius);
+    // The arrow's base reaches half a pixel into the body, so the two join
+    // without a seam.
+    const bool up = arrowEdge_ == ArrowEdge::top;
+    const double base = up ? kArrowHeight + 0.5 : height() - kArrowHeight - 0.5;
     QPainterPath arrow;
-    arrow.moveTo(arrowX_ - kArrowWidth / 2.0, kArrowHeight + 0.5);
-    arrow.lineTo(arrowX_, 0);
-    arrow.lineTo(arrowX_ + kArrowWidth / 2.0, kArrowHeight + 0.5);
+    arrow.moveTo(arrowX_ - kArrowWidth / 2.0, base);
+    arrow.lineTo(arrowX_, up ? 0 : height());
+    arrow.lineTo(arrowX_ + kArrowWidth / 2.0, base);
     arrow.closeSubpath();
     outline_ = path.united(arrow);
     return outline_;
@@ -345,7 +366,7 @@ void SoftwarePickerPopover::paintEvent(QPaintEvent*) {
     painter.fillPath(shape, colors_.panel);
     painter.setClipPath(shape);
 
-    const int titleTop = kArrowHeight + kHeaderTop;
+    const int titleTop = bodyTop() + kHeaderTop;
     const style::TextFace& title = style::face(style::TextRole::pickerTitle);
     const style::TextFace& subtitle = style::face(style::TextRole::pickerSubtitle);
     // The two titles share their first baseline.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include <QPainterPath>
@@ -29,8 +30,6 @@ class SoftwarePickerPopover final : public QWidget {
 public:
     static constexpr int kWidth = 396;
     static constexpr int kListHeight = 470;
-    // A list squeezed onto a small screen keeps at least this much.
-    static constexpr int kMinListHeight = 120;
     static constexpr int kArrowHeight = 9;
     static constexpr int kArrowWidth = 18;
     static constexpr double kCornerRadius = 10;
@@ -58,12 +57,17 @@ public:
 
     // Where the popover goes for a pack button at `anchor` (global), within
     // the screen's `available` area, given the height of everything but the
-    // list: under the button, arrow pointing at its centre, moved and if need
-    // be shortened to stay on the screen.
+    // list. It never covers the button: under it where it fits, else above
+    // it with the arrow on the bottom edge, else on the roomier side with
+    // the list shortened (it scrolls). Moved sideways to stay on the screen,
+    // the arrow still points at the button's centre.
+    enum class ArrowEdge { top, bottom };
     struct Placement {
         QRect frame;
         int listHeight = kListHeight;
         int arrowX = kWidth / 2;  // the arrow tip, in the popover
+        ArrowEdge arrowEdge = ArrowEdge::top;
+        bool operator==(const Placement&) const = default;
     };
     static Placement placement(const QRect& anchor, const QRect& available, int chromeHeight);
 
@@ -99,6 +103,8 @@ private:
     QWidget* controlAt(const QPoint& global) const;
     int titleRowHeight() const;
     int chromeHeight() const;
+    // Where the body starts under the arrow (0 when the arrow is below).
+    int bodyTop() const;
     // The body and its arrow as one shape, built again only when the size or
     // the arrow moved.
     const QPainterPath& outline() const;
@@ -115,13 +121,17 @@ private:
     QString hint_;
     int listHeight_ = kListHeight;
     int arrowX_ = kWidth / 2;
+    ArrowEdge arrowEdge_ = ArrowEdge::top;
     bool outlineFocused_ = false;
     // Where a press outside landed that the release turns into a click.
     std::optional<QPoint> clickThrough_;
     bool useMask_ = false;
+    // The size and arrow an outline or mask was made for.
+    using Shape = std::tuple<QSize, int, ArrowEdge>;
+    Shape shape() const { return {size(), arrowX_, arrowEdge_}; }
     mutable QPainterPath outline_;
-    mutable std::optional<std::pair<QSize, int>> outlineFor_;
-    std::optional<std::pair<QSize, int>> maskFor_;
+    mutable std::optional<Shape> outlineFor_;
+    std::optional<Shape> maskFor_;
 };
 
 }  // namespace corvanta

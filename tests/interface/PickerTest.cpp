@@ -399,26 +399,6 @@ TEST_F(PickerTest, OutsideClickMonitorResignsTheFieldAndGoesWithIt) {
     platform::EventMonitors::setShared(nullptr);
 }
 
-TEST(PickerPlacement, StaysOnTheScreenAndPointsAtTheButton) {
-    const int chrome = 130;
-    using P = SoftwarePickerPopover;
-    const QRect button(400, 50, 145, 34);
-    const P::Placement roomy = P::placement(button, QRect(0, 0, 1600, 1000), chrome);
-    EXPECT_EQ(roomy.frame, QRect(button.center().x() - P::kWidth / 2, button.bottom() + 1,
-                                 P::kWidth, chrome + P::kListHeight));
-    EXPECT_EQ(roomy.arrowX, P::kWidth / 2);
-    // Near the right edge the popover moves left and the arrow follows the button.
-    const QRect nearEdge(1500, 50, 90, 34);
-    const P::Placement right = P::placement(nearEdge, QRect(0, 0, 1600, 1000), chrome);
-    EXPECT_EQ(right.frame.right(), 1599);
-    EXPECT_EQ(right.frame.left() + right.arrowX, nearEdge.center().x());
-    // A short screen shortens the list and keeps the whole popover on it.
-    const P::Placement low = P::placement(QRect(100, 300, 145, 34), QRect(0, 20, 800, 560), chrome);
-    EXPECT_EQ(low.listHeight, 560 - chrome);
-    EXPECT_EQ(low.frame.top(), 20);
-    EXPECT_EQ(low.frame.height(), 560);
-}
-
 // Thirty packs in one family: a list several times taller than its area.
 std::string longCatalog() {
     std::string json = R"({"software": [)";
