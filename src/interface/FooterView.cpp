@@ -178,7 +178,9 @@ void FooterView::paintEvent(QPaintEvent*) {
     for (const Item& item : items_) {
         switch (item.kind) {
             case Item::Kind::key:
-                MiniKey::paint(painter, item.frame.topLeft(), item.text, colors);
+                // The cap's outline is one pixel: off a pixel row it blurs.
+                MiniKey::paint(painter, style::snappedToDevice(painter, item.frame.topLeft()),
+                               item.text, colors);
                 break;
             case Item::Kind::text:
                 style::face(style::TextRole::footerText)

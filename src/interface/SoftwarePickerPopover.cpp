@@ -385,8 +385,9 @@ void SoftwarePickerPopover::paintEvent(QPaintEvent*) {
     style::face(style::TextRole::pickerHint)
         .drawWrapped(painter, hint, hint_, colors_.textMuted, Qt::AlignLeft | Qt::AlignVCenter);
 
-    painter.setClipping(false);
-    painter.strokePath(shape, QPen(colors_.border, 1));
+    // The outline's inner half only: a line centred on the window's edge
+    // would lose its outer half and show as a faint half-covered pixel.
+    painter.strokePath(shape, QPen(colors_.border, 2));
 }
 
 void SoftwarePickerPopover::resizeEvent(QResizeEvent* event) {

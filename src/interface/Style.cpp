@@ -219,6 +219,48 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
     return it->second.translated(rect.topLeft());
 }
 
+namespace {
+
+// Whether `transform` only scales (up, not flipped) and moves.
+bool isUprightScale(const QTransform& transform) {
+    return transform.type() <= QTransform::TxScale && transform.m11() > 0 && transform.m22() > 0;
+}
+
+// Rounding to whole pixels, halfway cases settled one way; the slack absorbs
+// the error of a value computed as a half.
+constexpr double kSlack = 1e-9;
+double roundDown(double v) {
+    return std::ceil(v - 0.5 - kSlack);
+}
+double roundUp(double v) {
+    return std::floor(v + 0.5 + kSlack);
+}
+
+}  // namespace
+
+QPointF snappedToDevice(const QPainter& painter, QPointF point) {
+    const QTransform transform = painter.deviceTransform();
+    if (!isUprightScale(transform))
+        return point;
+    const QPointF device = transform.map(point);
+    return transform.inverted().map(QPointF(roundDown(device.x()), roundDown(device.y())));
+}
+
+QRectF strokeAligned(const QPainter& painter, const QRectF& rect, double width) {
+    const QTransform transform = painter.deviceTransform();
+    if (!isUprightScale(transform))
+        return rect;
+    const QRectF device = transform.mapRect(rect);
+    const double halfX = width * transform.m11() / 2;
+    const double halfY = width * transform.m22() / 2;
+    // The line's outer boundary goes to a pixel boundary.
+    const QRectF aligned(
+        QPointF(roundUp(device.left() - halfX) + halfX, roundUp(device.top() - halfY) + halfY),
+        QPointF(roundDown(device.right() + halfX) - halfX,
+                roundDown(device.bottom() + halfY) - halfY));
+    return transform.inverted().mapRect(aligned);
+}
+
 void fillRoundedRect(QPainter& painter, const QRectF& rect, double radius, const QColor& color) {
     painter.fillPath(continuousRoundedRect(rect, radius), color);
 }
@@ -228,7 +270,7 @@ void strokeRoundedRect(QPainter& painter, const QRectF& rect, double radius, con
     painter.save();
     painter.setPen(QPen(color, width));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(continuousRoundedRect(rect, radius));
+    painter.drawPath(continuousRoundedRect(strokeAligned(painter, rect, width), radius));
     painter.restore();
 }
 

@@ -99,14 +99,24 @@ QFont font(TextRole role);
 // radius clamped to fit. Paths are cached by size and radius.
 QPainterPath continuousRoundedRect(const QRectF& rect, double radius);
 
+// `point` moved to the nearest whole device pixel of what `painter` paints on
+// (up and left when halfway), so a shape drawn there has crisp edges at any
+// scale.
+QPointF snappedToDevice(const QPainter& painter, QPointF point);
+// The rectangle to stroke with a centred line of `width` so that the line
+// covers whole device pixels: each edge moves to the nearest such place,
+// inwards when halfway. Unchanged where the painter rotates or flips.
+QRectF strokeAligned(const QPainter& painter, const QRectF& rect, double width = 1);
+
 // Fills `rect` with the continuous rounded rectangle.
 void fillRoundedRect(QPainter& painter, const QRectF& rect, double radius, const QColor& color);
 // Strokes the rounded rectangle with a centred line of `width`, as the
-// declarative stroke does: the outer half falls outside `rect`.
+// declarative stroke does: the outer half falls outside `rect`. The line is
+// moved onto whole device pixels (strokeAligned), never drawn across two.
 void strokeRoundedRect(QPainter& painter, const QRectF& rect, double radius, const QColor& color,
                        double width = 1);
 // Strokes so the whole line lies inside `rect` (for shapes that are clipped to
-// themselves).
+// themselves), on whole device pixels as above.
 void strokeRoundedRectInside(QPainter& painter, const QRectF& rect, double radius,
                              const QColor& color, double width = 1);
 
