@@ -1,7 +1,11 @@
 // The application delegate; see AppDelegate.h.
 #include "shell/AppDelegate.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <QIcon>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -20,7 +24,41 @@ namespace {
 
 constexpr int kStatusIconPoints = 22;
 
-// A 22-point icon drawn from an SVG resource, or a null icon when the file is
+// An icon drawn from an SVG at whatever size it is asked for, so a tray at any
+// size and scale gets a sharp image.
+class SvgIconEngine final : public QIconEngine {
+public:
+    explicit SvgIconEngine(QByteArray svg) : svg_(std::move(svg)) {}
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        if (side <= 0)
+            return {};
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        QSvgRenderer(svg_).render(&painter);
+        return pixmap;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        QSvgRenderer(svg_).render(painter, QRectF(rect));
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{kStatusIconPoints, kStatusIconPoints},
+                {2 * kStatusIconPoints, 2 * kStatusIconPoints}};
+    }
+    QString key() const override { return QStringLiteral("corvanta.svg"); }
+    QIconEngine* clone() const override { return new SvgIconEngine(svg_); }
+
+private:
+    QByteArray svg_;
+};
+
+// The status icon from an SVG resource, or a null icon when the file is
 // missing or unreadable.
 QIcon statusIconFromSvg(const std::optional<std::filesystem::path>& path) {
     if (!path)
@@ -28,20 +66,10 @@ QIcon statusIconFromSvg(const std::optional<std::filesystem::path>& path) {
     const auto bytes = platform::readSelfContainedSvg(*path, platform::kMaxDrawingFileBytes);
     if (!bytes)
         return {};
-    QSvgRenderer renderer(QByteArray::fromStdString(*bytes));
-    if (!renderer.isValid())
+    QByteArray svg = QByteArray::fromStdString(*bytes);
+    if (!QSvgRenderer(svg).isValid())
         return {};
-    QIcon icon;
-    for (const int scale : {1, 2}) {
-        QPixmap pixmap(kStatusIconPoints * scale, kStatusIconPoints * scale);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-        painter.end();
-        pixmap.setDevicePixelRatio(scale);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return QIcon(new SvgIconEngine(std::move(svg)));
 }
 
 }  // namespace

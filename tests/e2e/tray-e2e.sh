@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The tray icon on a real X11 tray (trayer, with openbox; run it under
 # with-xvfb.sh): it stands out from the tray's background at 3:1 or better, it
-# takes the colour a tray announces, and a click acts on the release.
+# takes the colour a tray announces, a click acts on the release, and at twice
+# the scale it fills its slot.
 # Usage: tray-e2e.sh <corvanta> <out dir>
 app="$1"
 out="$2"
@@ -95,6 +96,25 @@ tray_background() {
     convert "$1" -crop 1x1+0+0 +repage -depth 8 txt:- | awk 'NR == 2 {print substr($3, 2, 6)}'
 }
 
+# ink_box <shot> <background RRGGBB>: "x y w h" of the pixels that differ from
+# the background.
+ink_box() {
+    convert "$1" -depth 8 txt:- | python3 -c '
+import re, sys
+bg = sys.argv[1].upper()
+xs, ys = [], []
+for line in sys.stdin:
+    m = re.match(r"(\d+),(\d+):.*#([0-9A-Fa-f]{6})", line)
+    if m and m.group(3).upper() != bg:
+        xs.append(int(m.group(1)))
+        ys.append(int(m.group(2)))
+if xs:
+    print(min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
+else:
+    print(0, 0, 0, 0)
+' "$2"
+}
+
 # check_visible <shot name>: the docked icon stands out from the tray.
 check_visible() {
     local shot="$out/$1" background share ratio colour
@@ -159,4 +179,24 @@ start_app
 sleep 0.5
 check_visible tray-slot-dark.png
 quit_app
-echo "PASS: the tray icon stands out on light and dark trays, follows announced colours, acts on release"
+
+# 5. At twice the scale, on a light tray 56 pixels high: the icon is drawn at
+# the slot's size, centred, and still stands out (not a small copy in a
+# corner of a blank square).
+kill "$tray_pid"
+wait_for no_tray || fail "the dark trayer did not go"
+start_tray --transparent false --height 56
+patience=300 wait_for has_tray || fail "the tall trayer did not take the tray selection"
+QT_SCALE_FACTOR=2 start_app
+sleep 0.5
+check_visible tray-slot-2x.png
+read -r bx by bw bh <<<"$(ink_box "$out/tray-slot-2x.png" "$(tray_background "$out/tray-slot-2x.png")")"
+echo "2x: slot ${iw}x${ih}, icon ${bw}x${bh} at $bx,$by"
+side=$((iw < ih ? iw : ih))
+((bw >= side * 9 / 10 && bh >= side * 9 / 10)) ||
+    fail "the icon is ${bw}x${bh} in a ${iw}x${ih} slot at 2x"
+left=$bx right=$((iw - bx - bw)) top=$by bottom=$((ih - by - bh))
+((left - right <= 2 && right - left <= 2 && top - bottom <= 2 && bottom - top <= 2)) ||
+    fail "the icon is not centred in its slot at 2x (margins $left $right $top $bottom)"
+quit_app
+echo "PASS: the tray icon stands out on light and dark trays, follows announced colours, acts on release, fills its slot at 2x"

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -70,7 +72,7 @@ TEST_F(AppDelegateTest, StatusIconUsesTheLogoElseTheKeyboardSymbolElseNothing) {
     });
     withSymbol.applicationDidFinishLaunching();
     EXPECT_FALSE(statusItem->icon().isNull());
-    EXPECT_EQ(statusItem->icon().actualSize(QSize(64, 64)), QSize(22, 22));
+    EXPECT_EQ(statusItem->icon().pixmap(QSize(22, 22), 2.0).size(), QSize(44, 44));
 }
 
 // The keyboard symbol is the logo's stand-in; without it, a bundle whose logo
@@ -88,6 +90,16 @@ TEST_F(AppDelegateTest, ShippedBundleFallsBackToTheShippedKeyboardSymbol) {
         for (int x = 0; x < icon.width(); ++x) inked += qAlpha(icon.pixel(x, y)) > 127;
     EXPECT_GT(inked, 40);  // a drawn symbol, not an empty square
     EXPECT_TRUE(statusItem->isTemplate());
+    // A tray of any size and scale gets the drawing made at its size, not a
+    // scaled copy of another.
+    QImage drawn(30, 30, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    QSvgRenderer(QString::fromStdString(shipped.string())).render(&painter);
+    painter.end();
+    const QPixmap asked = statusItem->icon().pixmap(QSize(15, 15), 2.0);
+    EXPECT_EQ(asked.devicePixelRatio(), 2.0);
+    EXPECT_EQ(asked.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), drawn);
 }
 
 TEST_F(AppDelegateTest, StatusItemClickTogglesThePanel) {

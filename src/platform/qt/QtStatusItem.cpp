@@ -5,12 +5,16 @@
 #include <xcb/xcb.h>
 
 #include <QApplication>
+#include <QIconEngine>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSystemTrayIcon>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "platform/qt/XcbReply.h"
 
@@ -106,6 +110,55 @@ QImage painted(const QImage& alpha, const QColor& color) {
     return layer;
 }
 
+// The template drawn in the tray's colour at whatever size and scale the tray
+// paints it: the mask is asked for in device pixels, so an icon that renders
+// at any size (an SVG) stays sharp, and nothing is scaled after tinting.
+class TintedIconEngine final : public QIconEngine {
+public:
+    TintedIconEngine(QIcon source, TrayTint tint) : source_(std::move(source)), tint_(tint) {}
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    // `size` in device pixels: QIcon asks for the size times the scale.
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode, QIcon::State, qreal scale) override {
+        const int side = std::min(size.width(), size.height());
+        if (side <= 0 || scale <= 0)
+            return {};
+        const std::pair key(side, scale);
+        auto it = made_.find(key);
+        if (it == made_.end()) {
+            // Trays ask for a handful of sizes; keep what they asked for.
+            if (made_.size() > 16)
+                made_.clear();
+            const int points = std::max(1, static_cast<int>(std::lround(side / scale)));
+            const QImage mask = source_.pixmap(QSize(points, points), scale).toImage();
+            it = made_.emplace(key, QPixmap::fromImage(tintedTemplate(mask, tint_))).first;
+        }
+        return it->second;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        const QSize device = (QSizeF(rect.size()) * scale).toSize();
+        painter->drawPixmap(rect, scaledPixmap(device, mode, state, scale));
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {44, 44}, {48, 48}, {64, 64}};
+    }
+    QString key() const override { return QStringLiteral("corvanta.tinted-template"); }
+    QIconEngine* clone() const override { return new TintedIconEngine(source_, tint_); }
+
+private:
+    QIcon source_;
+    TrayTint tint_;
+    std::map<std::pair<int, qreal>, QPixmap> made_;
+};
+
 }  // namespace
 
 TrayTint trayTint(const std::optional<QColor>& foreground) {
@@ -123,7 +176,10 @@ std::optional<QColor> trayForeground(std::span<const uint32_t> colors) {
 }
 
 QImage tintedTemplate(const QImage& mask, const TrayTint& tint) {
-    const QImage alpha = mask.convertToFormat(QImage::Format_Alpha8);
+    // Worked on pixel for pixel: a scale on the mask would draw it at a
+    // fraction of the layers' size.
+    QImage alpha = mask.convertToFormat(QImage::Format_Alpha8);
+    alpha.setDevicePixelRatio(1);
     QImage result(alpha.size(), QImage::Format_ARGB32_Premultiplied);
     result.fill(Qt::transparent);
     QPainter painter(&result);
@@ -181,15 +237,7 @@ void QtStatusItem::applyImage() {
         tray_->setIcon(image_);
         return;
     }
-    const TrayTint tint = trayTint(announcedTrayForeground());
-    const QSize size = image_.actualSize(QSize(kDesignPixels, kDesignPixels));
-    QIcon tinted;
-    for (const qreal scale : {1.0, 2.0}) {
-        const QPixmap mask = image_.pixmap(size, scale);
-        if (!mask.isNull())
-            tinted.addPixmap(QPixmap::fromImage(tintedTemplate(mask.toImage(), tint)));
-    }
-    tray_->setIcon(tinted);
+    tray_->setIcon(QIcon(new TintedIconEngine(image_, trayTint(announcedTrayForeground()))));
 }
 
 // A tray that starts (or restarts) announces itself on the root window; it may

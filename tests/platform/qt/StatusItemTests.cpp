@@ -4,7 +4,9 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
+#include <QStyle>
 #include <QSvgRenderer>
 #include <QSystemTrayIcon>
 #include <algorithm>
@@ -121,6 +123,66 @@ TEST(StatusItemTint, FollowsTheColourTheTrayAnnounces) {
     }
     EXPECT_GT(inked, 25);
     EXPECT_GE(onTray(icon, kLightTray).contrast, 3.0);
+}
+
+// What a tray's window paints: the icon in a slot of `logical` size at `scale`.
+QImage paintedInSlot(const QIcon& icon, QSize logical, int scale) {
+    QImage slot(logical * scale, QImage::Format_ARGB32_Premultiplied);
+    slot.setDevicePixelRatio(scale);
+    slot.fill(Qt::transparent);
+    QPainter painter(&slot);
+    icon.paint(&painter, QRect(QPoint(0, 0), logical));
+    painter.end();
+    slot.setDevicePixelRatio(1);
+    return slot;
+}
+
+// An SVG drawn at whatever size it is asked for, as the application's icon is.
+class SvgEngine final : public QIconEngine {
+public:
+    explicit SvgEngine(const char* file) : file_(file) {}
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return QPixmap::fromImage(renderSvg(file_, std::min(size.width(), size.height())));
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        QSvgRenderer(QString::fromUtf8(file_)).render(painter, QRectF(rect));
+    }
+    QIconEngine* clone() const override { return new SvgEngine(file_); }
+
+private:
+    const char* file_;
+};
+
+TEST(StatusItemTint, TheTrayGetsTheIconDrawnAtItsSizeAndScale) {
+    const TrayTint tint = trayTint(std::nullopt);
+    QIcon pixmaps;
+    for (const int scale : {1, 2}) {
+        QPixmap pixmap = QPixmap::fromImage(renderSvg(kLogo, 22 * scale));
+        pixmap.setDevicePixelRatio(scale);
+        pixmaps.addPixmap(pixmap);
+    }
+    QtStatusItem item;
+    item.setImage(pixmaps, true);
+    // A 22-point slot at 2x shows the 44-pixel drawing, whole and unscaled.
+    EXPECT_EQ(paintedInSlot(item.trayIcon()->icon(), {22, 22}, 2),
+              tintedTemplate(renderSvg(kLogo, 44), tint));
+    const QPixmap twice = item.trayIcon()->icon().pixmap(QSize(22, 22), 2.0);
+    EXPECT_EQ(twice.size(), QSize(44, 44));
+    EXPECT_EQ(twice.devicePixelRatio(), 2.0);
+    EXPECT_EQ(twice.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              tintedTemplate(renderSvg(kLogo, 44), tint));
+
+    // A short slot (a 32-pixel tray at 2x) gets a drawing made at its size.
+    item.setImage(QIcon(new SvgEngine(kLogo)), true);
+    const QImage shortSlot = paintedInSlot(item.trayIcon()->icon(), {22, 15}, 2);
+    const QRect place =
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, {15, 15}, QRect(0, 0, 22, 15));
+    EXPECT_EQ(shortSlot.copy(place.x() * 2, place.y() * 2, 30, 30),
+              tintedTemplate(renderSvg(kLogo, 30), tint));
 }
 
 // A stand-in tray on the X server: it owns the tray selection and names its
