@@ -197,22 +197,22 @@ TEST_F(ShortcutListTest, EmptyStateIsCentredWithItsTile) {
     drain();
     const QImage image = grabList();
     image.save(QStringLiteral("/tmp/corvanta-list-empty.png"));
-    // The tile's fill spans 42 points (its border is centred on the edge),
+    // The tile spans 42 points, its border on whole pixels inside that,
     // centred horizontally over the list.
     const QRect painted = paintedBounds(image, image.rect());
     ASSERT_FALSE(painted.isEmpty());
-    const QRgb surface = colors().surface.rgb();
+    const QRgb content = colors().content.rgb();
     int widest = 0, widestLeft = 0;
-    for (int y = painted.top(); y <= painted.bottom(); ++y) {
+    for (int y = painted.top(); y < painted.top() + 42; ++y) {
         for (int x = 0, run = 0; x < image.width(); ++x) {
-            run = image.pixel(x, y) == surface ? run + 1 : 0;
+            run = image.pixel(x, y) != content ? run + 1 : 0;
             if (run > widest) {
                 widest = run;
                 widestLeft = x - run + 1;
             }
         }
     }
-    EXPECT_NEAR(widest, 41, 1);
+    EXPECT_EQ(widest, 42);
     EXPECT_NEAR(widestLeft + widest / 2.0, shortcuts.viewport()->width() / 2.0, 1.5);
     EXPECT_NEAR(painted.center().y(), shortcuts.viewport()->height() / 2.0, 3);
 }
