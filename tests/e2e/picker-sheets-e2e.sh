@@ -196,6 +196,34 @@ read_geometry
 click_at $((x + w - 157)) $((y + 32))
 wait_for setting_is CorvantaTheme light || fail "theme did not switch"
 run_theme light "word" word "Kdenlive"
+quit_app
 
+# Low on the screen (the panel's top at 380 of 900) the picker has room for its
+# whole list neither below nor above the pack button: it opens below with a
+# shorter list and leaves the button uncovered, so a second click on the
+# button closes it.
+python3 - "$settings" <<'PY'
+import json, sys
+d = json.load(open(sys.argv[1]))
+d["CorvantaWindowTopRight"] = {"type": "string", "value": "{1100, 520}"}
+d["CorvantaExpandedWindowSize"] = {"type": "string", "value": "{432, 520}"}
+json.dump(d, open(sys.argv[1], "w"))
+PY
+"$app" &
+app_pid=$!
+wait_for has_panel || fail "the panel never appeared after the restart"
+wid="$(window_of_width panel)"
+read_geometry
+is_expanded || { click_at $((x + 171)) $((y + 31)); wait_for is_expanded || fail "no expansion"; }
+read_geometry
+[ "$y" -eq 380 ] || fail "the panel's top is at $y, not 380"
+open_picker
+shot "picker-low.png"
+button_x=$((x + 1 + 31 + 60)) button_y=$((y + 1 + 31))
+echo "low panel at $x,$y: popover ${pw}x${ph} at $px,$py"
+((button_y < py && py + ph <= 900)) ||
+    fail "the popover at $px,$py ${pw}x${ph} covers the pack button at $button_x,$button_y"
+click_at "$button_x" "$button_y"
+wait_for popover_closed || fail "a click on the pack button did not close the picker"
 quit_app
 echo "PASS: screenshots in $out"
