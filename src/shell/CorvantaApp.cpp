@@ -2,8 +2,6 @@
 #include "shell/CorvantaApp.h"
 
 #include <QApplication>
-#include <QKeySequence>
-#include <QShortcut>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +28,7 @@
 #include "platform/qt/Workspace.h"
 #include "shell/AppDelegate.h"
 #include "shell/FloatingWindowController.h"
+#include "shell/QuitKey.h"
 
 namespace corvanta {
 
@@ -125,12 +124,7 @@ int CorvantaApp::main(int argc, char** argv) {
     AppDelegate delegate(services, *workspace, [] { return platform::StatusItem::create(); });
     QApplication::setQuitOnLastWindowClosed(
         delegate.applicationShouldTerminateAfterLastWindowClosed());
-    delegate.onControllerCreated = [](FloatingWindowController& controller) {
-        // The platform's standard Quit key, while the panel has the keyboard.
-        auto* quit = new QShortcut(QKeySequence(QKeySequence::Quit), controller.window()->window());
-        quit->setContext(Qt::WindowShortcut);
-        QObject::connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit);
-    };
+    const QuitKey quitKey([] { QCoreApplication::quit(); });
     auto reopen = singleInstance.reopenRequested.connect(
         [&delegate] { delegate.applicationShouldHandleReopen(true); });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, [&delegate, &defaults] {
