@@ -9,7 +9,7 @@
 
 namespace corvanta {
 
-SearchLineEdit::SearchLineEdit(style::TextRole role, QWidget* parent) : QLineEdit(parent) {
+SearchLineEdit::SearchLineEdit(style::TextRole role, QWidget* parent) : PasteSafeLineEdit(parent) {
     setFrame(false);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setFont(style::font(role));
@@ -31,7 +31,7 @@ void SearchLineEdit::keyPressEvent(QKeyEvent* event) {
     // field, and nothing of the field is left to paint a second time.
     handlingKey_ = true;
     editedByKey_ = false;
-    QLineEdit::keyPressEvent(event);
+    PasteSafeLineEdit::keyPressEvent(event);
     handlingKey_ = false;
     if (editedByKey_) {
         editedByKey_ = false;

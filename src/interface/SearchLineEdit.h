@@ -6,14 +6,13 @@
 #include <functional>
 #include <string>
 
-#include <QLineEdit>
-
 #include "interface/Palette.h"
+#include "interface/PasteSafeLineEdit.h"
 #include "interface/Style.h"
 
 namespace corvanta {
 
-class SearchLineEdit : public QLineEdit {
+class SearchLineEdit : public PasteSafeLineEdit {
     Q_OBJECT
 public:
     SearchLineEdit(style::TextRole role, QWidget* parent);

@@ -13,6 +13,8 @@
 #include <QTextLayout>
 #include <QVBoxLayout>
 
+#include "interface/PasteSafeLineEdit.h"
+#include "interface/PasteSafeTextArea.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
@@ -141,7 +143,7 @@ double lineHeight(const QFont& font) {
 
 // A multi-line field without chrome that always reserves `lines` lines.
 QPlainTextEdit* makeArea(QWidget* frame, int lines) {
-    auto* area = new QPlainTextEdit(frame);
+    auto* area = new PasteSafeTextArea(frame);
     area->setFont(style::font(style::TextRole::sheetTextArea));
     area->setFrameShape(QFrame::NoFrame);
     area->setTabChangesFocus(true);
@@ -226,7 +228,7 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
     };
     addGroup(form.firstLabel, form.firstFrame);
     if (request) {
-        form.nameField = new QLineEdit(form.firstFrame);
+        form.nameField = new PasteSafeLineEdit(form.firstFrame);
         form.nameField->setObjectName(QStringLiteral("corvanta.software-request.name"));
         form.nameField->setFont(style::font(style::TextRole::sheetNameField));
         form.nameField->setFrame(false);

@@ -1,0 +1,108 @@
+// Pasting into every text field of the panel, the picker and the sheets when
+// the clipboard holds nothing, only an image, or text.
+#include <functional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "InterfaceFixture.h"
+#include "interface/SoftwarePickerPopover.h"
+
+namespace corvanta {
+namespace {
+
+using testing_support::InterfaceFixture;
+
+QString textOf(QWidget* field) {
+    if (auto* line = qobject_cast<QLineEdit*>(field))
+        return line->text();
+    return qobject_cast<QPlainTextEdit*>(field)->toPlainText();
+}
+
+// The clipboards a user can have: one another application emptied (data
+// without any format), one never filled, and one holding only an image.
+std::vector<std::function<void()>> clipboardsWithoutText() {
+    return {
+        [] { QGuiApplication::clipboard()->setMimeData(new QMimeData); },
+        [] { QGuiApplication::clipboard()->clear(); },
+        [] {
+            QImage image(4, 4, QImage::Format_ARGB32);
+            image.fill(Qt::red);
+            QGuiApplication::clipboard()->setImage(image);
+        },
+    };
+}
+
+class PasteTest : public InterfaceFixture {
+protected:
+    ~PasteTest() override { QGuiApplication::clipboard()->clear(); }
+
+    // Types into the field, pastes each clipboard without text with both paste
+    // keys, then pastes text: only the text is added.
+    void expectPastesOnlyText(QWidget* field) {
+        ASSERT_NE(field, nullptr);
+        SCOPED_TRACE(field->objectName().toStdString());
+        QTest::keyClicks(field, "kept");
+        drain();
+        for (const auto& fill : clipboardsWithoutText()) {
+            fill();
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
+            drain();
+            EXPECT_EQ(textOf(field), QStringLiteral("kept"));
+        }
+        // A selection is not replaced by nothing.
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QGuiApplication::clipboard()->setMimeData(new QMimeData);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        drain();
+        EXPECT_EQ(textOf(field), QStringLiteral("kept"));
+        QTest::keyClick(field, Qt::Key_End);
+        QGuiApplication::clipboard()->setText(QStringLiteral(" 粘贴"));
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        drain();
+        EXPECT_EQ(textOf(field), QStringLiteral("kept 粘贴"));
+    }
+};
+
+TEST_F(PasteTest, SheetFieldsTakeOnlyText) {
+    makeView();
+    expandPanel();
+    view->model().presentFeedbackDialog();
+    drain();
+    expectPastesOnlyText(find<QPlainTextEdit>("corvanta.feedback.message"));
+    expectPastesOnlyText(find<QPlainTextEdit>("corvanta.feedback.contact"));
+    view->model().update([](CorvantaViewState& s) {
+        s.showsFeedbackDialog = false;
+        s.softwareRequestGroup = SoftwareGroup::office;
+        s.showsSoftwareRequest = true;
+    });
+    drain();
+    expectPastesOnlyText(find<QLineEdit>("corvanta.software-request.name"));
+    expectPastesOnlyText(find<QPlainTextEdit>("corvanta.software-request.contact"));
+}
+
+TEST_F(PasteTest, SearchFieldsTakeOnlyText) {
+    makeView();
+    expandPanel();
+    expectPastesOnlyText(find<QLineEdit>("corvanta.search"));
+    find<QLineEdit>("corvanta.search")->clear();
+    drain();
+    view->model().set(&CorvantaViewState::showsSoftwarePicker, true);
+    drain();
+    QTest::mouseClick(view->softwarePicker()->searchButton(), Qt::LeftButton);
+    drain();
+    expectPastesOnlyText(
+        view->softwarePicker()->findChild<QLineEdit*>("corvanta.software-picker.search"));
+}
+
+}  // namespace
+}  // namespace corvanta
