@@ -34,9 +34,17 @@ std::vector<std::string_view> words(std::string_view text) {
 
 }  // namespace
 
+const std::string& ShortcutStore::normalizedQuery() {
+    if (normalizedQueryFor_ != query.get()) {
+        normalizedQuery_ = normalize(query.get());
+        normalizedQueryFor_ = query.get();
+    }
+    return normalizedQuery_;
+}
+
 const std::vector<ShortcutSection>& ShortcutStore::filteredSections() {
     static const std::vector<ShortcutSection> kNone;
-    FilterCacheKey key{selectedSoftwareID.get(), selectedCategoryID.get(), normalize(query.get()),
+    FilterCacheKey key{selectedSoftwareID.get(), selectedCategoryID.get(), normalizedQuery(),
                        favoriteOnly.get(), favoritesRevision_};
     if (cachedFilterKey_ && *cachedFilterKey_ == key)
         return cachedFilteredSections_;

@@ -93,6 +93,9 @@ private:
     bool hasItem(std::string_view key) const;
     void removeStaleFavorites();
     void saveFavorites();
+    // The query normalised, worked out again only when the query changes: a
+    // pasted megabyte takes milliseconds, and a render asks several times.
+    const std::string& normalizedQuery();
 
     platform::UserDefaults& defaults_;
     std::unordered_map<std::string, const SoftwarePack*> softwareByID_;
@@ -100,6 +103,8 @@ private:
     std::vector<SoftwareGroupSection> groupedSoftwareCache_;
     SearchDocuments searchDocuments_;
     std::optional<FilterCacheKey> cachedFilterKey_;
+    std::optional<std::string> normalizedQueryFor_;
+    std::string normalizedQuery_;
     std::vector<ShortcutSection> cachedFilteredSections_;
     int favoritesRevision_ = 0;
 };

@@ -27,7 +27,7 @@ void PickerSearchField::showEvent(QShowEvent* event) {
         self->setFocus(Qt::OtherFocusReason);
         // Only a field that really took the keyboard selects its text.
         if (self->hasFocus())
-            self->selectAll();
+            self->selectFullText();
     });
 }
 

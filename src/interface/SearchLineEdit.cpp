@@ -9,7 +9,7 @@
 
 namespace corvanta {
 
-SearchLineEdit::SearchLineEdit(style::TextRole role, QWidget* parent) : PasteSafeLineEdit(parent) {
+SearchLineEdit::SearchLineEdit(style::TextRole role, QWidget* parent) : WindowedLineEdit(parent) {
     setFrame(false);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setFont(style::font(role));
@@ -17,7 +17,7 @@ SearchLineEdit::SearchLineEdit(style::TextRole role, QWidget* parent) : PasteSaf
     // A line edit cuts its text at 32,767 characters by default; whatever is
     // typed or pasted is searched for whole.
     setMaxLength(std::numeric_limits<int>::max());
-    connect(this, &QLineEdit::textEdited, this, [this] {
+    connect(this, &WindowedLineEdit::fullTextEdited, this, [this] {
         if (handlingKey_)
             editedByKey_ = true;
         else
@@ -31,7 +31,7 @@ void SearchLineEdit::keyPressEvent(QKeyEvent* event) {
     // field, and nothing of the field is left to paint a second time.
     handlingKey_ = true;
     editedByKey_ = false;
-    PasteSafeLineEdit::keyPressEvent(event);
+    WindowedLineEdit::keyPressEvent(event);
     handlingKey_ = false;
     if (editedByKey_) {
         editedByKey_ = false;
@@ -41,14 +41,14 @@ void SearchLineEdit::keyPressEvent(QKeyEvent* event) {
 
 void SearchLineEdit::reportEdit() {
     if (onTextChange)
-        onTextChange(text().toStdString());
+        onTextChange(fullText().toStdString());
 }
 
 void SearchLineEdit::refresh(const std::string& text, const QString& placeholder,
                              const ThemeColors& colors) {
     const QString wanted = QString::fromStdString(text);
-    if (this->text() != wanted && !composing_)
-        setText(wanted);
+    if (fullText() != wanted && !composing_)
+        setFullText(wanted);
     if (placeholderText() != placeholder)
         setPlaceholderText(placeholder);
     // Renders follow every keystroke; the palette changes only with the theme.

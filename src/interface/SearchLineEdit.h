@@ -7,12 +7,12 @@
 #include <string>
 
 #include "interface/Palette.h"
-#include "interface/PasteSafeLineEdit.h"
 #include "interface/Style.h"
+#include "interface/WindowedLineEdit.h"
 
 namespace corvanta {
 
-class SearchLineEdit : public PasteSafeLineEdit {
+class SearchLineEdit : public WindowedLineEdit {
     Q_OBJECT
 public:
     SearchLineEdit(style::TextRole role, QWidget* parent);

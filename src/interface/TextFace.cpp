@@ -37,6 +37,20 @@ QString oneLine(QString text) {
     return text;
 }
 
+// Eliding lays the whole text out, which for a pasted megabyte takes seconds.
+// Past a prefix already wider than the line, more text cannot change what is
+// shown, so a long text is cut to a prefix twice as wide as the line first.
+QString elisionPrefix(const QString& text, const QFontMetricsF& metrics, double width) {
+    constexpr qsizetype kShortText = 512;
+    for (qsizetype length = kShortText; length < text.size(); length *= 4) {
+        const qsizetype cut = text[length].isLowSurrogate() ? length + 1 : length;
+        QString prefix = text.left(cut);
+        if (metrics.horizontalAdvance(prefix) > 2 * width)
+            return prefix;
+    }
+    return text;
+}
+
 // `laidOut` (a font engine of the larger layout) at `pixelSize`. Each resize
 // makes a new engine with an empty glyph cache, so the resized fonts are
 // kept: drawing would otherwise render every glyph afresh on every paint.
@@ -97,7 +111,8 @@ double TextFace::width(const QString& text) const {
 }
 
 QString TextFace::elided(const QString& text, double width) const {
-    return metrics_.elidedText(text, Qt::ElideRight, width / scale_);
+    return metrics_.elidedText(elisionPrefix(text, metrics_, width / scale_), Qt::ElideRight,
+                               width / scale_);
 }
 
 QRectF TextFace::inkBounds(QChar c) const {
@@ -134,13 +149,16 @@ QList<QGlyphRun> TextFace::trueSizeRuns(const QTextLayout& layout, const QPointF
 }
 
 const TextFace::Line& TextFace::line(const QString& text, double width) const {
-    const std::pair<QString, double> key{text, width};
+    // Kept by what can show, so that a very long text is not kept whole.
+    const QString shown =
+        width < kUnbounded ? elisionPrefix(oneLine(text), metrics_, width / scale_) : oneLine(text);
+    const std::pair<QString, double> key{shown, width};
     if (auto it = lines_.constFind(key); it != lines_.cend())
         return *it;
     // Labels repeat; the bound only keeps ever-changing text from piling up.
     if (lines_.size() >= 512)
         lines_.clear();
-    QTextLayout layout(width < kUnbounded ? elided(oneLine(text), width) : oneLine(text), font_);
+    QTextLayout layout(width < kUnbounded ? elided(shown, width) : shown, font_);
     Line line;
     line.height = layOut(layout, kUnbounded, Qt::AlignLeft) * scale_;
     if (layout.lineCount() > 0) {
@@ -152,12 +170,12 @@ const TextFace::Line& TextFace::line(const QString& text, double width) const {
 }
 
 const QString& TextFace::elidedLine(const QString& text, double width) const {
-    const std::pair<QString, double> key{text, width};
+    const std::pair<QString, double> key{elisionPrefix(text, metrics_, width), width};
     if (auto it = elidedLines_.constFind(key); it != elidedLines_.cend())
         return *it;
     if (elidedLines_.size() >= 512)
         elidedLines_.clear();
-    return *elidedLines_.insert(key, metrics_.elidedText(text, Qt::ElideRight, width));
+    return *elidedLines_.insert(key, metrics_.elidedText(key.first, Qt::ElideRight, width));
 }
 
 bool TextFace::drawKeptLine(QPainter& painter, const QRectF& rect, const QString& shown,

@@ -154,6 +154,19 @@ TEST_F(FilterTest, CacheHitsAndMisses) {
     EXPECT_EQ(listed(store->filteredSections()), std::vector<std::string>{"main/s"});
 }
 
+TEST_F(FilterTest, MegabyteQueriesAreSearchedWholeAfterEveryChange) {
+    std::string words;
+    while (words.size() < 1'000'000) words += "zoom ";
+    for (const char* last : {"save", "quick", "in", ""}) {
+        const std::string query = words + last;
+        ShortcutStore fresh(bundle.bundle(), defaults);
+        fresh.query = query;
+        EXPECT_EQ(search(query), listed(fresh.filteredSections())) << "last word: " << last;
+    }
+    // Only the last word tells these apart.
+    EXPECT_NE(search(words + "save"), search(words + "quick"));
+}
+
 TEST(FilterMergedIds, SameItemIdInTwoCategoriesSharesOneKey) {
     testing::TempBundle bundle;
     bundle.writeAll({testing::pack("app", {category("a", {item("x", {"A"}, "甲", "Alpha")})})});

@@ -104,5 +104,24 @@ TEST_F(PasteTest, SearchFieldsTakeOnlyText) {
         view->softwarePicker()->findChild<QLineEdit*>("corvanta.software-picker.search"));
 }
 
+TEST_F(PasteTest, PastedMegabyteIsSearchedWholeWhileTheFieldShowsAWindow) {
+    makeView();
+    expandPanel();
+    auto* field = find<QLineEdit>("corvanta.search");
+    QString words;
+    while (words.size() < 1'000'000) words += QStringLiteral("zoom ");
+    QGuiApplication::clipboard()->setText(words);
+    QTest::keyClicks(field, "a");
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClicks(field, "in");
+    drain();
+    EXPECT_EQ(store->query.get(), "a" + words.toStdString() + "in");
+    EXPECT_LE(field->text().size(), 4096);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    drain();
+    EXPECT_EQ(store->query.get(), "");
+}
+
 }  // namespace
 }  // namespace corvanta
