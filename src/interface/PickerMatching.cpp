@@ -94,7 +94,11 @@ bool matches(const SoftwarePack& pack, std::string_view query) {
 
 std::vector<PickerSection> filterSections(const std::vector<SoftwareGroupSection>& sections,
                                           std::string_view query) {
-    const std::vector<std::string> tokens = queryTokens(query);
+    return filterSections(sections, queryTokens(query));
+}
+
+std::vector<PickerSection> filterSections(const std::vector<SoftwareGroupSection>& sections,
+                                          const std::vector<std::string>& tokens) {
     std::vector<PickerSection> out;
     out.reserve(sections.size());
     for (const SoftwareGroupSection& section : sections) {

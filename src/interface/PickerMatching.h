@@ -41,6 +41,9 @@ bool matches(const SoftwarePack& pack, std::string_view query);
 // unchanged, for an empty query.
 std::vector<PickerSection> filterSections(const std::vector<SoftwareGroupSection>& sections,
                                           std::string_view query);
+// The same for a query already cut into its tokens.
+std::vector<PickerSection> filterSections(const std::vector<SoftwareGroupSection>& sections,
+                                          const std::vector<std::string>& tokens);
 int matchCount(const std::vector<PickerSection>& sections);
 
 // The section's tiles (its packs, then the group's request tile when asked)

@@ -283,9 +283,11 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
     subtitle_ = context.text("切换当前快捷键库", "Switch the shortcut library");
     const QString prompt = context.text("搜索软件名称", "Search software");
 
+    // Cut once: a pasted query can hold hundreds of thousands of words.
+    const std::vector<std::string> tokens = picker::queryTokens(state.softwarePickerQuery);
     std::vector<PickerSection> sections =
-        picker::filterSections(context.store.groupedSoftwareCache(), state.softwarePickerQuery);
-    const bool queryIsEmpty = picker::queryTokens(state.softwarePickerQuery).empty();
+        picker::filterSections(context.store.groupedSoftwareCache(), tokens);
+    const bool queryIsEmpty = tokens.empty();
     hint_ = queryIsEmpty
                 ? context.text("快捷键库已按办公、设计、工程、开发与媒体等场景分类。",
                                "Shortcut packs are grouped by office, design, engineering, "
