@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "InterfaceFixture.h"
+#include "interface/PasteSafeTextArea.h"
 #include "interface/SoftwarePickerPopover.h"
 
 namespace corvanta {
@@ -102,6 +103,21 @@ TEST_F(PasteTest, SearchFieldsTakeOnlyText) {
     drain();
     expectPastesOnlyText(
         view->softwarePicker()->findChild<QLineEdit*>("corvanta.software-picker.search"));
+}
+
+// The middle button inserts the primary selection's data without asking
+// for it first; data without a format must leave the field as it is.
+TEST(PasteSafeTextAreaTest, DataWithoutAnyFormatInsertsNothing) {
+    struct Area : PasteSafeTextArea {
+        using PasteSafeTextArea::canInsertFromMimeData;
+        using PasteSafeTextArea::insertFromMimeData;
+    } area;
+    area.setPlainText(QStringLiteral("kept"));
+    const QMimeData empty;
+    EXPECT_FALSE(area.canInsertFromMimeData(&empty));
+    area.insertFromMimeData(&empty);
+    area.insertFromMimeData(nullptr);
+    EXPECT_EQ(area.toPlainText(), QStringLiteral("kept"));
 }
 
 TEST_F(PasteTest, PastedMegabyteIsSearchedWholeWhileTheFieldShowsAWindow) {
