@@ -12,6 +12,7 @@
 
 #include "catalog/ShortcutItem.h"
 #include "interface/KeptPixmap.h"
+#include "interface/SpokenKeys.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
 
@@ -50,80 +51,13 @@ QString replaceWholeWord(const QString& text, const QString& word, const QString
     return result;
 }
 
-struct KeyWord {
-    char16_t symbol;
-    const char* en;
-    const char* zh;
-};
-
-// Chinese keeps the modifier names its keyboards print and names the rest.
-constexpr KeyWord kKeyWords[] = {
-    {u'⌘', "Command", "Command"},
-    {u'⌥', "Option", "Option"},
-    {u'⇧', "Shift", "Shift"},
-    {u'⌃', "Control", "Control"},
-    {u'↩', "Return", "回车"},
-    {u'⏎', "Return", "回车"},
-    {u'⌤', "Enter", "回车"},
-    {u'⌫', "Delete", "删除"},
-    {u'⌦', "Forward Delete", "向前删除"},
-    {u'⎋', "Escape", "Esc"},
-    {u'⇥', "Tab", "Tab"},
-    {u'⇪', "Caps Lock", "大写锁定"},
-    {u'↑', "Up Arrow", "上箭头"},
-    {u'↓', "Down Arrow", "下箭头"},
-    {u'←', "Left Arrow", "左箭头"},
-    {u'→', "Right Arrow", "右箭头"},
-    {u'⇞', "Page Up", "向上翻页"},
-    {u'⇟', "Page Down", "向下翻页"},
-    {u'↖', "Home", "Home"},
-    {u'↘', "End", "End"},
-};
-
-const KeyWord* keyWord(QChar c) {
-    for (const KeyWord& word : kKeyWords) {
-        if (word.symbol == c.unicode())
-            return &word;
-    }
-    return nullptr;
-}
-
-// One cap in words: each symbol becomes its word, text between them stays.
-QString spokenCap(const QString& cap, AppLanguage language) {
-    QStringList words;
-    QString plain;
-    for (QChar c : cap) {
-        const KeyWord* word = keyWord(c);
-        if (!word) {
-            plain += c;
-            continue;
-        }
-        if (!plain.trimmed().isEmpty())
-            words << plain.trimmed();
-        plain.clear();
-        words << QString::fromUtf8(language == AppLanguage::zh ? word->zh : word->en);
-    }
-    if (!plain.trimmed().isEmpty())
-        words << plain.trimmed();
-    return words.join(QLatin1Char(' '));
-}
-
 }  // namespace
-
-QString ShortcutRow::spokenKeys(const std::vector<QString>& keys, AppLanguage language) {
-    QStringList words;
-    for (const QString& key : keys) {
-        if (QString word = spokenCap(key, language); !word.isEmpty())
-            words << word;
-    }
-    return words.join(QLatin1Char(' '));
-}
 
 QString ShortcutRow::accessibilityLabel(const ShortcutItem& item, AppLanguage language) {
     std::vector<QString> keys;
     for (const auto& label : item.keysFor(language)) keys.push_back(QString::fromStdString(label));
     const QString title = displayTitle(item, language);
-    const QString spoken = spokenKeys(keys, language);
+    const QString spoken = corvanta::spokenKeys(keys, language);
     if (spoken.isEmpty())
         return title;
     return title + (language == AppLanguage::zh ? QStringLiteral("，") : QStringLiteral(", ")) +

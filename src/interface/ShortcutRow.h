@@ -52,9 +52,6 @@ public:
     static QString displayTitle(const ShortcutItem& item, AppLanguage language);
     static QString starAccessibilityLabel(const QString& title, AppLanguage language,
                                           bool favorite);
-    // Keys as a screen reader should say them: symbols spelled as the words
-    // the language uses ("⇧⌘Z" is "Shift Command Z"), caps joined by spaces.
-    static QString spokenKeys(const std::vector<QString>& keys, AppLanguage language);
     // A row as it is read: "Save, Command S".
     static QString accessibilityLabel(const ShortcutItem& item, AppLanguage language);
     // The star's frame inside a row's frame.

@@ -82,22 +82,6 @@ QString groupName(SoftwareGroup group, AppLanguage language) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-TEST(SpokenKeys, SymbolsBecomeWordsInEitherLanguage) {
-    using V = std::vector<QString>;
-    EXPECT_EQ(ShortcutRow::spokenKeys(V{"⌘", "S"}, AppLanguage::en), "Command S");
-    EXPECT_EQ(ShortcutRow::spokenKeys(V{"⌥", "⌫"}, AppLanguage::en), "Option Delete");
-    EXPECT_EQ(ShortcutRow::spokenKeys(V{"⌃", "⌦", "⎋", "⇥", "↩"}, AppLanguage::en),
-              "Control Forward Delete Escape Tab Return");
-    EXPECT_EQ(ShortcutRow::spokenKeys(V{"↑", "↓", "←", "→"}, AppLanguage::en),
-              "Up Arrow Down Arrow Left Arrow Right Arrow");
-    // A cap holding several symbols, or symbols and text, is split into words.
-    EXPECT_EQ(ShortcutRow::spokenKeys(V{"⇧⌘Z"}, AppLanguage::en), "Shift Command Z");
-    EXPECT_EQ(ShortcutRow::spokenKeys(V{"Page Down", "]"}, AppLanguage::en), "Page Down ]");
-    EXPECT_EQ(ShortcutRow::spokenKeys(V{"⌘", "↩", "↑"}, AppLanguage::zh), "Command 回车 上箭头");
-    EXPECT_EQ(ShortcutRow::spokenKeys(V{"⌥", "拖动"}, AppLanguage::zh), "Option 拖动");
-    EXPECT_EQ(ShortcutRow::spokenKeys(V{}, AppLanguage::en), "");
-}
-
 class AccessibilityTest : public testing_support::InterfaceFixture {
 protected:
     AccessibilityTest() { QAccessible::setActive(true); }
