@@ -31,6 +31,8 @@ bool ShortcutListLayout::sync(ShortcutStore& store) {
                      store.language.get()};
     ++rebuildCount_;
     entries_.clear();
+    keys_.clear();
+    keyIndex_.clear();
     rows_.clear();
     sectionStarts_.clear();
     contentHeight_ = 0;
@@ -48,10 +50,13 @@ bool ShortcutListLayout::sync(ShortcutStore& store) {
         const auto& sections = store.filteredSections();
         int top = 0;
         for (std::size_t s = 0; s < sections.size(); ++s) {
+            const std::string section = source_->softwareID + '\n' + sections[s].id();
             sectionStarts_.push_back(static_cast<int>(entries_.size()));
+            addKey(section);
             entries_.push_back({top, static_cast<int>(s), -1});
             top += kHeaderHeight;
             for (std::size_t r = 0; r < sections[s].items.size(); ++r) {
+                addKey(section + '\n' + sections[s].items[r].id);
                 entries_.push_back({top, static_cast<int>(s), static_cast<int>(r)});
                 rows_.emplace_back(static_cast<int>(s), static_cast<int>(r));
                 top += rowHeight_;
@@ -60,6 +65,20 @@ bool ShortcutListLayout::sync(ShortcutStore& store) {
         contentHeight_ = top + kBottomPadding;
     }
     return true;
+}
+
+void ShortcutListLayout::addKey(std::string key) {
+    // A key seen before in this result (an item listed twice) is told apart
+    // by how often it came before.
+    const std::string base = key;
+    for (int seen = 1; keyIndex_.count(key); ++seen) key = base + '\n' + std::to_string(seen);
+    keyIndex_.emplace(key, static_cast<int>(keys_.size()));
+    keys_.push_back(std::move(key));
+}
+
+int ShortcutListLayout::entryIndexOf(const std::string& key) const {
+    const auto found = keyIndex_.find(key);
+    return found == keyIndex_.end() ? -1 : found->second;
 }
 
 int ShortcutListLayout::rowCount(int section) const {

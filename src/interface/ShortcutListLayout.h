@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -38,6 +39,11 @@ public:
 
     Content content() const { return content_; }
     const std::vector<Entry>& entries() const { return entries_; }
+    // What each entry shows, the same for as long as it is shown: the pack,
+    // the category and, for a row, the item.
+    const std::vector<std::string>& entryKeys() const { return keys_; }
+    // The entry index of a key; −1 for one that is not shown.
+    int entryIndexOf(const std::string& key) const;
     // Indices of every row, in display order.
     const std::vector<std::pair<int, int>>& rows() const { return rows_; }
     int sectionCount() const { return static_cast<int>(sectionStarts_.size()); }
@@ -68,10 +74,14 @@ private:
         bool matches(const ShortcutStore& store) const;
     };
 
+    void addKey(std::string key);
+
     int rowHeight_;
     std::optional<Source> source_;
     Content content_ = Content::noResults;
     std::vector<Entry> entries_;
+    std::vector<std::string> keys_;
+    std::unordered_map<std::string, int> keyIndex_;
     // (section, row) of each row entry, kept with the entries: assistive
     // technology asks for rows by position, one after another.
     std::vector<std::pair<int, int>> rows_;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -45,46 +46,31 @@ ShortcutListView::ShortcutListView(const RenderContextSource& source, Actions ac
       store_(source.renderContext().store),
       actions_(std::move(actions)),
       layout_(kRowHeight),
-      tuner_(new ScrollPerformanceTuner(this)) {
+      tuner_(new ScrollPerformanceTuner(this)),
+      parts_(std::make_unique<ShortcutListParts>(this, *this)) {
     setObjectName(QStringLiteral("corvanta.shortcut-list"));
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab only: a click on the list leaves the focus where it is.
+    setFocusPolicy(Qt::TabFocus);
     tuner_->configure(*this);
     installShortcutListAccessibility();
 }
 
-ShortcutListView::~ShortcutListView() {
-    dropPartAccessibles();
-}
+ShortcutListView::~ShortcutListView() = default;
 
 QAccessibleInterface* ShortcutListView::partAccessible(Part part, int section, int row) const {
-    if (!entryAt(section, row) || (part == Part::star && row < 0))
+    const Entry* entry = entryAt(section, row);
+    if (!entry || (part != Part::entry && row < 0))
         return nullptr;
-    const auto key = std::make_tuple(part, section, row);
-    auto it = partAccessibleIDs_.find(key);
-    if (it == partAccessibleIDs_.end()) {
-        auto* self = const_cast<ShortcutListView*>(this);
-        auto* made = makeShortcutListPartAccessible(self, *self, part, section, row);
-        it = partAccessibleIDs_.emplace(key, QAccessible::registerAccessibleInterface(made)).first;
-    }
-    return QAccessible::accessibleInterface(it->second);
-}
-
-void ShortcutListView::dropPartAccessibles() {
-    for (const auto& [key, id] : partAccessibleIDs_) QAccessible::deleteAccessibleInterface(id);
-    partAccessibleIDs_.clear();
+    const auto index = static_cast<std::size_t>(entry - layout_.entries().data());
+    return parts_->part(part, layout_.entryKeys()[index]);
 }
 
 void ShortcutListView::render(const RenderContext& context) {
     if (OverlayScrollBar* overlay = tuner_->overlayScrollBar())
         overlay->setThumbColor(context.colors.textMuted);
     const bool rebuilt = sync();
-    if (rebuilt) {
+    if (rebuilt)
         updateScrollRange();
-        if (QAccessible::isActive()) {
-            QAccessibleEvent event(this, QAccessible::ObjectReorder);
-            QAccessible::updateAccessibility(&event);
-        }
-    }
     // Texts and colours are read when painting, so a new result (language
     // included) or theme needs nothing more than a repaint, and a render that
     // changed neither needs none.
@@ -227,10 +213,22 @@ bool ShortcutListView::isCurrent() const {
 }
 
 bool ShortcutListView::sync() {
-    if (!layout_.sync(store_))
+    if (isCurrent())
         return false;
-    dropPartAccessibles();
+    const std::vector<std::string> before = layout_.entryKeys();
+    layout_.sync(store_);
     pressedStar_.reset();
+    parts_->entriesChanged(before);
+    // The current row stays while it is shown; when it goes, the row that
+    // takes its place is current.
+    if (!currentKey_.empty() && layout_.entryIndexOf(currentKey_) < 0) {
+        currentKey_.clear();
+        starCurrent_ = false;
+        if (!layout_.rows().empty()) {
+            setCurrentRow(std::min(currentIndex_, int(layout_.rows().size()) - 1), false);
+            announceFocus(true);
+        }
+    }
     return true;
 }
 
@@ -288,6 +286,184 @@ void ShortcutListView::mouseReleaseEvent(QMouseEvent* event) {
     // A plain button acts when released over itself.
     if (event->button() == Qt::LeftButton && starAt(event->position().toPoint()) == pressed)
         toggleFavorite(pressed->first, pressed->second);
+}
+
+std::optional<std::pair<int, int>> ShortcutListView::currentRow() const {
+    const int index = currentRowIndex();
+    if (index < 0)
+        return std::nullopt;
+    return layout_.rows()[static_cast<std::size_t>(index)];
+}
+
+int ShortcutListView::currentRowIndex() const {
+    if (currentKey_.empty())
+        return -1;
+    const int entry = layout_.entryIndexOf(currentKey_);
+    if (entry < 0)
+        return -1;
+    // Each section's header comes before its rows.
+    return entry - (layout_.entries()[static_cast<std::size_t>(entry)].section + 1);
+}
+
+std::optional<std::pair<ShortcutListView::Part, std::string>> ShortcutListView::focusedPart()
+    const {
+    if (!hasFocus() || currentRowIndex() < 0)
+        return std::nullopt;
+    return std::make_pair(starCurrent_ ? Part::star : Part::entry, currentKey_);
+}
+
+bool ShortcutListView::showsFocusIndicator() const {
+    return hasFocus() && keyboardFocus_ && currentRowIndex() >= 0;
+}
+
+void ShortcutListView::setCurrentRow(int rowIndex, bool star) {
+    const auto& rows = layout_.rows();
+    if (rowIndex < 0 || rowIndex >= static_cast<int>(rows.size()))
+        return;
+    const auto [section, row] = rows[static_cast<std::size_t>(rowIndex)];
+    const int entry = static_cast<int>(entryAt(section, row) - layout_.entries().data());
+    currentKey_ = layout_.entryKeys()[static_cast<std::size_t>(entry)];
+    currentIndex_ = rowIndex;
+    starCurrent_ = star;
+    if (hasFocus())
+        scrollToRow(section, row);
+    viewport()->update();
+}
+
+int ShortcutListView::firstVisibleRowIndex() const {
+    const auto& rows = layout_.rows();
+    const int top = verticalScrollBar()->value() + kHeaderHeight;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (layout_.entryFor(rows[i].first, rows[i].second)->top >= top)
+            return static_cast<int>(i);
+    }
+    return rows.empty() ? -1 : 0;
+}
+
+void ShortcutListView::announceFocus(bool later) {
+    if (!QAccessible::isActive())
+        return;
+    if (later) {
+        QMetaObject::invokeMethod(
+            this, [this] { announceFocus(false); }, Qt::QueuedConnection);
+        return;
+    }
+    const auto current = currentRow();
+    if (!hasFocus() || !current)
+        return;
+    if (QAccessibleInterface* part = partAccessible(starCurrent_ ? Part::star : Part::entry,
+                                                    current->first, current->second)) {
+        QAccessibleEvent event(part, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ShortcutListView::keyPressEvent(QKeyEvent* event) {
+    const int last = static_cast<int>(layout_.rows().size()) - 1;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = modifiers == Qt::NoModifier;
+    const bool jump = plain || modifiers == Qt::ControlModifier;
+    int index = currentRowIndex();
+    const int page = std::max(1, (viewport()->height() - kHeaderHeight) / kRowHeight);
+    int target = -1;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            target = plain ? index - 1 : -1;
+            break;
+        case Qt::Key_Down:
+            target = plain ? index + 1 : -1;
+            break;
+        case Qt::Key_PageUp:
+            target = plain ? index - page : -1;
+            break;
+        case Qt::Key_PageDown:
+            target = plain ? index + page : -1;
+            break;
+        case Qt::Key_Home:
+            target = jump ? 0 : -1;
+            break;
+        case Qt::Key_End:
+            target = jump ? last : -1;
+            break;
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (plain && index >= 0) {
+                const auto [section, row] = *currentRow();
+                toggleFavorite(section, row);
+                event->accept();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    const bool move = event->key() != Qt::Key_Space && event->key() != Qt::Key_Return &&
+                      event->key() != Qt::Key_Enter && (plain || jump) && target != -1;
+    if (!move || last < 0) {
+        event->ignore();
+        return;
+    }
+    if (index < 0 && event->key() != Qt::Key_Home && event->key() != Qt::Key_End)
+        target = firstVisibleRowIndex();
+    setCurrentRow(std::clamp(target, 0, last), false);
+    announceFocus(false);
+    event->accept();
+}
+
+void ShortcutListView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    switch (event->reason()) {
+        case Qt::MouseFocusReason:
+            keyboardFocus_ = false;
+            break;
+        case Qt::ActiveWindowFocusReason:
+        case Qt::PopupFocusReason:
+            break;  // the focus comes back as it went
+        default:
+            keyboardFocus_ = true;
+            break;
+    }
+    int index = currentRowIndex();
+    if (index < 0)
+        index = firstVisibleRowIndex();
+    // Shift+Tab comes back to the last stop inside the list, the star.
+    setCurrentRow(index, event->reason() == Qt::BacktabFocusReason ||
+                             (event->reason() == Qt::ActiveWindowFocusReason && starCurrent_));
+    announceFocus(true);
+}
+
+void ShortcutListView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+bool ShortcutListView::focusNextPrevChild(bool next) {
+    // Tab goes from the current row to its star, and Shift+Tab back.
+    if (hasFocus() && currentRowIndex() >= 0 && next != starCurrent_) {
+        starCurrent_ = next;
+        viewport()->update();
+        announceFocus(false);
+        return true;
+    }
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+void ShortcutListView::paintFocusIndicator(QPainter& painter, const RenderContext& context) const {
+    const auto current = currentRow();
+    if (!showsFocusIndicator() || !current)
+        return;
+    const QRectF row = QRectF(rowRect(current->first, current->second));
+    const QRectF frame = starCurrent_ ? ShortcutRow::starRect(row) : row;
+    painter.save();
+    // Rows passing beneath the pinned header are hidden, and so is their mark.
+    if (const auto pinned = pinnedHeader())
+        painter.setClipRect(
+            QRectF(0, pinned->second + kHeaderHeight, viewport()->width(), viewport()->height()));
+    painter.setPen(QPen(context.colors.accent, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(frame.adjusted(1, 1, -1, -1), 7, 7);
+    painter.restore();
 }
 
 void ShortcutListView::emptyState(QPainter& painter, const QRectF& area, std::string_view icon,
@@ -387,6 +563,7 @@ void ShortcutListView::paintEvent(QPaintEvent* event) {
         paintSectionHeader(painter, QRectF(kSidePadding, pinned->second, width, kHeaderHeight),
                            pinned->first, context);
     }
+    paintFocusIndicator(painter, context);
 }
 
 }  // namespace corvanta

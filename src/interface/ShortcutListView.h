@@ -3,7 +3,7 @@
 #pragma once
 
 #include <functional>
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +66,8 @@ public:
     const std::vector<ShortcutListLayout::Entry>& entries() const override {
         return layout_.entries();
     }
+    const std::vector<std::string>& entryKeys() const override { return layout_.entryKeys(); }
+    int entryIndexOf(const std::string& key) const override { return layout_.entryIndexOf(key); }
     QString sectionTitle(int section) const override;
     QString rowTitle(int section, int row) const;
     bool isFavorite(int section, int row) const;
@@ -85,9 +87,18 @@ public:
     // edge in viewport coordinates (0, or less while the next one pushes it).
     std::optional<std::pair<int, int>> pinnedHeader() const;
     int rebuildCount() const { return layout_.rebuildCount(); }
-    // The accessible header, row or star button, made when first asked for
-    // and valid until the rows change; none for one that does not exist.
+    // The accessible header, row, row text or star button, made when first
+    // asked for and kept while its entry is shown; none for one that does not
+    // exist.
     QAccessibleInterface* partAccessible(Part part, int section, int row) const override;
+    std::optional<std::pair<Part, std::string>> focusedPart() const override;
+
+    // The keyboard's place in the list: the current row, and whether the
+    // focus is on its star rather than on the row.
+    std::optional<std::pair<int, int>> currentRow() const;
+    bool isStarCurrent() const { return starCurrent_; }
+    // The current row is marked only while the keyboard brought the focus.
+    bool showsFocusIndicator() const;
     QWidget* listViewport() const override { return viewport(); }
     std::optional<std::pair<QString, QString>> emptyStateTexts() const override;
     ScrollPerformanceTuner& tuner() const { return *tuner_; }
@@ -98,6 +109,10 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     using Entry = ShortcutListLayout::Entry;
@@ -111,7 +126,15 @@ private:
     // A row's entry, or a section's header entry for row −1.
     const Entry* entryAt(int section, int row) const;
     std::optional<std::pair<int, int>> starAt(QPoint viewportPoint) const;
-    void dropPartAccessibles();
+    // The index in rows() of the current row, −1 for none.
+    int currentRowIndex() const;
+    void setCurrentRow(int rowIndex, bool star);
+    // The first row wholly below the pinned header, or the first row.
+    int firstVisibleRowIndex() const;
+    // Tells assistive technology which part has the focus; `later` waits for
+    // the toolkit's own focus event on the list, which comes after focusIn.
+    void announceFocus(bool later);
+    void paintFocusIndicator(QPainter& painter, const RenderContext& context) const;
     void paintSectionHeader(QPainter& painter, const QRectF& frame, int section,
                             const RenderContext& context) const;
 
@@ -122,7 +145,11 @@ private:
     ScrollPerformanceTuner* tuner_;
     std::optional<AppTheme> paintedTheme_;
     std::optional<std::pair<int, int>> pressedStar_;
-    mutable std::map<std::tuple<Part, int, int>, unsigned> partAccessibleIDs_;
+    std::unique_ptr<ShortcutListParts> parts_;
+    std::string currentKey_;
+    int currentIndex_ = 0;  // the current row's index, kept for when it goes
+    bool starCurrent_ = false;
+    bool keyboardFocus_ = false;
 };
 
 }  // namespace corvanta
