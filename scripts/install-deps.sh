@@ -11,7 +11,7 @@ packages=(
   libfontconfig-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool xclip x11-utils imagemagick fonts-noto-cjk fonts-dejavu-core fonts-inter python3
-  at-spi2-core python3-pyatspi dbus-daemon
+  at-spi2-core python3-pyatspi dbus-daemon orca speech-dispatcher python3-speechd dbus-x11
   clang-format
   openbox trayer desktop-file-utils appstream dpkg-dev file
   clang libclang-rt-14-dev libfuzzer-14-dev

@@ -7,9 +7,12 @@
 #include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QVariantAnimation>
 
 #include "catalog/ShortcutStore.h"
+#include "platform/qt/MainQueue.h"
+#include "interface/PaintedAccessible.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
 #include "interface/TextFace.h"
@@ -25,11 +28,56 @@ constexpr double kSymbolSize = 10;
 constexpr double kSlideInSeconds = 0.16;
 constexpr double kSlideOutSeconds = 0.14;
 constexpr const char* kSymbol = "checkmark";
+// The focus comes back to the panel a moment after a sheet sends; a screen
+// reader speaks a newly focused control at once, cutting off whatever it was
+// saying, so the toast is announced after that, or at the latest after
+// kAnnounceLatest when the panel does not get the focus back.
+constexpr double kAnnounceEarliest = 0.15;
+constexpr double kAnnounceLatest = 0.7;
+constexpr double kAnnouncePoll = 0.05;
 
-// The toast is a passing confirmation, read as an alert when it appears.
+// The toast is a passing confirmation, an alert; its one child is the
+// notification a screen reader speaks.
+class ToastAccessible final : public QAccessibleWidget {
+public:
+    explicit ToastAccessible(SubmissionToastView* toast)
+        : QAccessibleWidget(toast, QAccessible::AlertMessage), toast_(toast) {}
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? toast_->notificationAccessible() : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child == this->child(0) ? 0 : -1;
+    }
+
+private:
+    SubmissionToastView* toast_;
+};
+
+class NotificationAccessible final : public PaintedAccessible {
+public:
+    explicit NotificationAccessible(SubmissionToastView* toast)
+        : PaintedAccessible(toast), toast_(toast) {}
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Name && owner() ? toast_->text() : QString();
+    }
+    QRect rect() const override {
+        return owner() ? QRect(toast_->mapToGlobal(QPoint()), toast_->size()) : QRect();
+    }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.invisible = !owner() || !toast_->isAnnounced();
+        return state;
+    }
+
+private:
+    SubmissionToastView* toast_;
+};
+
 QAccessibleInterface* toastAccessibleFactory(const QString&, QObject* object) {
     if (auto* toast = qobject_cast<SubmissionToastView*>(object))
-        return new QAccessibleWidget(toast, QAccessible::AlertMessage);
+        return new ToastAccessible(toast);
     return nullptr;
 }
 
@@ -52,12 +100,53 @@ SubmissionToastView::SubmissionToastView(QWidget* parent) : QWidget(parent) {
     hide();
 }
 
+SubmissionToastView::~SubmissionToastView() {
+    if (notificationID_)
+        QAccessible::deleteAccessibleInterface(notificationID_);
+}
+
+QAccessibleInterface* SubmissionToastView::notificationAccessible() const {
+    if (!notificationID_) {
+        auto* self = const_cast<SubmissionToastView*>(this);
+        self->notificationID_ =
+            QAccessible::registerAccessibleInterface(new NotificationAccessible(self));
+    }
+    return QAccessible::accessibleInterface(notificationID_);
+}
+
+void SubmissionToastView::setAnnounced(bool announced) {
+    if (announced_ == announced)
+        return;
+    announced_ = announced;
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(notificationAccessible(),
+                           announced ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+    QAccessible::updateAccessibility(&event);
+}
+
+void SubmissionToastView::announceWhenSettled(unsigned presentation, double waited) {
+    if (presentation != presentation_ || !presented_)
+        return;
+    const QWidget* panel = window();
+    if (waited >= kAnnounceLatest || (waited >= kAnnounceEarliest && panel->isActiveWindow())) {
+        setAnnounced(true);
+        return;
+    }
+    QPointer<SubmissionToastView> self(this);
+    platform::MainQueue::shared().postAfter(kAnnouncePoll, [self, presentation, waited] {
+        if (self)
+            self->announceWhenSettled(presentation, waited + kAnnouncePoll);
+    });
+}
+
 bool SubmissionToastView::eventFilter(QObject* watched, QEvent* event) {
     // Whatever the panel shows goes with it, without a slide; a toast still
     // wanted when the panel is back slides in anew.
     if (watched == parentWidget() && event->type() == QEvent::Hide) {
         slide_->stop();
         presented_ = false;
+        setAnnounced(false);
         hide();
     }
     return false;
@@ -101,6 +190,8 @@ void SubmissionToastView::render(const RenderContext& context) {
         // Nothing takes the focus to it, so a screen reader is told.
         QAccessibleEvent alert(this, QAccessible::Alert);
         QAccessible::updateAccessibility(&alert);
+        setAnnounced(false);
+        announceWhenSettled(++presentation_, 0);
         if (animate) {
             // A new slide starts from where the toast is now, or from below the edge.
             const int from = slide_->state() == QAbstractAnimation::Running ? y() : area->height();
@@ -112,6 +203,7 @@ void SubmissionToastView::render(const RenderContext& context) {
         }
     } else if (!wanted && presented_) {
         presented_ = false;
+        setAnnounced(false);
         if (animate && isVisible()) {
             slideTo(area->height(), kSlideOutSeconds, false);
         } else {

@@ -1,5 +1,7 @@
 // The submission toast: a checkmark and a short confirmation in a capsule that
-// slides in at the panel's bottom centre and slides out again.
+// slides in at the panel's bottom centre and slides out again. A screen reader
+// hears it as a notification once the focus has come back to the panel, so
+// that the focus move does not cut it off.
 #pragma once
 
 #include <QColor>
@@ -9,6 +11,7 @@
 
 #include "interface/RenderContext.h"
 
+class QAccessibleInterface;
 class QVariantAnimation;
 
 namespace corvanta {
@@ -23,6 +26,7 @@ public:
 
     // `parent` is the panel's root view: the toast rests at its bottom centre.
     explicit SubmissionToastView(QWidget* parent);
+    ~SubmissionToastView() override;
     // Slides the toast in or out as the state says and keeps it placed.
     void render(const RenderContext& context);
 
@@ -33,17 +37,28 @@ public:
     const QString& text() const { return text_; }
     // Jumps to the end of a running slide (tests and screenshots).
     void finishSlide();
+    // The notification assistive technology is told of, a child of the
+    // toast's own object; "shown" once announced, until the toast goes.
+    QAccessibleInterface* notificationAccessible() const;
+    bool isAnnounced() const { return announced_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Waits for the panel's window to hold the focus again (or gives up
+    // waiting), then announces the toast.
+    void announceWhenSettled(unsigned presentation, double waited);
+    void setAnnounced(bool announced);
     void slideTo(int y, double seconds, bool easeOut);
     void placeAt(int y);
 
     QVariantAnimation* slide_ = nullptr;
     bool presented_ = false;
+    bool announced_ = false;
+    unsigned presentation_ = 0;
+    unsigned notificationID_ = 0;
     QRect resting_;
     QString text_;
     QColor fill_;

@@ -9,6 +9,7 @@
 #   mark="$(spoken_mark)"; xdotool key ...
 #   spoken_wait "$mark" "Save, Command S" || fail "not heard"
 #   spoken_since "$mark"       # what was said after the mark
+#   said="$(orca_key Tab)"     # a key, and what Orca says to it
 #
 # Every utterance lands in $spoken as one "language|text" line, after
 # speech-dispatcher's punctuation and symbol rules at Orca's default settings,
@@ -77,6 +78,29 @@ spoken_settle() {
     last="$(spoken_mark)"
     for _ in $(seq 30); do
         sleep 0.3
+        now="$(spoken_mark)"
+        [ "$now" = "$last" ] && return 0
+        last="$now"
+    done
+}
+
+# Presses a key (xdotool names) and prints what Orca says to it: the lines
+# that come within ~2 s, once Orca has said more than the key's echo (a key
+# echo ends in a space) and then been quiet for a quarter of a second.
+orca_key() {
+    local mark
+    mark="$(spoken_mark)"
+    xdotool key "$@"
+    patience=20 wait_for spoken_more_than_echo "$mark"
+    spoken_settle_quick
+    spoken_since "$mark" | cut -d'|' -f2-
+}
+spoken_more_than_echo() { spoken_since "$1" | grep -v ' $' >/dev/null; }
+spoken_settle_quick() {
+    local last now
+    last="$(spoken_mark)"
+    for _ in $(seq 20); do
+        sleep 0.25
         now="$(spoken_mark)"
         [ "$now" = "$last" ] && return 0
         last="$now"
