@@ -267,26 +267,32 @@ void ShortcutListParts::drop(const std::pair<std::string, Part>& which, bool tel
 void ShortcutListParts::entriesChanged(const std::vector<std::string>& before) {
     if (parts_.empty())
         return;
-    // Kept entries that changed their order cannot be told as removals and
-    // additions; then every entry goes and comes anew.
-    bool inOrder = true;
+    // Entries that stay keep their objects. One that moved against the
+    // others is told as removed from its old place and added at its new one.
+    std::set<std::string> moved;
     int last = -1;
     for (const std::string& key : before) {
         const int index = list_.entryIndexOf(key);
         if (index < 0)
             continue;
-        inOrder = inOrder && index > last;
-        last = index;
+        if (index < last)
+            moved.insert(key);
+        else
+            last = index;
     }
     std::vector<std::pair<std::string, Part>> gone;
     for (const auto& [which, registered] : parts_) {
-        if (!inOrder || list_.entryIndexOf(which.first) < 0)
+        if (list_.entryIndexOf(which.first) < 0)
             gone.push_back(which);
     }
     for (const auto& which : gone) drop(which, which.second == Part::entry);
 
     if (!QAccessible::isActive())
         return;
+    for (const std::string& key : moved) {
+        if (const auto found = parts_.find({key, Part::entry}); found != parts_.end())
+            tell(QAccessible::accessibleInterface(found->second.id), QAccessible::ObjectDestroyed);
+    }
     for (auto& [which, registered] : parts_) {
         QAccessibleInterface* part = QAccessible::accessibleInterface(registered.id);
         if (const QString name = part->text(QAccessible::Name); name != registered.name) {
@@ -296,7 +302,7 @@ void ShortcutListParts::entriesChanged(const std::vector<std::string>& before) {
     }
     const std::set<std::string> old(before.begin(), before.end());
     for (const std::string& key : list_.entryKeys()) {
-        if (!inOrder || !old.count(key))
+        if (moved.count(key) || !old.count(key))
             tell(part(Part::entry, key), QAccessible::ObjectCreated);
     }
 }

@@ -11,11 +11,11 @@
 #include <QVariantAnimation>
 
 #include "catalog/ShortcutStore.h"
-#include "platform/qt/MainQueue.h"
 #include "interface/PaintedAccessible.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
 #include "interface/TextFace.h"
+#include "platform/qt/MainQueue.h"
 
 namespace corvanta {
 

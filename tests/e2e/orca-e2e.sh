@@ -68,9 +68,8 @@ echo "tab to row: $title"
 said="$(orca_key Tab)"
 grep -F "Add $title to favorites" <<<"$said" >/dev/null || fail "Tab did not reach the star of $title: $said"
 xdotool key space
-wait_for grep -F "$title" <<<"$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["CorvantaFavorites"]["value"])' "$settings" 2>/dev/null)" 2>/dev/null
-favorites_hold() { grep -F ':' "$settings" >/dev/null && setting CorvantaFavorites | grep -v '^\[\]$' >/dev/null; }
-wait_for favorites_hold || fail "Space on the star added no favourite"
+favorite_added() { setting CorvantaFavorites | grep -F "'" >/dev/null; }
+wait_for favorite_added || fail "Space on the star of $title added no favourite"
 echo "space on star: ok"
 
 # The toast: feedback from the footer's button; its text is spoken after the

@@ -4,14 +4,12 @@
 // and the collapsed bar's texts; and that renders announce no unchanged name.
 #include <gtest/gtest.h>
 
-#include <QtGui/private/qguiapplication_p.h>
-#include <QtGui/qpa/qplatformaccessibility.h>
-#include <QtGui/qpa/qplatformintegration.h>
 #include <QAccessible>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "ActiveBridge.h"
 #include "InterfaceFixture.h"
 #include "catalog/SoftwareGroup.h"
 #include "interface/CollapsedBar.h"
@@ -299,28 +297,8 @@ TEST_F(AccessibilityTest, ToastIsAnAlertMessageReadAsItsText) {
     EXPECT_FALSE(toast.text().isEmpty());
 }
 
-// The toolkit hands events on only while the platform's bridge is active, as
-// it is when a screen reader runs; the offscreen platform's bridge is switched
-// on by hand for this one test, and off again so no other test pays for it.
-class ActiveBridge {
-public:
-    ActiveBridge() : bridge_(QGuiApplicationPrivate::platformIntegration()->accessibility()) {
-        if (bridge_)
-            bridge_->setActive(true);
-    }
-    ~ActiveBridge() {
-        if (bridge_)
-            bridge_->setActive(false);
-    }
-    ActiveBridge(const ActiveBridge&) = delete;
-    ActiveBridge& operator=(const ActiveBridge&) = delete;
-
-private:
-    QPlatformAccessibility* bridge_;
-};
-
 TEST_F(AccessibilityTest, ToastAlertsOnceAndKeystrokesAnnounceNoUnchangedName) {
-    const ActiveBridge bridge;
+    const testing_support::ActiveBridge bridge;
     ASSERT_TRUE(QAccessible::isActive());
     SoftwarePickerPopover& popover = openPicker();
     QTest::mouseClick(popover.searchButton(), Qt::LeftButton);
