@@ -70,3 +70,38 @@ grep -E "^heading\|" "$work/expanded.txt" >/dev/null ||
 grep -E "^push button\|(Add|Remove) .* favorites" "$work/expanded.txt" >/dev/null ||
     { cat "$work/expanded.txt" >&2; fail "no star button"; }
 echo "accessibility e2e: ok"
+
+# A star found before a keystroke is pressed through AT-SPI right after it: a
+# row that stays in the result keeps its object, and the keystroke adds no
+# child the list already had.
+xdotool type --delay 30 "move"
+patience=50 wait_for tree_has "list item|Move tool" || { tree >&2; fail "no Move tool row for \"move\""; }
+"$py" - "$settings" <<'PY' || fail "the star did not press after a keystroke"
+import json, subprocess, sys, time
+import pyatspi
+from gi.repository import GLib
+desktop = pyatspi.Registry.getDesktop(0)
+app = next(a for a in desktop if a is not None and "orvanta" in (a.name or ""))
+def find(node, pred, depth=0):
+    if node is None or depth > 14:
+        return None
+    if pred(node):
+        return node
+    for child in node:
+        found = find(child, pred, depth + 1)
+        if found:
+            return found
+    return None
+star = find(app, lambda n: n.getRoleName() == "push button" and n.name == "Add Move tool to favorites")
+assert star, "no star for Move tool"
+added = []
+pyatspi.Registry.registerEventListener(lambda e: added.append(e.any_data), "object:children-changed:add")
+subprocess.run(["xdotool", "key", "BackSpace"], check=True)
+star.queryAction().doAction(0)
+GLib.timeout_add(800, lambda: pyatspi.Registry.stop())
+pyatspi.Registry.start()
+favorites = json.load(open(sys.argv[1]))["CorvantaFavorites"]["value"]
+assert any(f.endswith(":move-tool") for f in favorites), f"favourites: {favorites}"
+assert not added, f"{len(added)} children added for a keystroke that only kept rows"
+PY
+echo "accessibility e2e: star pressed after a keystroke"
