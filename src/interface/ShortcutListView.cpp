@@ -337,7 +337,7 @@ int ShortcutListView::firstVisibleRowIndex() const {
         if (layout_.entryFor(rows[i].first, rows[i].second)->top >= top)
             return static_cast<int>(i);
     }
-    return rows.empty() ? -1 : 0;
+    return static_cast<int>(rows.size()) - 1;
 }
 
 void ShortcutListView::announceFocus(bool later) {

@@ -56,7 +56,7 @@ echo "flat review: $line"
 row='[^|]+, ((Command|Shift|Option|Control) )*[A-Z0-9][A-Za-z0-9 ]*'
 
 # Tab from the search field reaches the list, which speaks its current row;
-# the next Tab its star, and Space presses it.
+# Down the next row; Tab that row's star, and Space presses it.
 said=""
 for _ in $(seq 12); do
     said="$(orca_key Tab)"
@@ -65,6 +65,12 @@ done
 title="$(grep -E "^$row\.?$" <<<"$said" | head -n 1 | sed -E 's/, .*//')"
 [ -n "$title" ] || fail "Tab never reached a row of the list"
 echo "tab to row: $title"
+# Down moves the current row, which is spoken as it arrives.
+said="$(orca_key Down)"
+next="$(grep -E "^$row\.?$" <<<"$said" | head -n 1 | sed -E 's/, .*//')"
+[ -n "$next" ] && [ "$next" != "$title" ] || fail "Down did not speak the next row: $said"
+title="$next"
+echo "down to row: $title"
 said="$(orca_key Tab)"
 grep -F "Add $title to favorites" <<<"$said" >/dev/null || fail "Tab did not reach the star of $title: $said"
 xdotool key space
