@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Pasting with the real binary on openbox (run it under xvfb-run): from a
+# Pasting with the real binary on openbox (run it under with-xvfb.sh): from a
 # clipboard nobody owns, into the search field and both fields of the feedback
 # sheet, keeps what was typed; with a clipboard owner that never answers, the
 # paste is given up soon enough that Ctrl+Q right after it ends the process

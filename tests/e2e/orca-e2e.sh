@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The panel heard through the Orca screen reader (run it under xvfb-run): flat
+# The panel heard through the Orca screen reader (run it under with-xvfb.sh): flat
 # review reads a row as its title and keys, Tab reaches the current row and
 # then its star, Space on the star adds the favourite, and the submission
 # toast is spoken after the focus has come back, in English and in Chinese.

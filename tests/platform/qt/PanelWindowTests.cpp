@@ -251,7 +251,7 @@ QPainterPath insetRoundedPlate(const QSizeF& size) {
     return path;
 }
 
-// Runs only on a real X server (the *X11* ctest entry under xvfb-run).
+// Runs only on a real X server (the *X11* ctest entry on a private Xvfb).
 TEST_F(PanelWindowTest, X11StickyStateAndOutlineShapeWithoutCompositor) {
     if (!x11::isX11())
         GTEST_SKIP() << "needs the xcb platform";

@@ -64,7 +64,7 @@ TEST(Workspace, X11ActiveWindowChangesReportTheApplicationOnce) {
     // It rewrites the root window's active-window property: only on the
     // private server of the X11 test run, never on a desktop session.
     if (qgetenv("QT_QPA_PLATFORM") != "xcb")
-        GTEST_SKIP() << "runs under xvfb-run only";
+        GTEST_SKIP() << "runs on an X display only";
     OtherClient other;
     if (!other.ok())
         GTEST_SKIP() << "no X display";

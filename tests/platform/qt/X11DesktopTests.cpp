@@ -1,4 +1,4 @@
-// Virtual desktops on a real X server (the *X11* ctest entry under xvfb-run):
+// Virtual desktops on a real X server (the *X11* ctest entry on a private Xvfb):
 // the desktop properties a window manager keeps, written by the test itself.
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>

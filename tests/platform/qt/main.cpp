@@ -1,5 +1,5 @@
 // Test entry: one QApplication for all tests, offscreen unless the caller chose
-// a platform (the X11 cases run under xvfb-run with QT_QPA_PLATFORM=xcb).
+// a platform (the X11 cases run on a private Xvfb with QT_QPA_PLATFORM=xcb).
 #include <gtest/gtest.h>
 
 #include <QApplication>
