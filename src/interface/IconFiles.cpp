@@ -20,8 +20,11 @@ namespace corvanta {
 namespace {
 
 constexpr int kIconPixels = 256;
-// Icon files are small; anything larger is not an icon and is not read.
+// Icon files are small; anything larger is not an icon and is not read. A
+// drawing is held to less: its size bounds the parse and what it can ask to
+// draw.
 constexpr std::uintmax_t kMaxIconFileBytes = 8 * 1024 * 1024;
+constexpr std::uintmax_t kMaxSvgFileBytes = 2 * 1024 * 1024;
 // A small file can still declare a huge picture; refuse to decode one.
 constexpr qint64 kMaxDecodedPixels = 4096 * 4096;
 
@@ -86,13 +89,13 @@ QImage decodeRaster(QByteArray bytes) {
 // not read; no path ever reaches an image reader. SVG goes through the vector
 // renderer, everything else through the image plug-ins.
 QImage readImageFile(const QString& path) {
+    const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ||
+                     path.endsWith(QStringLiteral(".svgz"), Qt::CaseInsensitive);
     const platform::FileContents contents =
-        platform::readRegularFile(path.toStdString(), kMaxIconFileBytes);
+        platform::readRegularFile(path.toStdString(), svg ? kMaxSvgFileBytes : kMaxIconFileBytes);
     if (!contents.ok())
         return {};
     const std::string& bytes = *contents.bytes;
-    const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ||
-                     path.endsWith(QStringLiteral(".svgz"), Qt::CaseInsensitive);
     if (svg) {
         if (!platform::isSelfContainedSvg(bytes))
             return {};
@@ -122,6 +125,11 @@ namespace {
 
 constexpr std::uintmax_t kMaxThemeIndexBytes = 1024 * 1024;
 constexpr int kMaxThemes = 16;  // an inheritance chain longer than this is a loop
+// A stock hicolor theme lists about 650 folders. Beyond these limits an index
+// is hostile: the rest of its folders, and folders of further themes, are
+// not searched.
+constexpr qsizetype kMaxThemeDirectories = 2048;
+constexpr qsizetype kMaxSearchedDirectories = 4096;
 constexpr std::array<const char*, 3> kThemeExtensions{"png", "svg", "xpm"};
 
 struct ThemeDirectory {
@@ -168,6 +176,8 @@ std::optional<ThemeIndex> readThemeIndex(const QString& file) {
         }
     }
     for (const QString& entry : listed) {
+        if (qsizetype(index.directories.size()) >= kMaxThemeDirectories)
+            break;
         const QString name = entry.trimmed();
         if (name.isEmpty() || name.contains(QStringLiteral("..")) || QDir::isAbsolutePath(name))
             continue;
@@ -185,13 +195,13 @@ std::optional<ThemeIndex> readThemeIndex(const QString& file) {
 
 // The first file of `stems` + extension that exists and decodes. Existence is
 // looked up without opening, so a FIFO is only ever refused by the guard.
-QImage readFirstImage(const QStringList& stems) {
+QImage readFirstImage(const QStringList& stems, const std::function<QImage(const QString&)>& read) {
     for (const QString& stem : stems) {
         for (const char* extension : kThemeExtensions) {
             const QString path = stem + QLatin1Char('.') + QLatin1String(extension);
             if (!QFileInfo::exists(path))
                 continue;
-            QImage image = readImageFile(path);
+            QImage image = read(path);
             if (!image.isNull())
                 return image;
         }
@@ -201,23 +211,34 @@ QImage readFirstImage(const QStringList& stems) {
 
 }  // namespace
 
-// `name` (already known to name no folder) in the current theme, the themes
-// it inherits, hicolor, and then the unthemed pixmaps folders.
-QImage readThemeIcon(const QString& name) {
-    QStringList bases;
+IconThemeSearch IconThemeSearch::current() {
+    IconThemeSearch where;
     for (const QString& base : QIcon::themeSearchPaths()) {
         if (!base.startsWith(QLatin1Char(':')))  // the toolkit's own resources
-            bases.push_back(base);
+            where.bases.push_back(base);
     }
-    QStringList themes{QIcon::themeName(), QIcon::fallbackThemeName()};
+    where.themes = QStringList{QIcon::themeName(), QIcon::fallbackThemeName()};
+    for (const QString& data : dataDirectories())
+        where.pixmapFolders.push_back(data + QStringLiteral("/pixmaps"));
+    return where;
+}
+
+// `name` (already known to name no folder) in the themes of `where`, the
+// themes they inherit, hicolor, and then the unthemed pixmaps folders.
+QImage readThemeIcon(const QString& name, const IconThemeSearch& where,
+                     const std::function<QImage(const QString&)>& read) {
+    if (name.isEmpty() || name.toUtf8().size() > kMaxIconNameBytes)
+        return {};
+    QStringList themes = where.themes;
     QStringList visited;
+    qsizetype searched = 0;
     const auto visit = [&](const QString& theme) -> QImage {
         if (theme.isEmpty() || visited.contains(theme) || visited.size() >= kMaxThemes ||
             theme.contains(QLatin1Char('/')) || theme.contains(QStringLiteral("..")))
             return {};
         visited.push_back(theme);
         std::optional<ThemeIndex> index;
-        for (const QString& base : bases) {
+        for (const QString& base : where.bases) {
             if ((index = readThemeIndex(base + QLatin1Char('/') + theme +
                                         QStringLiteral("/index.theme"))))
                 break;
@@ -227,11 +248,13 @@ QImage readThemeIcon(const QString& name) {
         for (const QString& parent : index->inherits) themes.push_back(parent.trimmed());
         QStringList stems;
         for (const ThemeDirectory& directory : index->directories) {
-            for (const QString& base : bases)
+            if (searched++ >= kMaxSearchedDirectories)
+                break;
+            for (const QString& base : where.bases)
                 stems.push_back(base + QLatin1Char('/') + theme + QLatin1Char('/') +
                                 directory.name + QLatin1Char('/') + name);
         }
-        return readFirstImage(stems);
+        return readFirstImage(stems, read);
     };
     for (qsizetype i = 0; i < themes.size(); ++i) {
         if (QImage image = visit(themes[i]); !image.isNull())
@@ -240,9 +263,9 @@ QImage readThemeIcon(const QString& name) {
     if (QImage image = visit(QStringLiteral("hicolor")); !image.isNull())
         return image;
     QStringList unthemed;
-    for (const QString& data : dataDirectories())
-        unthemed.push_back(data + QStringLiteral("/pixmaps/") + name);
-    return readFirstImage(unthemed);
+    for (const QString& folder : where.pixmapFolders)
+        unthemed.push_back(folder + QLatin1Char('/') + name);
+    return readFirstImage(unthemed, read);
 }
 
 }  // namespace corvanta

@@ -13,6 +13,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include <QAbstractEventDispatcher>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
@@ -26,6 +27,7 @@
 
 #include "catalog/SoftwarePack.h"
 #include "interface/IconFiles.h"
+#include "interface/IconLoader.h"
 #include "platform/foundation/GuardedFile.h"
 
 namespace corvanta {
@@ -33,6 +35,15 @@ namespace {
 
 // Desktop entries are a few kilobytes.
 constexpr std::uintmax_t kMaxDesktopFileBytes = 256 * 1024;
+// An icon value longer than a path can be names no file; it is not kept.
+constexpr qsizetype kMaxIconValueLength = 4096;
+// A look-up is given this long on its worker; past it, the tile keeps its
+// stand-in for good.
+constexpr std::chrono::milliseconds kLookupBudget{1500};
+// Drawing may wait this long in all, between two idle moments of the event
+// loop, for icons being looked up, so that cheap ones are drawn in the very
+// frame that asked for them.
+constexpr std::chrono::milliseconds kHandOverAllowance{25};
 
 constexpr std::array<std::string_view, 5> kBundledExtensions{"svg", "png", "jpg", "jpeg", "ico"};
 
@@ -43,12 +54,27 @@ struct DesktopIndex {
     std::unordered_map<std::string, QString> byWindowClass;
 };
 
+// The icons of one kind: kept hits, remembered misses, look-ups under way.
+struct IconKind {
+    explicit IconKind(const char* prefix) : keyPrefix(prefix) {}
+    const char* keyPrefix;
+    std::map<std::string, QImage> cached;
+    std::set<std::string> missing;
+    std::set<std::string> underWay;
+    std::string key(const std::string& id) const { return keyPrefix + id; }
+    void clear() {
+        cached.clear();
+        missing.clear();
+        underWay.clear();
+    }
+};
+
 struct State {
     std::optional<platform::Bundle> bundle;
-    std::map<std::string, QImage> cachedBundledIcons;
-    std::set<std::string> missingBundledIconIDs;
-    std::map<std::string, QImage> cachedIcons;
-    std::set<std::string> missingIconIDs;
+    IconKind bundled{"bundled:"};
+    IconKind installed{"installed:"};
+    std::unique_ptr<IconLoader> loader;
+    std::chrono::steady_clock::duration waitedSinceIdle{};
     std::optional<DesktopIndex> desktopEntries;
     std::future<DesktopIndex> desktopEntriesAhead;
     // Runs when entries read ahead arrive, if a look-up was turned away
@@ -104,7 +130,7 @@ DesktopEntry readDesktopEntry(const QString& path) {
         const QStringView key = line.left(equals).trimmed();
         const QString value = line.mid(equals + 1).trimmed().toString();
         if (key == QStringLiteral("Icon"))
-            entry.icon = value;
+            entry.icon = value.size() <= kMaxIconValueLength ? value : QString();
         else if (key == QStringLiteral("StartupWMClass"))
             entry.windowClass = value;
         else if (key == QStringLiteral("Hidden"))
@@ -146,22 +172,23 @@ DesktopIndex readDesktopEntries(std::stop_token stop = {}) {
 
 // An entry's Icon is an absolute path or a name in the icon theme. A name that
 // could climb out of the theme's folders is neither.
-QImage resolveIcon(const QString& icon) {
+QImage resolveIcon(const QString& icon, const IconThemeSearch& where,
+                   const IconLoader::FileReader& read) {
     if (QDir::isAbsolutePath(icon))
-        return readImageFile(icon);
+        return read(icon);
     const std::string name = icon.toStdString();
     if (!isSafeFileName(name))
         return {};
-    return readThemeIcon(icon);
+    return readThemeIcon(icon, where, read);
 }
 
-std::optional<QImage> remember(std::map<std::string, QImage>& cache, std::set<std::string>& missing,
-                               const std::string& id, QImage image) {
+std::optional<QImage> remember(IconKind& kind, const std::string& id, QImage image) {
+    kind.underWay.erase(id);
     if (image.isNull()) {
-        missing.insert(id);
+        kind.missing.insert(id);
         return std::nullopt;
     }
-    cache.emplace(id, image);
+    kind.cached.emplace(id, image);
     return image;
 }
 
@@ -169,6 +196,72 @@ struct PresentationGroup {
     double insetRatio;
     std::initializer_list<const char*> ids;
 };
+
+void iconsArrived();
+
+IconLoader& loader() {
+    State& shared = state();
+    if (!shared.loader) {
+        shared.loader = std::make_unique<IconLoader>(kLookupBudget, [] { iconsArrived(); });
+        // What waiting drawing may do is counted from the event loop's last
+        // idle moment; quitting abandons look-ups still under way.
+        static bool hooked = false;
+        if (QCoreApplication* application = QCoreApplication::instance(); application && !hooked) {
+            hooked = true;
+            if (auto* events = QAbstractEventDispatcher::instance(application->thread())) {
+                QObject::connect(events, &QAbstractEventDispatcher::aboutToBlock,
+                                 [] { state().waitedSinceIdle = {}; });
+            }
+            QObject::connect(application, &QCoreApplication::aboutToQuit, [] {
+                if (state().loader)
+                    state().loader->stop();
+            });
+            // The loader posts to the application's thread; it must be gone
+            // before the application is.
+            qAddPostRoutine([] { state().loader.reset(); });
+        }
+    }
+    return *shared.loader;
+}
+
+std::optional<QImage> handOver(IconKind& kind, const std::string& id) {
+    State& shared = state();
+    const auto allowance =
+        std::max(std::chrono::steady_clock::duration{},
+                 std::chrono::steady_clock::duration(kHandOverAllowance) - shared.waitedSinceIdle);
+    const auto started = std::chrono::steady_clock::now();
+    const std::optional<QImage> answer = loader().take(
+        kind.key(id), std::chrono::duration_cast<std::chrono::milliseconds>(allowance));
+    shared.waitedSinceIdle += std::chrono::steady_clock::now() - started;
+    if (!answer) {
+        // The tile shows its stand-in now and is drawn again once the
+        // answer is in.
+        shared.lookupTurnedAway = true;
+        return std::nullopt;
+    }
+    return remember(kind, id, *answer);
+}
+
+void iconsArrived() {
+    State& shared = state();
+    if (!shared.loader)
+        return;
+    bool arrived = false;
+    for (IconKind* kind : {&shared.bundled, &shared.installed}) {
+        const std::set<std::string> underWay = kind->underWay;
+        for (const std::string& id : underWay) {
+            if (std::optional<QImage> answer = shared.loader->take(kind->key(id))) {
+                remember(*kind, id, std::move(*answer));
+                arrived = true;
+            }
+        }
+    }
+    if (arrived && shared.lookupTurnedAway) {
+        shared.lookupTurnedAway = false;
+        if (shared.whenRead)
+            shared.whenRead();
+    }
+}
 
 }  // namespace
 
@@ -308,37 +401,53 @@ SoftwareIconRepository::bundledPresentations() {
     return table;
 }
 
+bool SoftwareIconRepository::waitForLookups(std::chrono::milliseconds timeout) {
+    State& shared = state();
+    if (!shared.loader)
+        return true;
+    const bool answered = shared.loader->waitUntilAnswered(timeout);
+    iconsArrived();
+    return answered;
+}
+
 std::optional<QImage> SoftwareIconRepository::bundledIcon(const SoftwarePack& software) {
     State& shared = state();
+    IconKind& kind = shared.bundled;
     const std::string& id = software.id;
-    if (auto hit = shared.cachedBundledIcons.find(id); hit != shared.cachedBundledIcons.end())
+    if (auto hit = kind.cached.find(id); hit != kind.cached.end())
         return hit->second;
-    if (shared.missingBundledIconIDs.count(id))
+    if (kind.missing.count(id))
         return std::nullopt;
     if (!shared.bundle)
         return std::nullopt;
     if (!isSafeFileName(id)) {
-        shared.missingBundledIconIDs.insert(id);
+        kind.missing.insert(id);
         return std::nullopt;
     }
-    // The first extension present decides, even when its file does not load.
-    for (std::string_view extension : kBundledExtensions) {
-        if (const auto path = shared.bundle->url(id, extension, "SoftwareIcons")) {
-            return remember(shared.cachedBundledIcons, shared.missingBundledIconIDs, id,
-                            readImageFile(QString::fromStdString(path->string())));
-        }
+    if (kind.underWay.insert(id).second) {
+        // The first extension present decides, even when its file does not load.
+        loader().start(kind.key(id),
+                       [bundle = *shared.bundle, id](const IconLoader::FileReader& read) {
+                           for (std::string_view extension : kBundledExtensions) {
+                               if (const auto path = bundle.url(id, extension, "SoftwareIcons"))
+                                   return read(QString::fromStdString(path->string()));
+                           }
+                           return QImage();
+                       });
     }
-    shared.missingBundledIconIDs.insert(id);
-    return std::nullopt;
+    return handOver(kind, id);
 }
 
 std::optional<QImage> SoftwareIconRepository::installedIcon(const SoftwarePack& software) {
     State& shared = state();
+    IconKind& kind = shared.installed;
     const std::string& id = software.id;
-    if (auto hit = shared.cachedIcons.find(id); hit != shared.cachedIcons.end())
+    if (auto hit = kind.cached.find(id); hit != kind.cached.end())
         return hit->second;
-    if (shared.missingIconIDs.count(id))
+    if (kind.missing.count(id))
         return std::nullopt;
+    if (kind.underWay.count(id))
+        return handOver(kind, id);
 
     // A pack's own list wins even when empty: it says "no application".
     const std::vector<std::string>* candidates = nullptr;
@@ -349,7 +458,7 @@ std::optional<QImage> SoftwareIconRepository::installedIcon(const SoftwarePack& 
         candidates = &fallback->second;
     }
     if (!candidates || candidates->empty()) {
-        shared.missingIconIDs.insert(id);
+        kind.missing.insert(id);
         return std::nullopt;
     }
 
@@ -367,28 +476,40 @@ std::optional<QImage> SoftwareIconRepository::installedIcon(const SoftwarePack& 
             return std::nullopt;
         }
     }
+    // The entries are matched here; the icons they name are found and read
+    // on the loader's worker, which may take long or never end.
     const DesktopIndex& index = *shared.desktopEntries;
+    QStringList icons;
     for (const std::string& candidate : *candidates) {
         const std::string key = lowered(candidate);
         for (const auto* table : {&index.byFileId, &index.byWindowClass}) {
-            const auto match = table->find(key);
-            if (match == table->end())
-                continue;
-            QImage image = resolveIcon(match->second);
-            if (!image.isNull())
-                return remember(shared.cachedIcons, shared.missingIconIDs, id, std::move(image));
+            if (const auto match = table->find(key); match != table->end())
+                icons.push_back(match->second);
         }
     }
-    shared.missingIconIDs.insert(id);
-    return std::nullopt;
+    if (icons.isEmpty()) {
+        kind.missing.insert(id);
+        return std::nullopt;
+    }
+    kind.underWay.insert(id);
+    loader().start(kind.key(id),
+                   [icons, where = IconThemeSearch::current()](const IconLoader::FileReader& read) {
+                       for (const QString& icon : icons) {
+                           if (QImage image = resolveIcon(icon, where, read); !image.isNull())
+                               return image;
+                       }
+                       return QImage();
+                   });
+    return handOver(kind, id);
 }
 
 void SoftwareIconRepository::resetCaches() {
     State& shared = state();
-    shared.cachedBundledIcons.clear();
-    shared.missingBundledIconIDs.clear();
-    shared.cachedIcons.clear();
-    shared.missingIconIDs.clear();
+    shared.bundled.clear();
+    shared.installed.clear();
+    // Look-ups under way are abandoned with their answers.
+    shared.loader.reset();
+    shared.waitedSinceIdle = {};
     // Entries still being read ahead are stopped and dropped with the rest.
     stopReading();
     shared.desktopEntriesAhead = {};

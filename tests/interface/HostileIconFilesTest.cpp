@@ -1,9 +1,12 @@
 // Icon, symbol and desktop-entry files that would block a plain open or make
 // the renderer read further files: FIFOs, devices, folders, links to them,
-// icon names that climb out of the theme, SVGs with external images. Each
-// look-up must return at once and leave the tile its fallback.
+// icon names that climb out of the theme, SVGs with external images; and icon
+// files and themes that take long to read or draw. Drawing must never wait
+// for any of them, and the tile keeps its fallback.
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -21,8 +24,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include "IconLookups.h"
 #include "catalog/SoftwarePack.h"
 #include "interface/AppLogo.h"
+#include "interface/IconLoader.h"
 #include "interface/SoftwareIconRepository.h"
 #include "interface/SymbolImage.h"
 #include "platform/foundation/Bundle.h"
@@ -120,12 +125,22 @@ int countNear(const QImage& image, const QColor& color) {
     return count;
 }
 
-QImage tile(const SoftwarePack& software) {
+using testing_icons::answered;
+
+// The tile as drawn, without waiting for anything under way.
+QImage drawnNow(const SoftwarePack& software) {
     QImage image(34, 34, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     AppLogo::paint(painter, QRectF(0, 0, 34, 34), &software, ThemeColors::forTheme(AppTheme::dark));
     return image;
+}
+
+// The tile once its icons are answered.
+QImage tile(const SoftwarePack& software) {
+    answered(&SoftwareIconRepository::bundledIcon, software);
+    answered(&SoftwareIconRepository::installedIcon, software);
+    return drawnNow(software);
 }
 
 class HostileIconFilesTest : public ::testing::Test {
@@ -174,7 +189,7 @@ protected:
         installApplication(id, icon);
         SoftwareIconRepository::resetCaches();
         const SoftwarePack software = pack(id, {id});
-        auto found = SoftwareIconRepository::installedIcon(software);
+        auto found = answered(&SoftwareIconRepository::installedIcon, software);
         if (!found) {
             EXPECT_GT(countNear(tile(software), kAccent), 4) << icon;
         }
@@ -222,7 +237,7 @@ TEST_F(HostileIconFilesTest, SvgsWithExternalImagesAreNotDrawnButInlineImagesAre
     const std::string external = svgWithImage((root_ / "icons" / "red.png").string());
     writeText(root_ / "bundle" / "SoftwareIcons" / "outside.svg", external);
     const SoftwarePack outside = pack("outside");
-    EXPECT_FALSE(SoftwareIconRepository::bundledIcon(outside));
+    EXPECT_FALSE(answered(&SoftwareIconRepository::bundledIcon, outside));
     EXPECT_EQ(countNear(tile(outside), kRed), 0);
     EXPECT_GT(countNear(tile(outside), kAccent), 4);
 
@@ -231,7 +246,7 @@ TEST_F(HostileIconFilesTest, SvgsWithExternalImagesAreNotDrawnButInlineImagesAre
         installedIconFor("org.example.outside", (root_ / "icons" / "outside.svg").string()));
 
     writeText(root_ / "bundle" / "SoftwareIcons" / "inline.svg", svgWithImage(pngDataUri(kGreen)));
-    const auto drawn = SoftwareIconRepository::bundledIcon(pack("inline"));
+    const auto drawn = answered(&SoftwareIconRepository::bundledIcon, pack("inline"));
     ASSERT_TRUE(drawn);
     EXPECT_GT(countNear(*drawn, kGreen), 100);
 }
@@ -259,6 +274,145 @@ TEST_F(HostileIconFilesTest, SymbolFilesThatAreFifosOrNameOtherFilesDrawTheSubst
         EXPECT_GT(covered, 20) << name;
     }
     SymbolImage::setDirectory(QString::fromStdString(shipped.string()));
+}
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+milliseconds since(Clock::time_point start) {
+    return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+}
+
+TEST(IconLoaderTest, ALookUpPastItsBudgetIsAnsweredEmptyItsFileSkippedAndNothingWaitsForIt) {
+    const fs::path folder = fs::temp_directory_path() /
+                            ("corvanta-icon-loader-" + std::to_string(std::random_device()()));
+    writeText(folder / "costly.svg", testing_icons::costlySvg(20000));
+    writeText(folder / "costly-too.svg", testing_icons::costlySvg(20000));
+    writeImage(folder / "cheap.png", kGreen);
+    const auto reading = [](const fs::path& file) {
+        return [path = QString::fromStdString(file.string())](const IconLoader::FileReader& read) {
+            return read(path);
+        };
+    };
+    auto loader = std::make_unique<IconLoader>(milliseconds(100), nullptr);
+
+    // Asked for at once, nothing is there yet, and nobody waits.
+    loader->start("first", reading(folder / "costly.svg"));
+    EXPECT_FALSE(loader->take("first"));
+    ASSERT_TRUE(loader->waitUntilAnswered(milliseconds(10000)));
+    const auto first = loader->take("first");
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isNull());
+
+    // Another look-up of that file is answered by its reader at once: were
+    // the file drawn again, this look-up would run past its budget too and
+    // never record a time.
+    const auto readTime = std::make_shared<std::atomic<long>>(-1);
+    loader->start("second",
+                  [readTime, path = QString::fromStdString((folder / "costly.svg").string())](
+                      const IconLoader::FileReader& read) {
+                      const auto start = Clock::now();
+                      QImage image = read(path);
+                      *readTime = long(since(start).count());
+                      return image;
+                  });
+    ASSERT_TRUE(loader->waitUntilAnswered(milliseconds(10000)));
+    EXPECT_TRUE(loader->take("second").value_or(QImage(1, 1, QImage::Format_ARGB32)).isNull());
+    EXPECT_GE(readTime->load(), 0);
+
+    // The abandoned drawing holds up no later look-up.
+    loader->start("cheap", reading(folder / "cheap.png"));
+    ASSERT_TRUE(loader->waitUntilAnswered(milliseconds(10000)));
+    const auto cheap = loader->take("cheap");
+    ASSERT_TRUE(cheap);
+    EXPECT_GT(countNear(*cheap, kGreen), 100);
+
+    // A loader in the middle of a drawing goes at once, as at quit.
+    loader->start("last", reading(folder / "costly-too.svg"));
+    loader->waitUntilAnswered(milliseconds(20));
+    const auto destroying = Clock::now();
+    loader.reset();
+    EXPECT_LT(since(destroying).count(), 50);
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+TEST_F(HostileIconFilesTest, ACostlyIconNeverHoldsUpDrawingAndIsNotDrawnAgainForAnotherPack) {
+    const fs::path costly = root_ / "icons" / "costly.svg";
+    writeText(costly, testing_icons::costlySvg(20000));
+    installApplication("org.example.costly", costly.string());
+    installApplication("org.example.same", costly.string());
+    SoftwareIconRepository::resetCaches();
+    const SoftwarePack first = pack("costly", {"org.example.costly"});
+    const SoftwarePack second = pack("same", {"org.example.same"});
+
+    // Drawing takes what is in and shows the glyph for the rest; here the
+    // whole frame, desktop entries read included, stays well under the time
+    // the file takes to draw.
+    const auto start = Clock::now();
+    const QImage now = drawnNow(first);
+    EXPECT_LT(since(start).count(), 500);
+    EXPECT_GT(countNear(now, kAccent), 4);
+
+    // Past its budget the look-up is answered "none" for good.
+    ASSERT_TRUE(SoftwareIconRepository::waitForLookups(milliseconds(10000)));
+    EXPECT_FALSE(SoftwareIconRepository::installedIcon(first));
+    EXPECT_GT(countNear(drawnNow(first), kAccent), 4);
+
+    // Another pack naming the same file is answered well within one budget
+    // (1.5 s): the file is not drawn again.
+    EXPECT_FALSE(SoftwareIconRepository::installedIcon(second));
+    EXPECT_TRUE(SoftwareIconRepository::waitForLookups(milliseconds(1000)));
+    EXPECT_FALSE(SoftwareIconRepository::installedIcon(second));
+}
+
+double peakResidentMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+TEST_F(HostileIconFilesTest, HugeThemeIndexesAndIconNamesGiveABoundedAnswerQuickly) {
+    // Under 1 MB, listing 100,000 folders: those listed early are searched,
+    // the rest are not.
+    std::string folders;
+    for (int i = 0; i < 100000; ++i) folders += "d" + std::to_string(i) + ",";
+    writeText(theme() / "index.theme", "[Icon Theme]\nName=Test\nDirectories=" + folders + "\n");
+    ASSERT_LT(fs::file_size(theme() / "index.theme"), 1024u * 1024u);
+    writeImage(theme() / "d5" / "early.png", kGreen);
+    writeImage(theme() / "d99990" / "late.png", kGreen);
+    installApplication("org.example.early", "early");
+    installApplication("org.example.late", "late");
+    SoftwareIconRepository::resetCaches();
+    const auto start = Clock::now();
+    drawnNow(pack("late", {"org.example.late"}));
+    EXPECT_LT(since(start).count(), 500);
+    EXPECT_FALSE(
+        answered(&SoftwareIconRepository::installedIcon, pack("late", {"org.example.late"})));
+    const auto early =
+        answered(&SoftwareIconRepository::installedIcon, pack("early", {"org.example.early"}));
+    ASSERT_TRUE(early);
+    EXPECT_GT(countNear(*early, kGreen), 100);
+
+    // Names of 250,000 characters in a theme of as many folders as a stock
+    // one: looked up by every folder, each would take half a megabyte.
+    std::string stock = "[Icon Theme]\nName=Test\nDirectories=";
+    for (int i = 0; i < 650; ++i)
+        stock += std::to_string(16 + i) + "x" + std::to_string(16 + i) + "/apps,";
+    writeText(theme() / "index.theme", stock + "\n");
+    for (int i = 0; i < 4; ++i)
+        installApplication("org.example.long" + std::to_string(i),
+                           std::string(250000, char('a' + i)));
+    SoftwareIconRepository::resetCaches();
+    const double memoryBefore = peakResidentMegabytes();
+    const auto named = Clock::now();
+    for (int i = 0; i < 4; ++i) {
+        const SoftwarePack software =
+            pack("long" + std::to_string(i), {"org.example.long" + std::to_string(i)});
+        EXPECT_FALSE(answered(&SoftwareIconRepository::installedIcon, software));
+    }
+    EXPECT_LT(since(named).count(), 2000);
+    EXPECT_LT(peakResidentMegabytes() - memoryBefore, 64);
 }
 
 }  // namespace

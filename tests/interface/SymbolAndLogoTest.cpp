@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "IconLookups.h"
 #include "catalog/ShortcutStore.h"
 #include "catalog/SoftwarePack.h"
 #include "interface/AppLogo.h"
@@ -118,6 +119,14 @@ SoftwarePack pack(std::string id, std::optional<std::vector<std::string>> identi
 
 const QColor kRed(255, 0, 0), kGreen(0, 200, 0), kBlue(0, 0, 255);
 
+using testing_icons::answered;
+std::optional<QImage> bundled(const SoftwarePack& software) {
+    return answered(&SoftwareIconRepository::bundledIcon, software);
+}
+std::optional<QImage> installed(const SoftwarePack& software) {
+    return answered(&SoftwareIconRepository::installedIcon, software);
+}
+
 class SymbolAndLogoTest : public ::testing::Test {
 protected:
     SymbolAndLogoTest() {
@@ -159,6 +168,10 @@ protected:
 
     static QImage tile(const SoftwarePack* software, AppTheme theme = AppTheme::dark,
                        int size = 34) {
+        if (software) {
+            bundled(*software);
+            installed(*software);
+        }
         QImage image = transparentImage(size, size);
         QPainter painter(&image);
         AppLogo::paint(painter, QRectF(0, 0, size, size), software, ThemeColors::forTheme(theme));
@@ -337,7 +350,7 @@ TEST_F(SymbolAndLogoTest, InstalledApplicationIconsAreFoundByFileIdOrWindowClass
 
     // A listed identifier that matches nothing leaves the glyph.
     const SoftwarePack unknown = pack("unknown", std::vector<std::string>{"org.example.none"});
-    EXPECT_FALSE(SoftwareIconRepository::installedIcon(unknown));
+    EXPECT_FALSE(installed(unknown));
 }
 
 TEST_F(SymbolAndLogoTest, EntriesReadAheadNeverHoldUpALogoAndBringItOnceIn) {
@@ -371,7 +384,7 @@ TEST_F(SymbolAndLogoTest, EntriesReadAheadNeverHoldUpALogoAndBringItOnceIn) {
     EXPECT_FALSE(SoftwareIconRepository::installedIcon(tool));
     SoftwareIconRepository::resetCaches();
     const SoftwarePack other = pack("other", std::vector<std::string>{"org.example.other"});
-    EXPECT_TRUE(SoftwareIconRepository::installedIcon(other));
+    EXPECT_TRUE(installed(other));
     QCoreApplication::processEvents();
     EXPECT_EQ(redraws, 1);
 }
@@ -381,13 +394,13 @@ TEST_F(SymbolAndLogoTest, AnEmptyOwnIdentifierListNeverUsesTheFallbackTable) {
     installApplication("home", "org.blenderfoundation.blender.desktop",
                        iconFile("blender.png").string());
     const SoftwarePack listsNone = pack("blender", std::vector<std::string>{});
-    EXPECT_FALSE(SoftwareIconRepository::installedIcon(listsNone));
+    EXPECT_FALSE(installed(listsNone));
     EXPECT_GT(countNear(tile(&listsNone), colorFromHex("#AA2266"), 10), 4);
     EXPECT_EQ(countNear(tile(&listsNone), kBlue), 0);
 
     SoftwareIconRepository::resetCaches();
     const SoftwarePack listsNothing = pack("blender");
-    EXPECT_TRUE(SoftwareIconRepository::installedIcon(listsNothing));
+    EXPECT_TRUE(installed(listsNothing));
     // The newer identifier of a pair is tried first.
     EXPECT_EQ(SoftwareIconRepository::bundleIdentifiers().at("affinitydesigner").front(),
               "com.seriflabs.affinitydesigner2");
@@ -427,7 +440,7 @@ TEST_F(SymbolAndLogoTest, MissesAreRememberedAndTheFirstExtensionDecides) {
     // A broken SVG is found before a good PNG and ends the bundle search.
     writeText(bundleIcon("broken.svg"), "not an svg");
     writeImage(bundleIcon("broken.png"), kRed);
-    EXPECT_FALSE(SoftwareIconRepository::bundledIcon(pack("broken")));
+    EXPECT_FALSE(bundled(pack("broken")));
 }
 
 TEST_F(SymbolAndLogoTest, UnsafeIdsAndOversizedFilesAreRefused) {
@@ -437,7 +450,7 @@ TEST_F(SymbolAndLogoTest, UnsafeIdsAndOversizedFilesAreRefused) {
     writeImage(bundleIcon("a.png"), kRed);
     for (const std::string& id : {std::string("../evil"), std::string("x..y"), std::string("a/b"),
                                   std::string("a\0b", 3), std::string()}) {
-        EXPECT_FALSE(SoftwareIconRepository::bundledIcon(pack(id))) << id;
+        EXPECT_FALSE(bundled(pack(id))) << id;
     }
 
     // A valid picture followed by more than 8 MB is not an icon.
@@ -446,7 +459,7 @@ TEST_F(SymbolAndLogoTest, UnsafeIdsAndOversizedFilesAreRefused) {
         std::ofstream padding(bundleIcon("huge.png"), std::ios::app | std::ios::binary);
         padding << std::string(9 * 1024 * 1024, '\0');
     }
-    EXPECT_FALSE(SoftwareIconRepository::bundledIcon(pack("huge")));
+    EXPECT_FALSE(bundled(pack("huge")));
 }
 
 TEST(AppLogoPresentationTest, TablesAreCompleteAndUnknownPacksGetTheDefault) {
