@@ -232,7 +232,11 @@ QImage readThemeIcon(const QString& name, const IconThemeSearch& where,
     QStringList themes = where.themes;
     QStringList visited;
     qsizetype searched = 0;
-    const auto visit = [&](const QString& theme) -> QImage {
+    // By value: visiting a theme appends its parents to `themes`, which may
+    // move the name it was called with.
+    // By value: visiting a theme appends its parents to `themes`, which may
+    // move the name it was called with.
+    const auto visit = [&](const QString theme) -> QImage {
         if (theme.isEmpty() || visited.contains(theme) || visited.size() >= kMaxThemes ||
             theme.contains(QLatin1Char('/')) || theme.contains(QStringLiteral("..")))
             return {};

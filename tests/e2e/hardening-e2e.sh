@@ -3,8 +3,9 @@
 # environment: a change made just before SIGHUP, SIGQUIT or the loss of the X
 # server is still written; a FIFO at the settings path, or named as the icon of
 # the selected pack's desktop entry, neither blocks the start nor SIGTERM;
-# stale temporary files go. Each run has its own X server (so it
-# can be killed), settings folder and runtime folder.
+# stale temporary files go; icon files and themes that take seconds to draw or
+# search neither hold up a click nor SIGTERM. Each run has its own X server
+# (so it can be killed), settings folder and runtime folder.
 # Usage: hardening-e2e.sh <corvanta> <probe window> <test bundle> <out dir>
 app="$1"
 probe="$2"
@@ -134,5 +135,116 @@ wait_for glyph_painted || fail "FIFO icon: the bar was not painted with the glyp
 quit_app
 unset XDG_DATA_HOME
 echo "ok: FIFO as a desktop entry's icon"
+
+# ---- icons that are costly to draw or to find --------------------------------
+# While they are looked up the panel answers a click on its expand button
+# (its animation done within 1.5 s), the picker opens within a second, and
+# SIGTERM ends the app within a second with status 0, even with a drawing
+# still under way.
+# Expanded, and done moving (the expansion is animated).
+is_expanded() {
+    read_geometry
+    local before="$x $w"
+    sleep 0.05
+    read_geometry
+    [ "$w" -gt 300 ] && [ "$before" = "$x $w" ]
+}
+# The popover is the app's second window, 396 wide.
+popover_open() {
+    local id
+    for id in $(app_windows); do
+        [ "$(geometry "$id" | cut -d' ' -f3)" = 396 ] && return 0
+    done
+    return 1
+}
+click_panel() {
+    read_geometry
+    xdotool mousemove $((x + $1)) $((y + $2)) click 1
+}
+answers_clicks() {
+    wid="$(app_windows | head -n 1)"
+    click_panel 171 31
+    patience=15 wait_for is_expanded || fail "$name: the panel took over 1.5 s to expand"
+    click_panel $((1 + 31 + 60)) $((1 + 31))
+    patience=10 wait_for popover_open || fail "$name: the picker took over 1 s to open"
+}
+quits_at_once() {
+    local start
+    start=$(date +%s%N)
+    kill -TERM "$app_pid"
+    for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+    local took=$((($(date +%s%N) - start) / 1000000))
+    kill -0 "$app_pid" 2>/dev/null && fail "$name: still running 5 s after SIGTERM"
+    wait "$app_pid"
+    local status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "$name: exit status $status after SIGTERM"
+    [ "$took" -lt 1000 ] || fail "$name: SIGTERM took $took ms"
+    echo "$name: SIGTERM took $took ms"
+}
+# Both packs' desktop entries, naming icons $1 and $2.
+install_entries() {
+    export XDG_DATA_HOME="$work/$1/data"
+    mkdir -p "$XDG_DATA_HOME/applications"
+    printf '[Desktop Entry]\nType=Application\nName=Notes\nIcon=%s\n' "$2" \
+        >"$XDG_DATA_HOME/applications/org.corvanta.e2e.notes.desktop"
+    printf '[Desktop Entry]\nType=Application\nName=Probe\nIcon=%s\n' "$3" \
+        >"$XDG_DATA_HOME/applications/org.corvanta.e2e.probe.desktop"
+}
+
+# A 550 KB SVG of four paths of 20,000 self-intersecting segments each, which
+# takes many seconds to draw, for both packs.
+name="costly SVG"
+start_session costly-svg
+python3 - "$work/costly-svg/costly.svg" <<'PY'
+import random, sys
+random.seed(7)
+paths = "".join(
+    '<path fill="#3366FF" stroke="#000" stroke-width="0.5" d="M128 128%sZ"/>'
+    % "".join("L%d %d" % (random.randint(0, 255), random.randint(0, 255)) for _ in range(20000))
+    for _ in range(4))
+open(sys.argv[1], "w").write(
+    '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256">%s</svg>' % paths)
+PY
+install_entries costly-svg "$work/costly-svg/costly.svg" "$work/costly-svg/costly.svg"
+start_app
+wait_for selected notes || fail "$name: the first pack was not selected"
+answers_clicks
+quits_at_once
+unset XDG_DATA_HOME
+echo "ok: $name"
+
+# A hicolor theme whose index (under 1 MB) lists 100,000 folders and inherits
+# a chain of fifteen more like it; one pack's icon is named by 250,000
+# characters. Memory stays bounded: the peak resident size is printed and
+# must stay under 400 MB.
+name="huge icon theme"
+start_session huge-theme
+python3 - "$work/huge-theme/share/icons" <<'PY'
+import os, sys
+folders = ",".join("d%d" % i for i in range(100000))
+for i in range(16):
+    theme = "hicolor" if i == 0 else "t%d" % i
+    os.makedirs(os.path.join(sys.argv[1], theme))
+    with open(os.path.join(sys.argv[1], theme, "index.theme"), "w") as f:
+        f.write("[Icon Theme]\nName=%s\nInherits=t%d\nDirectories=%s\n" % (theme, i + 1, folders))
+PY
+export XDG_DATA_DIRS="$work/huge-theme/share:/usr/share"
+install_entries huge-theme notes-icon probe-icon
+{
+    printf '[Desktop Entry]\nType=Application\nName=Probe\nIcon='
+    head -c 250000 /dev/zero | tr '\0' x
+    printf '\n'
+} >"$XDG_DATA_HOME/applications/org.corvanta.e2e.probe.desktop"
+start_app
+wait_for selected notes || fail "$name: the first pack was not selected"
+answers_clicks
+sleep 1
+peak=$(awk '/VmHWM/ {print int($2 / 1024)}' "/proc/$app_pid/status")
+echo "$name: peak resident size $peak MB"
+[ "$peak" -lt 400 ] || fail "$name: peak resident size $peak MB"
+quits_at_once
+unset XDG_DATA_HOME XDG_DATA_DIRS
+echo "ok: $name"
 
 echo "PASS"

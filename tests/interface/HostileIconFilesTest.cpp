@@ -232,6 +232,20 @@ TEST_F(HostileIconFilesTest, ThemeNamesNeverLeaveTheThemeAndThemeFifosAreSkipped
     EXPECT_FALSE(installedIconFor("org.example.blocked", "blocked"));
 }
 
+TEST_F(HostileIconFilesTest, AnInheritedThemesOwnIconsAreFoundHoweverManyThemesItInherits) {
+    std::string parents;
+    for (int i = 0; i < 200; ++i) parents += "inherited-theme-" + std::to_string(1000 + i) + ",";
+    writeText(theme() / "index.theme",
+              "[Icon Theme]\nName=Test\nInherits=middle\nDirectories=48x48/apps\n");
+    const fs::path middle = root_ / "theme" / "middle";
+    writeText(middle / "index.theme", "[Icon Theme]\nName=Middle\nInherits=" + parents +
+                                          "\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\n");
+    writeImage(middle / "48x48" / "apps" / "own.png", kGreen);
+    const auto found = installedIconFor("org.example.own", "own");
+    ASSERT_TRUE(found);
+    EXPECT_GT(countNear(*found, kGreen), 100);
+}
+
 TEST_F(HostileIconFilesTest, SvgsWithExternalImagesAreNotDrawnButInlineImagesAre) {
     writeImage(root_ / "icons" / "red.png", kRed);
     const std::string external = svgWithImage((root_ / "icons" / "red.png").string());
