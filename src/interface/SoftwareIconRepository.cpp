@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <future>
 #include <initializer_list>
 #include <set>
@@ -424,17 +425,23 @@ std::optional<QImage> SoftwareIconRepository::bundledIcon(const SoftwarePack& so
         kind.missing.insert(id);
         return std::nullopt;
     }
-    if (kind.underWay.insert(id).second) {
-        // The first extension present decides, even when its file does not load.
-        loader().start(kind.key(id),
-                       [bundle = *shared.bundle, id](const IconLoader::FileReader& read) {
-                           for (std::string_view extension : kBundledExtensions) {
-                               if (const auto path = bundle.url(id, extension, "SoftwareIcons"))
-                                   return read(QString::fromStdString(path->string()));
-                           }
-                           return QImage();
-                       });
+    if (kind.underWay.count(id))
+        return handOver(kind, id);
+    // The first extension present decides, even when its file does not load.
+    // Whether a file is there is asked here, without opening it (most packs
+    // ship none); reading and drawing it is the worker's.
+    std::optional<std::filesystem::path> file;
+    for (std::string_view extension : kBundledExtensions) {
+        if ((file = shared.bundle->url(id, extension, "SoftwareIcons")))
+            break;
     }
+    if (!file) {
+        kind.missing.insert(id);
+        return std::nullopt;
+    }
+    kind.underWay.insert(id);
+    loader().start(kind.key(id), [path = QString::fromStdString(file->string())](
+                                     const IconLoader::FileReader& read) { return read(path); });
     return handOver(kind, id);
 }
 

@@ -138,9 +138,9 @@ echo "ok: FIFO as a desktop entry's icon"
 
 # ---- icons that are costly to draw or to find --------------------------------
 # While they are looked up the panel answers a click on its expand button
-# (its animation done within 1.5 s), the picker opens within a second, and
-# SIGTERM ends the app within a second with status 0, even with a drawing
-# still under way.
+# (its animation done within 1.5 s), the picker opens and closes within a
+# second of each click, and SIGTERM ends the app within a second with status
+# 0, even with a drawing still under way.
 # Expanded, and done moving (the expansion is animated).
 is_expanded() {
     read_geometry
@@ -161,12 +161,21 @@ click_panel() {
     read_geometry
     xdotool mousemove $((x + $1)) $((y + $2)) click 1
 }
+popover_closed() { ! popover_open; }
+# Expands the panel, then opens and closes the picker with its button a few
+# times over some seconds: each click must be answered within a second.
 answers_clicks() {
     wid="$(app_windows | head -n 1)"
     click_panel 171 31
     patience=15 wait_for is_expanded || fail "$name: the panel took over 1.5 s to expand"
-    click_panel $((1 + 31 + 60)) $((1 + 31))
-    patience=10 wait_for popover_open || fail "$name: the picker took over 1 s to open"
+    for _ in 1 2 3; do
+        click_panel $((1 + 31 + 60)) $((1 + 31))
+        patience=10 wait_for popover_open || fail "$name: the picker took over 1 s to open"
+        sleep 0.5
+        click_panel $((1 + 31 + 60)) $((1 + 31))
+        patience=10 wait_for popover_closed || fail "$name: the picker took over 1 s to close"
+        sleep 0.5
+    done
 }
 quits_at_once() {
     local start
