@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <map>
 #include <mutex>
 #include <set>
@@ -79,7 +80,12 @@ void IconLoader::Shared::dispatch(const std::shared_ptr<Shared>& self) {
                 const FileReader read = [&self, &run](const QString& path) {
                     return self->readFor(run, path);
                 };
-                QImage image = work(read);
+                QImage image;
+                try {
+                    image = work(read);
+                } catch (const std::exception&) {
+                    // Out of memory, say: the look-up finds nothing.
+                }
                 std::lock_guard lock(self->mutex);
                 run->finished = true;
                 run->image = std::move(image);
