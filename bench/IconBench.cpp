@@ -22,6 +22,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "IconLookups.h"
 #include "catalog/SoftwarePack.h"
 #include "interface/AppLogo.h"
 #include "interface/SoftwareIconRepository.h"
@@ -43,19 +44,6 @@ double peakResidentMegabytes() {
 void writeText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
-}
-
-// One path of `segments` line segments between random points: every segment
-// crosses many others, which is what makes it slow to fill.
-std::string costlySvg(int segments) {
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> coordinate(0, 255);
-    std::string path = "M128 128";
-    for (int i = 0; i < segments; ++i)
-        path += 'L' + std::to_string(coordinate(random)) + ' ' + std::to_string(coordinate(random));
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\">"
-           "<path fill=\"#3366FF\" stroke=\"#000\" stroke-width=\"0.5\" d=\"" +
-           path + "Z\"/></svg>";
 }
 
 class Scene {
@@ -132,7 +120,7 @@ void BM_CostlySvg(benchmark::State& state) {
     for (auto _ : state) {
         Scene scene;
         const fs::path icon = scene.root() / "icons" / "costly.svg";
-        writeText(icon, costlySvg(int(state.range(0))));
+        writeText(icon, testing_icons::costlySvg(int(state.range(0))));
         state.counters["file_kb"] = double(fs::file_size(icon)) / 1024;
         scene.install(0, icon.string());
         scene.run(state);

@@ -42,8 +42,8 @@ constexpr qsizetype kMaxIconValueLength = 4096;
 // stand-in for good.
 constexpr std::chrono::milliseconds kLookupBudget{1500};
 // Drawing may wait this long in all, between two idle moments of the event
-// loop, for icons being looked up, so that cheap ones are drawn in the very
-// frame that asked for them.
+// loop, for icons it has just started looking up, so that cheap ones are
+// drawn in the very frame that asked for them.
 constexpr std::chrono::milliseconds kHandOverAllowance{25};
 
 constexpr std::array<std::string_view, 5> kBundledExtensions{"svg", "png", "jpg", "jpeg", "ico"};
@@ -225,14 +225,17 @@ IconLoader& loader() {
     return *shared.loader;
 }
 
-std::optional<QImage> handOver(IconKind& kind, const std::string& id) {
+// The answer for a look-up under way, if in. Only the frame that started it
+// waits for it, and only what is left of the allowance.
+std::optional<QImage> handOver(IconKind& kind, const std::string& id, bool justStarted) {
     State& shared = state();
-    const auto allowance =
-        std::max(std::chrono::steady_clock::duration{},
-                 std::chrono::steady_clock::duration(kHandOverAllowance) - shared.waitedSinceIdle);
+    auto wait = std::chrono::milliseconds(0);
+    if (justStarted) {
+        wait = std::max(wait, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  kHandOverAllowance - shared.waitedSinceIdle));
+    }
     const auto started = std::chrono::steady_clock::now();
-    const std::optional<QImage> answer = loader().take(
-        kind.key(id), std::chrono::duration_cast<std::chrono::milliseconds>(allowance));
+    const std::optional<QImage> answer = loader().take(kind.key(id), wait);
     shared.waitedSinceIdle += std::chrono::steady_clock::now() - started;
     if (!answer) {
         // The tile shows its stand-in now and is drawn again once the
@@ -426,7 +429,7 @@ std::optional<QImage> SoftwareIconRepository::bundledIcon(const SoftwarePack& so
         return std::nullopt;
     }
     if (kind.underWay.count(id))
-        return handOver(kind, id);
+        return handOver(kind, id, false);
     // The first extension present decides, even when its file does not load.
     // Whether a file is there is asked here, without opening it (most packs
     // ship none); reading and drawing it is the worker's.
@@ -442,7 +445,7 @@ std::optional<QImage> SoftwareIconRepository::bundledIcon(const SoftwarePack& so
     kind.underWay.insert(id);
     loader().start(kind.key(id), [path = QString::fromStdString(file->string())](
                                      const IconLoader::FileReader& read) { return read(path); });
-    return handOver(kind, id);
+    return handOver(kind, id, true);
 }
 
 std::optional<QImage> SoftwareIconRepository::installedIcon(const SoftwarePack& software) {
@@ -454,7 +457,7 @@ std::optional<QImage> SoftwareIconRepository::installedIcon(const SoftwarePack& 
     if (kind.missing.count(id))
         return std::nullopt;
     if (kind.underWay.count(id))
-        return handOver(kind, id);
+        return handOver(kind, id, false);
 
     // A pack's own list wins even when empty: it says "no application".
     const std::vector<std::string>* candidates = nullptr;
@@ -507,7 +510,7 @@ std::optional<QImage> SoftwareIconRepository::installedIcon(const SoftwarePack& 
                        }
                        return QImage();
                    });
-    return handOver(kind, id);
+    return handOver(kind, id, true);
 }
 
 void SoftwareIconRepository::resetCaches() {
