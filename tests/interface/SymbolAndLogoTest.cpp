@@ -460,6 +460,14 @@ TEST_F(SymbolAndLogoTest, UnsafeIdsAndOversizedFilesAreRefused) {
         padding << std::string(9 * 1024 * 1024, '\0');
     }
     EXPECT_FALSE(bundled(pack("huge")));
+    // A drawing is held to 2 MB: a plain square padded past that is not drawn.
+    const std::string square =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"48\" height=\"48\">"
+        "<rect width=\"48\" height=\"48\" fill=\"#FF0000\"/><!--";
+    writeText(bundleIcon("padded.svg"), square + std::string(2100 * 1024, 'x') + "--></svg>");
+    EXPECT_FALSE(bundled(pack("padded")));
+    writeText(bundleIcon("plain.svg"), square + "--></svg>");
+    EXPECT_TRUE(bundled(pack("plain")));
 }
 
 TEST(AppLogoPresentationTest, TablesAreCompleteAndUnknownPacksGetTheDefault) {
