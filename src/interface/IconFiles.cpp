@@ -130,6 +130,9 @@ constexpr int kMaxThemes = 16;  // an inheritance chain longer than this is a lo
 // not searched.
 constexpr qsizetype kMaxThemeDirectories = 2048;
 constexpr qsizetype kMaxSearchedDirectories = 4096;
+// A file name, extension included, is at most 255 bytes: a longer icon name
+// names no file and is not looked for.
+constexpr qsizetype kMaxIconNameBytes = 255 - 4;
 constexpr std::array<const char*, 3> kThemeExtensions{"png", "svg", "xpm"};
 
 struct ThemeDirectory {
@@ -232,8 +235,6 @@ QImage readThemeIcon(const QString& name, const IconThemeSearch& where,
     QStringList themes = where.themes;
     QStringList visited;
     qsizetype searched = 0;
-    // By value: visiting a theme appends its parents to `themes`, which may
-    // move the name it was called with.
     // By value: visiting a theme appends its parents to `themes`, which may
     // move the name it was called with.
     const auto visit = [&](const QString theme) -> QImage {

@@ -26,10 +26,6 @@ struct IconThemeSearch {
     static IconThemeSearch current();
 };
 
-// The longest icon name looked up: a file name, extension included, is at
-// most 255 bytes, so a longer name names no file.
-inline constexpr qsizetype kMaxIconNameBytes = 255 - 4;
-
 // `name` (already known to name no folder) in the themes of `where`, the
 // themes they inherit, hicolor, then the unthemed pixmaps folders; every
 // file goes through `read`.
@@ -37,4 +33,5 @@ QImage readThemeIcon(const QString& name, const IconThemeSearch& where,
                      const std::function<QImage(const QString&)>& read = readImageFile);
 // The XDG data folders, the user's first.
 std::vector<QString> dataDirectories();
+
 }  // namespace corvanta
