@@ -6,8 +6,9 @@
 // with the panel expanded on the largest pack. A frame counts as painted when
 // the screen reports drawing (DAMAGE) and the probe point then shows neither
 // what was there before nor the black of a window mapped without its content;
-// how long the panel showed that black is the counter "corvanta_black_ms".
-// Usage: startup_bench --corvanta=<path> --bare=<path> [benchmark flags]
+// the rounds in which the panel was seen black, and the longest such wait, are
+// the counters "corvanta_black_rounds" and "corvanta_black_max_ms".
+// Usage: startup_bench --corvanta=<path> --bare=<path> [--before=<path>] [benchmark flags]
 #include <benchmark/benchmark.h>
 
 #include "BenchSandbox.h"
@@ -38,6 +39,9 @@ namespace {
 
 std::string corvantaPath;
 std::string barePath;
+// Another build of the app, taking its turn in every round (before and after
+// a change, measured alike).
+std::string beforePath;
 
 // Where both programs put their first window on a 1440 × 900 screen.
 constexpr int kProbeX = 1188 + 115;
@@ -146,16 +150,24 @@ void BM_FirstFrameInterleaved(benchmark::State& state) {
         state.SkipWithError(error.what());
         return;
     }
-    std::vector<double> bare, bareWithText, corvanta, black, ratios;
+    std::vector<double> bare, bareWithText, corvanta, before, black, ratios, beforeRatios;
+    int blackSeen = 0;
     for (auto _ : state) {
         bare.push_back(timeToFirstFrame(Launch{&barePath}, *driver, state).painted);
         bareWithText.push_back(
             timeToFirstFrame(Launch{&barePath, "--text"}, *driver, state).painted);
+        const double text = bareWithText.back();
+        if (!beforePath.empty()) {
+            before.push_back(timeToFirstFrame(Launch{&beforePath}, *driver, state).painted);
+            if (text > 0)
+                beforeRatios.push_back(before.back() / text);
+        }
         const FirstFrame frame = timeToFirstFrame(Launch{&corvantaPath}, *driver, state);
         corvanta.push_back(frame.painted);
         black.push_back(frame.painted - frame.mapped);
-        if (bareWithText.back() > 0)
-            ratios.push_back(frame.painted / bareWithText.back());
+        blackSeen += frame.painted > frame.mapped;
+        if (text > 0)
+            ratios.push_back(frame.painted / text);
         state.SetIterationTime(std::max(frame.painted, 0.0));
     }
     const double bareMedian = median(bare);
@@ -164,11 +176,20 @@ void BM_FirstFrameInterleaved(benchmark::State& state) {
     state.counters["bare_ms"] = bareMedian * 1000;
     state.counters["bare_text_ms"] = textMedian * 1000;
     state.counters["corvanta_ms"] = corvantaMedian * 1000;
-    state.counters["corvanta_black_ms"] = median(black) * 1000;
+    // Rounds in which the panel was seen black before its frame, and for how long.
+    state.counters["corvanta_black_rounds"] = blackSeen;
+    state.counters["corvanta_black_max_ms"] = *std::max_element(black.begin(), black.end()) * 1000;
     state.counters["ratio_to_bare"] = bareMedian > 0 ? corvantaMedian / bareMedian : 0;
     state.counters["ratio_to_bare_text"] = textMedian > 0 ? corvantaMedian / textMedian : 0;
     state.counters["ratio_q1"] = quantile(ratios, 0.25);
     state.counters["ratio_q3"] = quantile(ratios, 0.75);
+    if (!before.empty()) {
+        state.counters["before_ms"] = median(before) * 1000;
+        state.counters["before_ratio_to_bare_text"] =
+            textMedian > 0 ? median(before) / textMedian : 0;
+        state.counters["before_ratio_q1"] = quantile(beforeRatios, 0.25);
+        state.counters["before_ratio_q3"] = quantile(beforeRatios, 0.75);
+    }
 }
 
 std::string largestPackID() {
@@ -224,9 +245,12 @@ int main(int argc, char** argv) {
             corvantaPath = arg.substr(11);
         else if (arg.rfind("--bare=", 0) == 0)
             barePath = arg.substr(7);
+        else if (arg.rfind("--before=", 0) == 0)
+            beforePath = arg.substr(9);
     }
     if (corvantaPath.empty() || barePath.empty()) {
-        std::fprintf(stderr, "usage: %s --corvanta=<path> --bare=<path>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s --corvanta=<path> --bare=<path> [--before=<path>]\n",
+                     argv[0]);
         return 2;
     }
     benchmark::RegisterBenchmark("FirstFrame/interleaved", BM_FirstFrameInterleaved)
