@@ -277,6 +277,8 @@ void QtPanelWindow::showPainted() {
         handle->installEventFilter(this);
     }
     window_->show();
+    // Whatever the caller does next, the window is on screen meanwhile.
+    x11::flush();
 }
 
 void QtPanelWindow::show() {

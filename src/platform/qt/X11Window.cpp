@@ -305,6 +305,11 @@ void clearBackground(QWidget* window) {
     xcb_flush(c);
 }
 
+void flush() {
+    if (xcb_connection_t* c = qtConnection())
+        xcb_flush(c);
+}
+
 QRegion boundingShape(QWidget* window) {
     xcb_connection_t* c = qtConnection();
     if (!c || !window || !hasShapeExtension(c))

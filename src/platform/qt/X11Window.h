@@ -53,6 +53,9 @@ bool moveAllowed(QWidget* window);
 // create the native window if needed.
 void setBackgroundImage(QWidget* window, const QImage& devicePixels);
 void clearBackground(QWidget* window);
+// Sends what Qt has queued for the server (a map, say) now rather than when
+// the event loop next runs.
+void flush();
 
 // The minimum and maximum size of WM_NORMAL_HINTS in device pixels, when the
 // window has them (for tests).
