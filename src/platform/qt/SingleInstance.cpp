@@ -250,8 +250,8 @@ SingleInstance::Role SingleInstance::handOver(const FolderIdentity& identity) {
                 case Answer::shown:
                     return Role::HandedOver;
                 case Answer::silent:
-                    unreachableReason_ =
-                        QStringLiteral("did not show its panel within %1 ms").arg(kAnswerTimeoutMs);
+                    unreachableReason_ = QStringLiteral("it did not show its panel within %1 ms")
+                                             .arg(kAnswerTimeoutMs);
                     return Role::PrimaryUnreachable;
                 case Answer::notListening:
                     break;
