@@ -244,6 +244,25 @@ TEST_F(SingleInstanceTest, ARemovedSettingsFolderIsTakenBackBeforeALaunchCanTake
     EXPECT_EQ(reopens, 2);
 }
 
+TEST_F(SingleInstanceTest, ASettingsFolderThatCannotBeMadeAgainIsReportedOnce) {
+    const auto primary = startPrimary();
+    // Replaced by a file before the primary hears of it: nothing can be locked there.
+    std::filesystem::remove_all(settings);
+    QFile blocker(QString::fromStdString(settings.string()));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    testing::internal::CaptureStderr();
+    QTest::qWait(200);
+    blocker.open(QIODevice::Append);
+    blocker.write("x");
+    blocker.close();
+    QTest::qWait(200);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(settings.string()), std::string::npos) << said;
+    EXPECT_NE(said.find("cannot be made again"), std::string::npos) << said;
+    EXPECT_EQ(said.find("corvanta:"), said.rfind("corvanta:")) << said;
+}
+
 TEST_F(SingleInstanceTest, MessagesFromAnotherUserAreRefused) {
     const auto primary = startPrimary({}, ::getuid() + 1);
     const auto client = connectClient(*primary);
