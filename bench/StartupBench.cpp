@@ -152,13 +152,16 @@ void BM_FirstFrameInterleaved(benchmark::State& state) {
     }
     std::vector<double> bare, bareWithText, corvanta, before, black, ratios, beforeRatios;
     int blackSeen = 0;
+    int beforeBlackSeen = 0;
     for (auto _ : state) {
         bare.push_back(timeToFirstFrame(Launch{&barePath}, *driver, state).painted);
         bareWithText.push_back(
             timeToFirstFrame(Launch{&barePath, "--text"}, *driver, state).painted);
         const double text = bareWithText.back();
         if (!beforePath.empty()) {
-            before.push_back(timeToFirstFrame(Launch{&beforePath}, *driver, state).painted);
+            const FirstFrame earlier = timeToFirstFrame(Launch{&beforePath}, *driver, state);
+            before.push_back(earlier.painted);
+            beforeBlackSeen += earlier.painted > earlier.mapped;
             if (text > 0)
                 beforeRatios.push_back(before.back() / text);
         }
@@ -189,6 +192,7 @@ void BM_FirstFrameInterleaved(benchmark::State& state) {
             textMedian > 0 ? median(before) / textMedian : 0;
         state.counters["before_ratio_q1"] = quantile(beforeRatios, 0.25);
         state.counters["before_ratio_q3"] = quantile(beforeRatios, 0.75);
+        state.counters["before_black_rounds"] = beforeBlackSeen;
     }
 }
 
