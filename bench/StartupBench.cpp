@@ -1,14 +1,18 @@
 // Start-up and memory of the real binary on an X display (run it under
-// xvfb-run with a 1440 × 900 screen): the time from exec to the first painted
-// frame of the collapsed panel, against a bare Qt window started the same way
-// (the ratio of medians is the counter "ratio_to_bare"), and the resident
-// memory with the panel expanded on the largest pack.
-// Usage: startup_bench --corvanta=<path> --bare=<path> [benchmark flags]
+// xvfb-run with a 1440 × 900 screen, or through startup-bench.sh, which can add
+// a window manager and a tray): the time from exec to the first painted frame
+// of the collapsed panel, against a bare Qt window started the same way (the
+// ratio of medians is the counter "ratio_to_bare"), and the resident memory
+// with the panel expanded on the largest pack. A frame counts as painted when
+// the screen reports drawing (DAMAGE) and the probe point then shows neither
+// what was there before nor the black of a window mapped without its content;
+// the rounds in which the panel was seen black, and the longest such wait, are
+// the counters "corvanta_black_rounds" and "corvanta_black_max_ms".
+// Usage: startup_bench --corvanta=<path> --bare=<path> [--before=<path>] [benchmark flags]
 #include <benchmark/benchmark.h>
 
 #include "BenchSandbox.h"
-
-#include <xcb/xcb.h>
+#include "XDriver.h"
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -20,6 +24,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -34,14 +39,17 @@ namespace {
 
 std::string corvantaPath;
 std::string barePath;
+// Another build of the app, taking its turn in every round (before and after
+// a change, measured alike).
+std::string beforePath;
 
 // Where both programs put their first window on a 1440 × 900 screen.
 constexpr int kProbeX = 1188 + 115;
 constexpr int kProbeY = 110 + 4;
 
-using Clock = std::chrono::steady_clock;
-
+using corvanta::bench::Clock;
 using corvanta::bench::Sandbox;
+using corvanta::bench::XDriver;
 
 // A program and its one optional argument.
 struct Launch {
@@ -73,66 +81,97 @@ void stop(pid_t pid) {
     waitpid(pid, &status, 0);
 }
 
-// The screen pixel at the probe point, 0xRRGGBB.
-std::uint32_t probePixel(xcb_connection_t* connection, xcb_window_t root) {
-    auto* reply = xcb_get_image_reply(
-        connection,
-        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, root, kProbeX, kProbeY, 1, 1, ~0u),
-        nullptr);
-    std::uint32_t value = 0;
-    if (reply && xcb_get_image_data_length(reply) >= 4)
-        std::memcpy(&value, xcb_get_image_data(reply), 4);
-    std::free(reply);
-    return value & 0xFFFFFF;
-}
+// When a launch's window first showed at the probe point, and when its first
+// frame did, in seconds from exec.
+struct FirstFrame {
+    double mapped = -1;
+    double painted = -1;
+};
 
-// Seconds from exec until the program's first frame shows at the probe point.
-double timeToFirstFrame(const Launch& program, benchmark::State& state) {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        state.SkipWithError("no X display; run under xvfb-run");
-        return 0;
-    }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const std::uint32_t background = probePixel(connection, root);
+FirstFrame timeToFirstFrame(const Launch& program, XDriver& driver, benchmark::State& state) {
+    const std::uint32_t background = driver.pixelAt(kProbeX, kProbeY);
     Sandbox sandbox;
+    driver.watch(driver.root());
+    driver.discardDamage();
     const auto start = Clock::now();
     const pid_t pid = launch(program, sandbox);
-    double seconds = -1;
-    while (Clock::now() - start < std::chrono::seconds(10)) {
-        if (probePixel(connection, root) != background) {
-            seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const auto deadline = start + std::chrono::seconds(10);
+    const auto since = [start](Clock::time_point when) {
+        return std::chrono::duration<double>(when - start).count();
+    };
+    FirstFrame frame;
+    while (frame.painted < 0) {
+        const auto when = driver.nextDamageBatch(driver.root(), deadline);
+        if (!when)
             break;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
+        // Read once per batch of reports: should the frame follow the map in
+        // the same batch, the two count as one moment.
+        const std::uint32_t pixel = driver.pixelAt(kProbeX, kProbeY);
+        if (pixel == background)
+            continue;
+        if (frame.mapped < 0)
+            frame.mapped = since(*when);
+        if (pixel != 0)
+            frame.painted = since(*when);
     }
     stop(pid);
-    xcb_disconnect(connection);
+    driver.forget(driver.root());
     // Let the screen clear before the next round.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (seconds < 0)
-        state.SkipWithError("no frame within 10 s");
-    return seconds;
+    if (frame.painted < 0)
+        state.SkipWithError("no painted frame within 10 s");
+    return frame;
 }
 
-double median(std::vector<double> values) {
+// Linear between neighbours; 0 for no values.
+double quantile(std::vector<double> values, double q) {
     if (values.empty())
         return 0;
     std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    const double at = q * double(values.size() - 1);
+    const std::size_t below = std::size_t(at);
+    const std::size_t above = std::min(below + 1, values.size() - 1);
+    return values[below] + (values[above] - values[below]) * (at - double(below));
+}
+
+double median(std::vector<double> values) {
+    return quantile(std::move(values), 0.5);
 }
 
 // The three programs take turns, launch after launch, so that a machine that
 // gets busier or quieter during the run weighs on each of them alike. The
-// iteration time is Corvanta's; the counters hold the medians and the ratios.
+// iteration time is Corvanta's; the counters hold the medians, the ratios and
+// the spread (the middle half of the ratios of each round).
 void BM_FirstFrameInterleaved(benchmark::State& state) {
-    std::vector<double> bare, bareWithText, corvanta;
+    std::optional<XDriver> driver;
+    try {
+        driver.emplace();
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+        return;
+    }
+    std::vector<double> bare, bareWithText, corvanta, before, black, ratios, beforeRatios;
+    int blackSeen = 0;
+    int beforeBlackSeen = 0;
     for (auto _ : state) {
-        bare.push_back(timeToFirstFrame(Launch{&barePath}, state));
-        bareWithText.push_back(timeToFirstFrame(Launch{&barePath, "--text"}, state));
-        corvanta.push_back(timeToFirstFrame(Launch{&corvantaPath}, state));
-        state.SetIterationTime(corvanta.back());
+        bare.push_back(timeToFirstFrame(Launch{&barePath}, *driver, state).painted);
+        bareWithText.push_back(
+            timeToFirstFrame(Launch{&barePath, "--text"}, *driver, state).painted);
+        const double text = bareWithText.back();
+        if (!beforePath.empty()) {
+            const FirstFrame earlier = timeToFirstFrame(Launch{&beforePath}, *driver, state);
+            before.push_back(earlier.painted);
+            beforeBlackSeen += earlier.painted > earlier.mapped;
+            if (text > 0)
+                beforeRatios.push_back(before.back() / text);
+        }
+        const FirstFrame frame = timeToFirstFrame(Launch{&corvantaPath}, *driver, state);
+        corvanta.push_back(frame.painted);
+        black.push_back(frame.painted - frame.mapped);
+        blackSeen += frame.painted > frame.mapped;
+        if (text > 0)
+            ratios.push_back(frame.painted / text);
+        state.SetIterationTime(std::max(frame.painted, 0.0));
     }
     const double bareMedian = median(bare);
     const double textMedian = median(bareWithText);
@@ -140,8 +179,21 @@ void BM_FirstFrameInterleaved(benchmark::State& state) {
     state.counters["bare_ms"] = bareMedian * 1000;
     state.counters["bare_text_ms"] = textMedian * 1000;
     state.counters["corvanta_ms"] = corvantaMedian * 1000;
+    // Rounds in which the panel was seen black before its frame, and for how long.
+    state.counters["corvanta_black_rounds"] = blackSeen;
+    state.counters["corvanta_black_max_ms"] = *std::max_element(black.begin(), black.end()) * 1000;
     state.counters["ratio_to_bare"] = bareMedian > 0 ? corvantaMedian / bareMedian : 0;
     state.counters["ratio_to_bare_text"] = textMedian > 0 ? corvantaMedian / textMedian : 0;
+    state.counters["ratio_q1"] = quantile(ratios, 0.25);
+    state.counters["ratio_q3"] = quantile(ratios, 0.75);
+    if (!before.empty()) {
+        state.counters["before_ms"] = median(before) * 1000;
+        state.counters["before_ratio_to_bare_text"] =
+            textMedian > 0 ? median(before) / textMedian : 0;
+        state.counters["before_ratio_q1"] = quantile(beforeRatios, 0.25);
+        state.counters["before_ratio_q3"] = quantile(beforeRatios, 0.75);
+        state.counters["before_black_rounds"] = beforeBlackSeen;
+    }
 }
 
 std::string largestPackID() {
@@ -197,9 +249,12 @@ int main(int argc, char** argv) {
             corvantaPath = arg.substr(11);
         else if (arg.rfind("--bare=", 0) == 0)
             barePath = arg.substr(7);
+        else if (arg.rfind("--before=", 0) == 0)
+            beforePath = arg.substr(9);
     }
     if (corvantaPath.empty() || barePath.empty()) {
-        std::fprintf(stderr, "usage: %s --corvanta=<path> --bare=<path>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s --corvanta=<path> --bare=<path> [--before=<path>]\n",
+                     argv[0]);
         return 2;
     }
     benchmark::RegisterBenchmark("FirstFrame/interleaved", BM_FirstFrameInterleaved)

@@ -120,6 +120,18 @@ xcb_window_t XDriver::windowOf(pid_t pid) {
     return best;
 }
 
+std::uint32_t XDriver::pixelAt(int x, int y) {
+    const auto image =
+        own(xcb_get_image_reply(connection_,
+                                xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_,
+                                              std::int16_t(x), std::int16_t(y), 1, 1, ~0u),
+                                nullptr));
+    std::uint32_t value = 0;
+    if (image && xcb_get_image_data_length(image.get()) >= 4)
+        std::memcpy(&value, xcb_get_image_data(image.get()), 4);
+    return value & 0xFFFFFF;
+}
+
 std::optional<int> XDriver::widthOf(xcb_window_t window) {
     const auto geometry =
         own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
@@ -237,6 +249,13 @@ std::optional<Clock::time_point> XDriver::nextDamage(xcb_window_t window,
         if (!receive(deadline))
             return std::nullopt;
     }
+}
+
+std::optional<Clock::time_point> XDriver::nextDamageBatch(xcb_window_t window,
+                                                          Clock::time_point deadline) {
+    const auto when = nextDamage(window, deadline);
+    std::erase_if(received_, [window](const Damage& damage) { return damage.window == window; });
+    return when;
 }
 
 bool XDriver::waitQuiet(xcb_window_t window, Clock::duration quiet, Clock::time_point deadline,

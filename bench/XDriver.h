@@ -29,6 +29,11 @@ public:
     XDriver(const XDriver&) = delete;
     XDriver& operator=(const XDriver&) = delete;
 
+    // The screen's root window: watching it reports drawing anywhere on screen.
+    xcb_window_t root() const { return root_; }
+    // The screen's pixel at a point, 0xRRGGBB.
+    std::uint32_t pixelAt(int x, int y);
+
     // The largest viewable top-level window of a process, or XCB_NONE.
     xcb_window_t windowOf(pid_t pid);
     // The window's width, or nothing once it is gone.
@@ -54,6 +59,10 @@ public:
     // When the next drawing into the window was reported, or nothing at the
     // deadline. The time is taken as the report is read.
     std::optional<Clock::time_point> nextDamage(xcb_window_t window, Clock::time_point deadline);
+    // As nextDamage(), dropping the window's other reports already read with
+    // it: what was drawn by then is all on screen for the next look at it.
+    std::optional<Clock::time_point> nextDamageBatch(xcb_window_t window,
+                                                     Clock::time_point deadline);
     // Waits until the window has not been drawn into for `quiet`; false if
     // that did not happen before the deadline. `lastDrawn`, when given, gets
     // when the last drawing before the quiet was reported (or is left alone

@@ -74,10 +74,8 @@ int CorvantaApp::main(int argc, char** argv) {
         case platform::SingleInstance::Role::HandedOver:
             return 0;
         case platform::SingleInstance::Role::PrimaryUnreachable:
-            std::fprintf(stderr,
-                         "corvanta: another instance is running but did not show its panel "
-                         "within %d ms\n",
-                         platform::SingleInstance::kAnswerTimeoutMs);
+            std::fprintf(stderr, "corvanta: another instance is running, but %s\n",
+                         qPrintable(singleInstance.unreachableReason()));
             return 1;
     }
 

@@ -3,7 +3,9 @@
 # (openbox on an X display; run it under with-xvfb.sh): a runtime folder too long
 # for a socket address, every spelling of the settings folder meeting the one
 # running instance (and only it clearing stale temporary files), a later launch bringing the panel to the desktop the user
-# is on, and a later launch failing in time when the running one is stopped.
+# is on, a later launch failing in time when the running one is stopped, and
+# later launches still reaching it after its settings folder, or its runtime
+# folder, was removed under it.
 # Usage: instance-e2e.sh <corvanta> <test bundle> <out dir>
 app="$1"
 bundle="$2"
@@ -18,6 +20,7 @@ fail_details() {
 }
 
 export XDG_CONFIG_HOME="$config/settings"
+export XDG_CACHE_HOME="$config/cache"
 export CORVANTA_RESOURCES="$bundle"
 settings="$XDG_CONFIG_HOME/corvanta/settings.json"
 # A private runtime folder of 200 bytes: longer than a socket address holds.
@@ -94,9 +97,27 @@ kill -CONT "$app_pid"
 [ "$status" -eq 1 ] || fail "a launch with a stopped primary exited $status, not 1: $err"
 [ -n "$err" ] || fail "a launch with a stopped primary gave no reason"
 [ "$took" -lt 3500 ] || fail "a launch with a stopped primary took $took ms"
+stopped_took=$took
 
 # Running again, it answers.
 launch 10
 [ "$status" -eq 0 ] || fail "a launch after the primary resumed exited $status: $err"
+
+# The settings folder removed under the primary: it takes the folder back, and
+# a later launch reaches it rather than running beside it.
+rm -rf "$XDG_CONFIG_HOME/corvanta"
+launch 10
+[ "$status" -eq 0 ] || fail "a launch after the settings folder was removed exited $status: $err"
+[ "$(app_windows | wc -l)" -eq 1 ] || fail "a launch after the settings folder was removed made a panel"
+
+# The runtime folder removed, and made again empty by the session: the primary
+# went on in its fallback folder, and a later launch finds it there.
+rm -rf "$config/run"
+mkdir -p "$runtime" && chmod 700 "$runtime" || fail "could not make the runtime folder again"
+launch 10
+[ "$status" -eq 0 ] || fail "a launch after the runtime folder was made again exited $status: $err"
+[ "$took" -lt 1500 ] || fail "a launch after the runtime folder was made again took $took ms"
+[ "$(app_windows | wc -l)" -eq 1 ] || fail "a launch after the runtime folder was removed made a panel"
+grep -q "corvanta:" "$config/primary.err" && fail "the primary complained"
 quit_app
-echo "PASS: a stopped primary failed the launch in $took ms; screenshot $out/instance-reopened.png"
+echo "PASS: a stopped primary failed the launch in $stopped_took ms; screenshot $out/instance-reopened.png"

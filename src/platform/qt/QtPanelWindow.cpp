@@ -2,6 +2,7 @@
 #include "platform/qt/QtPanelWindow.h"
 
 #include <QEvent>
+#include <QImage>
 #include <QPropertyAnimation>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -254,8 +255,34 @@ bool QtPanelWindow::isVisible() const {
     return window_->isVisible();
 }
 
-void QtPanelWindow::show() {
+// Mapped without its content, a translucent window shows black until its
+// first frame arrives, a few milliseconds later (and a compositor may show
+// it empty). The X server is handed that frame first, as the window's
+// background, so the window is never seen without it; the background goes
+// once the window has been exposed, lest it show through later resizes.
+void QtPanelWindow::showPainted() {
+    if (window_->isVisible() || !x11::isX11()) {
+        window_->show();
+        return;
+    }
+    window_->winId();
+    const qreal scale = window_->devicePixelRatioF();
+    QImage frame(window_->size() * scale, QImage::Format_ARGB32_Premultiplied);
+    frame.setDevicePixelRatio(scale);
+    frame.fill(Qt::transparent);
+    window_->render(&frame);
+    x11::setBackgroundImage(window_.get(), frame);
+    if (QWindow* handle = window_->windowHandle(); handle && handle != paintedBackground_) {
+        paintedBackground_ = handle;
+        handle->installEventFilter(this);
+    }
     window_->show();
+    // Whatever the caller does next, the window is on screen meanwhile.
+    x11::flush();
+}
+
+void QtPanelWindow::show() {
+    showPainted();
 }
 
 void QtPanelWindow::orderOut() {
@@ -263,7 +290,7 @@ void QtPanelWindow::orderOut() {
 }
 
 void QtPanelWindow::orderFrontRegardless() {
-    window_->show();
+    showPainted();
     window_->raise();
 }
 
@@ -294,6 +321,13 @@ void QtPanelWindow::noteSystemResize() {
 }
 
 bool QtPanelWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == paintedBackground_ && event->type() == QEvent::Expose &&
+        paintedBackground_->isExposed()) {
+        paintedBackground_->removeEventFilter(this);
+        paintedBackground_ = nullptr;
+        x11::clearBackground(window_.get());
+        return false;
+    }
     if (watched != window_.get())
         return false;
     switch (event->type()) {

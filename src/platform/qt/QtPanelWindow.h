@@ -61,6 +61,7 @@ protected:
 
 private:
     void applyFrame(const Rect& frame);
+    void showPainted();
     // Stops a running animation where it is and posts its completion.
     void interruptAnimation();
     // The animation stopped for whatever reason: at its target, stopped from
@@ -88,6 +89,9 @@ private:
     Outline outline_;
     QSize maskedSize_;
     WId nativeWindowShown_ = 0;
+    // The native window that holds a picture of the first frame as its
+    // background until it is exposed.
+    QPointer<QWindow> paintedBackground_;
     bool onAllSpaces_ = false;
     bool useMask_ = false;
     int programmaticChange_ = 0;

@@ -6,15 +6,18 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/foundation/SettingsFolder.h"
 #include "platform/foundation/Signal.h"
+#include "platform/qt/LocalSocket.h"
 
 class QFileSystemWatcher;
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace corvanta::platform {
 
@@ -25,6 +28,11 @@ namespace corvanta::platform {
 // is named after the folder's identity and lives in a folder only this user
 // can enter; messages are accepted only from this user's processes, and a
 // message's size and the number and lifetime of connections are capped.
+//
+// Either folder may be removed while the primary runs. A settings folder that
+// goes is made again at once and its lock taken over, so a later launch meets
+// it rather than making a second primary; a runtime folder that goes is
+// replaced by the fallback folder, and a later launch looks in both.
 class SingleInstance final : public QObject {
     Q_OBJECT
 public:
@@ -50,6 +58,9 @@ public:
 
     // Asking again once primary changes nothing.
     Role tryBecomePrimary();
+    // Why a later launch could not reach the primary (after PrimaryUnreachable),
+    // said as the end of "another instance is running, but …".
+    const QString& unreachableReason() const { return unreachableReason_; }
     // Whether this process holds the settings folder's lock: only then may it
     // treat what other processes leave in that folder as stale.
     bool holdsLock() const { return lockFd_ >= 0; }
@@ -60,6 +71,9 @@ public:
     // private, else `<cache home>/corvanta/instance`, created with mode 0700 and
     // checked to be ours. Empty when neither can be trusted.
     static QString runtimeFolder();
+    // Where a later launch looks for the primary: each of those two folders
+    // that exists and can be trusted, without making any.
+    static QStringList reachableFolders();
     // Where the socket file is (once known); the address used to reach it may
     // be a shorter spelling of the same place.
     const QString& socketFile() const { return socketFile_; }
@@ -75,33 +89,46 @@ public:
     Signal<> reopenRequested;
 
 private:
+    class Connection;
+    // Where a socket file is, and the address handed to the socket calls:
+    // the file's path, or the same file through an open descriptor of its
+    // folder when the path is too long for a socket address.
+    struct Place {
+        QString file;
+        std::string address;
+        local_socket::Descriptor folder;
+    };
     enum class Lock { held, heldElsewhere, unavailable };
     enum class Answer { shown, silent, notListening };
     Lock takeLock(FolderIdentity& identity);
+    static std::optional<Place> placeIn(const QString& folder, const FolderIdentity& identity);
     bool findSocket(const FolderIdentity& identity);
-    Role handOver() const;
-    Answer sendReopen(int connectTimeoutMs) const;
+    Role handOver(const FolderIdentity& identity);
+    Answer sendReopen(const std::string& address, int connectTimeoutMs) const;
     void listen();
-    void watchSocket();
+    void closeServer();
+    void watchFolders();
+    void checkLock();
     void checkSocket();
     void acceptConnections();
-    void serve(QLocalSocket* socket);
+    void serve(local_socket::Descriptor socket);
+    void read(Connection* connection);
+    void close(Connection* connection);
 
     std::filesystem::path settingsFolder_;
     QString runtimeFolderOverride_;
     QString socketFile_;
-    // The address handed to the socket calls: socketFile_, or the same file
-    // through an open descriptor of its folder when the path is too long for
-    // a socket address.
-    QString socketAddress_;
+    std::optional<Place> place_;
     Limits limits_;
     uid_t peerUid_;
     int lockFd_ = -1;
-    int folderFd_ = -1;
+    bool lockLossReported_ = false;
     FolderIdentity socketIdentity_;
     int connections_ = 0;
     int refused_ = 0;
-    std::unique_ptr<QLocalServer> server_;
+    QString unreachableReason_;
+    local_socket::Descriptor server_;
+    std::unique_ptr<QSocketNotifier> serverNotifier_;
     std::unique_ptr<QFileSystemWatcher> watcher_;
 };
 

@@ -10,6 +10,7 @@
 
 #include <QtGui/qguiapplication_platform.h>
 #include <QGuiApplication>
+#include <QImage>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -257,6 +258,56 @@ void clearBoundingShape(QWidget* window) {
     xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, nativeWindow(window), 0, 0,
                    XCB_NONE);
     xcb_flush(c);
+}
+
+void setBackgroundImage(QWidget* window, const QImage& devicePixels) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || !window || devicePixels.isNull() ||
+        xcb_get_setup(c)->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) {
+        return;
+    }
+    const xcb_window_t id = nativeWindow(window);
+    const auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+    if (!geometry || (geometry->depth != 24 && geometry->depth != 32))
+        return;
+    // Both depths take 32-bit pixels, 0xAARRGGBB and 0x00RRGGBB.
+    const QImage image = devicePixels.convertToFormat(
+        geometry->depth == 32 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const auto width = static_cast<uint16_t>(image.width());
+    const auto height = static_cast<uint16_t>(image.height());
+    const xcb_pixmap_t pixmap = xcb_generate_id(c);
+    xcb_create_pixmap(c, geometry->depth, pixmap, id, width, height);
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, pixmap, 0, nullptr);
+    // In bands that each fit one request.
+    const std::size_t rowBytes = std::size_t(image.bytesPerLine());
+    const std::size_t maxBytes = std::size_t(xcb_get_maximum_request_length(c)) * 4 - 64;
+    const int bandRows = std::max(1, int(maxBytes / rowBytes));
+    for (int y = 0; y < height; y += bandRows) {
+        const int rows = std::min(bandRows, height - y);
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, width, uint16_t(rows), 0,
+                      int16_t(y), 0, geometry->depth, uint32_t(rowBytes * std::size_t(rows)),
+                      image.constScanLine(y));
+    }
+    xcb_free_gc(c, gc);
+    // The window keeps the pixmap as long as it uses it.
+    xcb_change_window_attributes(c, id, XCB_CW_BACK_PIXMAP, &pixmap);
+    xcb_free_pixmap(c, pixmap);
+    xcb_flush(c);
+}
+
+void clearBackground(QWidget* window) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || !window)
+        return;
+    const uint32_t none = XCB_BACK_PIXMAP_NONE;
+    xcb_change_window_attributes(c, nativeWindow(window), XCB_CW_BACK_PIXMAP, &none);
+    xcb_flush(c);
+}
+
+void flush() {
+    if (xcb_connection_t* c = qtConnection())
+        xcb_flush(c);
 }
 
 QRegion boundingShape(QWidget* window) {

@@ -7,6 +7,7 @@
 #include <QSize>
 #include <optional>
 
+class QImage;
 class QWidget;
 
 namespace corvanta::platform::x11 {
@@ -45,6 +46,16 @@ QRegion boundingShape(QWidget* window);
 void setMoveAllowed(QWidget* window, bool allowed);
 // What the window's _MOTIF_WM_HINTS say about moving (for tests).
 bool moveAllowed(QWidget* window);
+
+// What the X server fills the window with where it has not been drawn yet,
+// such as the whole window the moment it is mapped: an image of the window's
+// size in device pixels, or (cleared) nothing, the server's default. Both
+// create the native window if needed.
+void setBackgroundImage(QWidget* window, const QImage& devicePixels);
+void clearBackground(QWidget* window);
+// Sends what Qt has queued for the server (a map, say) now rather than when
+// the event loop next runs.
+void flush();
 
 // The minimum and maximum size of WM_NORMAL_HINTS in device pixels, when the
 // window has them (for tests).

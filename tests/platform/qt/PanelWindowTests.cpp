@@ -2,13 +2,20 @@
 // and sticky state; and the recording fake the shell tests use.
 #include <gtest/gtest.h>
 
+#include <xcb/xcb.h>
+
+#include <QtGui/qguiapplication_platform.h>
 #include <QBitmap>
+#include <QGuiApplication>
 #include <QPainterPath>
 #include <QPropertyAnimation>
 #include <QTest>
+#include <QThread>
 #include <QWidget>
 #include <QWindow>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/qt/FakePanelWindow.h"
 #include "platform/qt/FakeScreens.h"
@@ -287,6 +294,59 @@ TEST_F(PanelWindowTest, X11StickyStateAndOutlineShapeWithoutCompositor) {
     // Without an outline the window is whole again.
     panel.setOutline({});
     EXPECT_TRUE(x11::boundingShape(panel.window()).contains(QPoint(0, 0)));
+}
+
+// The screen's pixel at a point, through a connection of our own (0xRRGGBB).
+std::uint32_t screenPixel(xcb_connection_t* c, QPoint at) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_get_image_reply_t* image =
+        xcb_get_image_reply(c,
+                            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, int16_t(at.x()),
+                                          int16_t(at.y()), 1, 1, ~0u),
+                            nullptr);
+    std::uint32_t value = 0;
+    if (image && xcb_get_image_data_length(image) >= 4)
+        std::memcpy(&value, xcb_get_image_data(image), 4);
+    std::free(image);
+    return value & 0xFFFFFF;
+}
+
+TEST_F(PanelWindowTest, X11EveryMapShowsTheFrameBeforeQtPaints) {
+    if (!x11::isX11() || x11::compositorRunning())
+        GTEST_SKIP() << "needs the xcb platform without a compositor";
+    QtPanelWindow panel(makeRect(100, 100, 230, 62), screens, queue);
+    panel.contentWidget()->setAutoFillBackground(true);
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x33, 0x66, 0xCC));
+    panel.contentWidget()->setPalette(palette);
+    xcb_connection_t* own = xcb_connect(nullptr, nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(own));
+    auto* qt = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const QPoint middle = panel.window()->geometry().center();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        // No events are handled between the show and the look: Qt has not
+        // painted yet, so what shows is what the server had at the map.
+        panel.show();
+        xcb_flush(qt);
+        const auto id = xcb_window_t(panel.window()->windowHandle()->winId());
+        bool viewable = false;
+        for (int i = 0; i < 200 && !viewable; ++i) {
+            xcb_get_window_attributes_reply_t* attributes =
+                xcb_get_window_attributes_reply(own, xcb_get_window_attributes(own, id), nullptr);
+            viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            std::free(attributes);
+            if (!viewable)
+                QThread::msleep(5);
+        }
+        ASSERT_TRUE(viewable);
+        EXPECT_EQ(screenPixel(own, middle), 0x3366CCu);
+        // Shown again after hiding, it is the same.
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.window()));
+        panel.orderOut();
+        QTest::qWait(50);
+    }
+    xcb_disconnect(own);
 }
 
 TEST_F(PanelWindowTest, X11WindowManagerGetsTheLimitsAndOurOwnFramesStayUnclamped) {

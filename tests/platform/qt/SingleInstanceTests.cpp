@@ -2,7 +2,9 @@
 // the private folder, and the limits on what a connection may cost the primary.
 #include "platform/qt/SingleInstance.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -224,6 +226,43 @@ TEST_F(SingleInstanceTest, ARemovedSocketIsMadeAgain) {
     EXPECT_EQ(reopens, 1);
 }
 
+TEST_F(SingleInstanceTest, ARemovedSettingsFolderIsTakenBackBeforeALaunchCanTakeIt) {
+    const auto primary = startPrimary();
+    const QString oldSocket = primary->socketFile();
+    std::filesystem::remove_all(settings);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(settings); }, 5000));
+    // The later launch meets the running primary, not an unlocked folder.
+    EXPECT_EQ(launch(), Role::HandedOver);
+    EXPECT_EQ(reopens, 1);
+    EXPECT_NE(primary->socketFile(), oldSocket);
+    EXPECT_FALSE(QFileInfo::exists(oldSocket));
+
+    // Moved away rather than removed: the same.
+    std::filesystem::rename(settings, settings.string() + ".old");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(settings); }, 5000));
+    EXPECT_EQ(launch(), Role::HandedOver);
+    EXPECT_EQ(reopens, 2);
+}
+
+TEST_F(SingleInstanceTest, ASettingsFolderThatCannotBeMadeAgainIsReportedOnce) {
+    const auto primary = startPrimary();
+    // Replaced by a file before the primary hears of it: nothing can be locked there.
+    std::filesystem::remove_all(settings);
+    QFile blocker(QString::fromStdString(settings.string()));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    testing::internal::CaptureStderr();
+    QTest::qWait(200);
+    blocker.open(QIODevice::Append);
+    blocker.write("x");
+    blocker.close();
+    QTest::qWait(200);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(settings.string()), std::string::npos) << said;
+    EXPECT_NE(said.find("cannot be made again"), std::string::npos) << said;
+    EXPECT_EQ(said.find("corvanta:"), said.rfind("corvanta:")) << said;
+}
+
 TEST_F(SingleInstanceTest, MessagesFromAnotherUserAreRefused) {
     const auto primary = startPrimary({}, ::getuid() + 1);
     const auto client = connectClient(*primary);
@@ -349,6 +388,45 @@ TEST_F(SingleInstanceFolder, AFallbackFolderRemovedWhileRunningIsMadeAgain) {
         [&] { return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
         10000));
     EXPECT_EQ(later.get(), Role::HandedOver);
+}
+
+TEST_F(SingleInstanceFolder, ARuntimeFolderRemovedAndMadeAgainStillLeadsToThePrimary) {
+    SingleInstance primary(settings);
+    ASSERT_EQ(primary.tryBecomePrimary(), Role::Primary);
+    int reopens = 0;
+    const Connection counted = primary.reopenRequested.connect([&] { ++reopens; });
+    // The session's runtime folder goes; the primary moves to the fallback.
+    ASSERT_TRUE(QDir(runtime.path()).removeRecursively());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return QFileInfo(primary.socketFile()).path() == fallback() && primary.isListening();
+        },
+        5000));
+    // The session makes the runtime folder again, empty; a launch looks there
+    // first and must still find the primary.
+    ASSERT_TRUE(QDir().mkdir(runtime.path()));
+    ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0700), 0);
+    auto later = std::async(std::launch::async, [&] {
+        SingleInstance instance(settings);
+        return instance.tryBecomePrimary();
+    });
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        10000));
+    EXPECT_EQ(later.get(), Role::HandedOver);
+    EXPECT_EQ(reopens, 1);
+}
+
+TEST_F(SingleInstanceFolder, AnUnreachablePrimaryIsExplained) {
+    // The lock is held, but nothing listens where a launch looks.
+    ASSERT_TRUE(std::filesystem::create_directories(settings));
+    const int lock = ::open(settings.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    SingleInstance later(settings);
+    EXPECT_EQ(later.tryBecomePrimary(), Role::PrimaryUnreachable);
+    EXPECT_TRUE(later.unreachableReason().contains(runtime.path()))
+        << later.unreachableReason().toStdString();
+    ::close(lock);
 }
 
 }  // namespace
