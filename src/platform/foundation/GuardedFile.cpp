@@ -96,15 +96,18 @@ std::optional<std::size_t> GuardedFile::readInto(char* buffer, std::size_t capac
     return size;
 }
 
-FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                             std::size_t spare) {
     GuardedFile file = GuardedFile::open(path, maxBytes);
     FileContents contents;
     if (file.isOpen()) {
         // One byte past the limit tells a file that grew too large while
         // being read; one that grows within it is read to its end.
         const auto limit =
-            static_cast<std::size_t>(std::min<std::uintmax_t>(maxBytes, SIZE_MAX - 1));
-        std::string bytes(static_cast<std::size_t>(file.size()) + 1, '\0');
+            static_cast<std::size_t>(std::min<std::uintmax_t>(maxBytes, SIZE_MAX - 1 - spare));
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(file.size()) + 1 + spare);
+        bytes.resize(static_cast<std::size_t>(file.size()) + 1);
         std::size_t size = 0;
         for (;;) {
             const std::optional<std::size_t> read =
@@ -118,11 +121,16 @@ FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t m
                 break;
             }
             if (size < bytes.size()) {
+                // The spare bytes are zeros, so that what reads past the end
+                // finds the same whatever the memory held before.
+                bytes.resize(size + spare);
                 bytes.resize(size);
                 contents.bytes = std::move(bytes);
                 return contents;
             }
-            bytes.resize(std::min(limit + 1, std::max<std::size_t>(size * 2, 4096)));
+            const std::size_t grown = std::min(limit + 1, std::max<std::size_t>(size * 2, 4096));
+            bytes.reserve(grown + spare);
+            bytes.resize(grown);
         }
     }
     contents.error = file.error();

@@ -65,8 +65,11 @@ struct FileContents {
     bool ok() const { return bytes.has_value(); }
 };
 
-// The whole of a regular file of at most `maxBytes`, or why not.
-FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes);
+// The whole of a regular file of at most `maxBytes`, or why not. The bytes'
+// capacity exceeds their size by at least `spare`, for a parser that reads a
+// little past the end of its input and would otherwise need its own copy.
+FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                             std::size_t spare = 0);
 
 // Whether an SVG document names anything beyond itself: an href that is not a
 // fragment ("#id") or an inline "data:" URI, a url(...) that is not a

@@ -312,8 +312,7 @@ DefaultsValue decodeKnownValue(od::value entry) {
 // to keep unread, JSON that simdjson refuses, such as an integer beyond 64
 // bits): the general route decides then. simdjson is at least as strict as
 // nlohmann, so it never accepts text the general route would refuse.
-std::optional<SettingsDocument> parseKnownValues(std::string_view text) {
-    const simdjson::padded_string padded(text);
+std::optional<SettingsDocument> parseKnownValues(simdjson::padded_string_view padded) {
     od::parser parser;
     SettingsDocument result;
     try {
@@ -337,10 +336,23 @@ std::optional<SettingsDocument> parseKnownValues(std::string_view text) {
 
 }  // namespace
 
+static_assert(SettingsDocument::kParsePadding >= simdjson::SIMDJSON_PADDING);
+
 std::optional<SettingsDocument> SettingsDocument::parse(std::string_view text) {
     if (text.size() > kMaxBytes)
         return std::nullopt;
-    if (auto document = parseKnownValues(text))
+    const simdjson::padded_string padded(text);
+    if (auto document = parseKnownValues(padded))
+        return document;
+    return parseGeneral(text);
+}
+
+std::optional<SettingsDocument> SettingsDocument::parseInPlace(const std::string& text) {
+    if (text.capacity() - text.size() < kParsePadding)
+        return parse(text);
+    if (text.size() > kMaxBytes)
+        return std::nullopt;
+    if (auto document = parseKnownValues(simdjson::padded_string_view(text)))
         return document;
     return parseGeneral(text);
 }

@@ -82,7 +82,8 @@ enum class FileState { Absent, Unreadable, Read };
 // anything larger is unreadable. A dangling link is a place to write, not a
 // file to read.
 FileState readSettingsFile(const fs::path& path, std::string& bytes) {
-    FileContents contents = readRegularFile(path, SettingsDocument::kMaxBytes);
+    FileContents contents =
+        readRegularFile(path, SettingsDocument::kMaxBytes, SettingsDocument::kParsePadding);
     if (contents.error == FileReadError::absent)
         return FileState::Absent;
     if (!contents.bytes)
@@ -226,7 +227,7 @@ void JsonFileUserDefaults::load() {
         return;
     std::optional<SettingsDocument> document;
     if (state == FileState::Read)
-        document = SettingsDocument::parse(bytes);
+        document = SettingsDocument::parseInPlace(bytes);
     if (!document) {
         unreadableInPlace_ = true;
         if (!moveAside()) {

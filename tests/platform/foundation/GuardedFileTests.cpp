@@ -27,6 +27,12 @@ TEST(GuardedFileTest, ReadsRegularFilesAndLinksToThemUpToTheLimit) {
     const FileContents exact = readRegularFile(dir.path() / "exact", 100);
     ASSERT_TRUE(exact.ok()) << exact.errorDescription;
     EXPECT_EQ(*exact.bytes, std::string(100, 'x'));
+    // Room after the bytes for a parser that reads past them, zeroed.
+    const FileContents spare = readRegularFile(dir.path() / "exact", 100, 64);
+    ASSERT_TRUE(spare.ok());
+    EXPECT_EQ(*spare.bytes, std::string(100, 'x'));
+    ASSERT_GE(spare.bytes->capacity(), 164u);
+    EXPECT_EQ(std::string_view(spare.bytes->data() + 100, 64), std::string(64, '\0'));
 
     writeFile(dir.path() / "empty", "");
     EXPECT_EQ(readRegularFile(dir.path() / "empty", 100).bytes, "");

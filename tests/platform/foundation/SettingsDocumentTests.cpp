@@ -21,6 +21,14 @@ void expectSameAsGeneralRoute(const std::string& text) {
         EXPECT_EQ(fast->serialize(), general->serialize());
         EXPECT_EQ(fast->preserved, general->preserved);
     }
+    // Read where it lies, from a buffer with room after the text.
+    std::string buffer = text;
+    buffer.reserve(text.size() + SettingsDocument::kParsePadding);
+    const auto inPlace = SettingsDocument::parseInPlace(buffer);
+    ASSERT_EQ(inPlace.has_value(), general.has_value());
+    if (inPlace) {
+        EXPECT_EQ(inPlace->serialize(), general->serialize());
+    }
 }
 
 std::string entry(const std::string& type, const std::string& value) {
