@@ -7,8 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <utility>
+
+#include "platform/foundation/SystemError.h"
 
 namespace corvanta::platform {
 
@@ -25,14 +26,14 @@ GuardedFile GuardedFile::open(const std::filesystem::path& path, std::uintmax_t 
         else if (cause == ENXIO)  // a socket, or a FIFO opened for writing elsewhere
             file.fail(FileReadError::notRegular, "not a regular file");
         else
-            file.fail(FileReadError::failed, std::strerror(cause));
+            file.fail(FileReadError::failed, systemErrorText(cause));
         return file;
     }
     // The type is checked on the descriptor, not the path, so the file cannot
     // be swapped between the look and the read.
     struct stat st;
     if (::fstat(fd, &st) != 0) {
-        file.fail(FileReadError::failed, std::strerror(errno));
+        file.fail(FileReadError::failed, systemErrorText(errno));
     } else if (!S_ISREG(st.st_mode)) {
         file.fail(FileReadError::notRegular, "not a regular file");
     } else if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
@@ -88,7 +89,7 @@ std::optional<std::size_t> GuardedFile::readInto(char* buffer, std::size_t capac
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail(FileReadError::failed, std::strerror(errno));
+            fail(FileReadError::failed, systemErrorText(errno));
             return std::nullopt;
         }
         size += static_cast<std::size_t>(n);

@@ -57,9 +57,14 @@ constexpr std::array<std::uint8_t, 256> kBase64Digits = [] {
     return digits;
 }();
 
-// Strict: anything but canonical padded base64 is refused. Data values may be
-// megabytes long (stored submissions), so this runs by table into a buffer
-// sized once.
+// Padded base64 of the standard alphabet, nothing else: no line breaks, no
+// spaces, no URL-safe digits, no missing padding. Not canonical, though: the
+// unused low bits of the last digit before the padding are ignored, as most
+// decoders ignore them, so "QR==" reads as "QQ==" does (and is written back
+// so). A value another encoder wrote with those bits set still holds the
+// user's stored submissions; refusing it would hide them, and the next
+// submission would then replace them. Data values may be megabytes long, so
+// this runs by table into a buffer sized once.
 std::optional<Data> base64Decode(std::string_view text) {
     if (text.size() % 4 != 0)
         return std::nullopt;

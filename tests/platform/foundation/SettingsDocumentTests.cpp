@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace corvanta::platform {
 namespace {
@@ -71,6 +72,19 @@ TEST(SettingsDocumentRoutes, ManyEntriesOfEveryTypeReadBackAsWritten) {
     expectSameAsGeneralRoute(text);
 }
 
+// Another encoder may leave the unused bits of the last digit set; the bytes
+// are read all the same (a stored submission is not hidden for it), and our
+// writer spells them canonically.
+TEST(SettingsDocumentRoutes, DataWithUnusedBitsSetIsReadAndWrittenCanonically) {
+    for (const auto& [text, bytes, canonical] :
+         {std::tuple{"QR==", Data{'A'}, "QQ=="}, std::tuple{"QUJ=", Data{'A', 'B'}, "QUI="}}) {
+        const auto read = SettingsDocument::parse(entry("data", '"' + std::string(text) + '"'));
+        ASSERT_TRUE(read) << text;
+        EXPECT_EQ(read->values.at("k"), DefaultsValue(bytes)) << text;
+        EXPECT_NE(read->serialize().find('"' + std::string(canonical) + '"'), std::string::npos);
+    }
+}
+
 // Every way a known entry can be spelled, or almost: where simdjson and
 // nlohmann could part, the fast route must leave the decision to the general.
 TEST(SettingsDocumentRoutes, OddSpellingsAreDecidedAsTheGeneralRouteDecides) {
@@ -113,6 +127,8 @@ TEST(SettingsDocumentRoutes, OddSpellingsAreDecidedAsTheGeneralRouteDecides) {
         entry("data", R"("AAEC")"),
         entry("data", R"("AAE=")"),
         entry("data", R"("AA==")"),
+        entry("data", R"("QR==")"),
+        entry("data", R"("QUJ=")"),
         entry("data", R"("A===")"),
         entry("data", R"("AA=A")"),
         entry("data", R"("AAE")"),
