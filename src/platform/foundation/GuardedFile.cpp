@@ -12,6 +12,29 @@
 #include "platform/foundation/SystemError.h"
 
 namespace corvanta::platform {
+namespace {
+
+FileVersion versionOf(const struct stat& st) {
+    return {static_cast<std::uintmax_t>(st.st_dev), static_cast<std::uintmax_t>(st.st_ino),
+            static_cast<std::uintmax_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+}  // namespace
+
+std::optional<FileVersion> fileVersion(const std::filesystem::path& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return versionOf(st);
+}
+
+std::optional<FileVersion> fileVersion(int descriptor) {
+    struct stat st;
+    if (::fstat(descriptor, &st) != 0)
+        return std::nullopt;
+    return versionOf(st);
+}
 
 GuardedFile GuardedFile::open(const std::filesystem::path& path, std::uintmax_t maxBytes) {
     GuardedFile file;
@@ -42,6 +65,7 @@ GuardedFile GuardedFile::open(const std::filesystem::path& path, std::uintmax_t 
     } else {
         file.fd_ = fd;
         file.size_ = static_cast<std::uintmax_t>(st.st_size);
+        file.version_ = versionOf(st);
         return file;
     }
     ::close(fd);
@@ -51,6 +75,7 @@ GuardedFile GuardedFile::open(const std::filesystem::path& path, std::uintmax_t 
 GuardedFile::GuardedFile(GuardedFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       size_(other.size_),
+      version_(other.version_),
       maxBytes_(other.maxBytes_),
       error_(other.error_),
       description_(std::move(other.description_)) {}
@@ -61,6 +86,7 @@ GuardedFile& GuardedFile::operator=(GuardedFile&& other) noexcept {
             ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
         size_ = other.size_;
+        version_ = other.version_;
         maxBytes_ = other.maxBytes_;
         error_ = other.error_;
         description_ = std::move(other.description_);
@@ -101,6 +127,7 @@ FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t m
                              std::size_t spare) {
     GuardedFile file = GuardedFile::open(path, maxBytes);
     FileContents contents;
+    contents.version = file.version();
     if (file.isOpen()) {
         // One byte past the limit tells a file that grew too large while
         // being read; one that grows within it is read to its end.
