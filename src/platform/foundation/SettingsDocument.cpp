@@ -291,8 +291,13 @@ DefaultsValue decodeKnownValue(od::value entry) {
                 throw UseGeneralRoute{};
         }
     } else if (tag == "stringArray") {
+        od::array array = get(value.get_array());
+        // Counting first walks the array's structure only; growing by
+        // doubling would instead move a list of thousands (favourites)
+        // about twenty times into fresh memory.
         std::vector<std::string> strings;
-        for (auto element : get(value.get_array())) {
+        strings.reserve(get(array.count_elements()));
+        for (auto element : array) {
             od::value item = get(std::move(element));
             strings.emplace_back(string(item));
         }

@@ -24,11 +24,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Takes the value over: a list of many favourites is copied once, not twice.
 template <class T>
-std::optional<T> as(const std::optional<DefaultsValue>& value) {
+std::optional<T> as(std::optional<DefaultsValue> value) {
     if (value) {
-        if (const T* v = std::get_if<T>(&*value))
-            return *v;
+        if (T* v = std::get_if<T>(&*value))
+            return std::move(*v);
     }
     return std::nullopt;
 }
@@ -168,6 +169,12 @@ void removeStaleTemporaryFilesBeside(const fs::path& path) {
 
 // ---- UserDefaults -------------------------------------------------------------
 
+void UserDefaults::readObject(std::string_view key,
+                              const std::function<void(const DefaultsValue*)>& read) const {
+    const auto value = object(key);
+    read(value ? &*value : nullptr);
+}
+
 std::optional<std::string> UserDefaults::string(std::string_view key) const {
     return as<std::string>(object(key));
 }
@@ -202,6 +209,12 @@ std::optional<DefaultsValue> MemoryUserDefaults::object(std::string_view key) co
     if (it == values_.end())
         return std::nullopt;
     return it->second;
+}
+
+void MemoryUserDefaults::readObject(std::string_view key,
+                                    const std::function<void(const DefaultsValue*)>& read) const {
+    const auto it = values_.find(key);
+    read(it == values_.end() ? nullptr : &it->second);
 }
 
 void MemoryUserDefaults::set(std::string_view key, DefaultsValue value) {
@@ -298,6 +311,12 @@ std::optional<DefaultsValue> JsonFileUserDefaults::object(std::string_view key) 
     if (it == values_.end())
         return std::nullopt;
     return it->second;
+}
+
+void JsonFileUserDefaults::readObject(std::string_view key,
+                                      const std::function<void(const DefaultsValue*)>& read) const {
+    const auto it = values_.find(key);
+    read(it == values_.end() ? nullptr : &it->second);
 }
 
 void JsonFileUserDefaults::set(std::string_view key, DefaultsValue value) {

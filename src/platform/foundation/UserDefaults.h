@@ -31,6 +31,11 @@ public:
     virtual ~UserDefaults() = default;
 
     virtual std::optional<DefaultsValue> object(std::string_view key) const = 0;
+    // Hands `read` the value of `key` (nullptr when absent) without copying
+    // it, for values large enough that a copy shows (many favourites). The
+    // value must not be kept beyond the call.
+    virtual void readObject(std::string_view key,
+                            const std::function<void(const DefaultsValue*)>& read) const;
     virtual void set(std::string_view key, DefaultsValue value) = 0;
     virtual void removeObject(std::string_view key) = 0;
     // Makes every accepted write durable. False when some could not reach the
@@ -61,6 +66,8 @@ public:
 class MemoryUserDefaults final : public UserDefaults {
 public:
     std::optional<DefaultsValue> object(std::string_view key) const override;
+    void readObject(std::string_view key,
+                    const std::function<void(const DefaultsValue*)>& read) const override;
     void set(std::string_view key, DefaultsValue value) override;
     void removeObject(std::string_view key) override;
 
@@ -107,6 +114,8 @@ public:
     void setFlushScheduler(FlushScheduler scheduler) { scheduler_ = std::move(scheduler); }
 
     std::optional<DefaultsValue> object(std::string_view key) const override;
+    void readObject(std::string_view key,
+                    const std::function<void(const DefaultsValue*)>& read) const override;
     void set(std::string_view key, DefaultsValue value) override;
     void removeObject(std::string_view key) override;
     bool synchronize() override;
