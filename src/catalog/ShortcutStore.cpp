@@ -19,8 +19,10 @@ ShortcutStore::ShortcutStore(const platform::Bundle& bundle, platform::UserDefau
     language = loadAppLanguage(defaults_);
     theme = defaults_.string(keys::kTheme) == "light" ? AppTheme::light : AppTheme::dark;
     isPinned = defaults_.boolean(keys::kPinned).value_or(true);
-    const auto saved = defaults_.stringArray(keys::kFavorites).value_or(std::vector<std::string>{});
-    favorites = std::set<std::string>(saved.begin(), saved.end());
+    defaults_.readObject(keys::kFavorites, [this](const platform::DefaultsValue* saved) {
+        if (const auto* keys = saved ? std::get_if<std::vector<std::string>>(saved) : nullptr)
+            favorites = FavoriteSet(*keys);
+    });
     loadShortcutLibrary(bundle, preload);
 }
 
@@ -157,21 +159,14 @@ void ShortcutStore::setPinned(bool pinned) {
 }
 
 void ShortcutStore::toggleFavorite(const ShortcutItem& item) {
-    const std::string key = itemKey(selectedSoftwareID.get(), item.id);
-    std::set<std::string> next = favorites.get();
-    if (!next.erase(key))
-        next.insert(key);
-    favorites = std::move(next);
+    favorites = favorites->toggled(itemKey(selectedSoftwareID.get(), item.id));
     ++favoritesRevision_;
     saveFavorites();
 }
 
 void ShortcutStore::removeStaleFavorites() {
-    std::set<std::string> kept;
-    for (const auto& key : favorites.get()) {
-        if (hasItem(key))
-            kept.insert(key);
-    }
+    FavoriteSet kept = favorites->filtered([this](std::string_view key) { return hasItem(key); });
+    // The same set when every key was kept: compared at once.
     if (kept == favorites.get())
         return;
     favorites = std::move(kept);
@@ -180,25 +175,13 @@ void ShortcutStore::removeStaleFavorites() {
 }
 
 bool ShortcutStore::hasItem(std::string_view key) const {
-    // Pack ids may hold ':' themselves, so every split of the key is tried.
-    for (std::size_t colon = key.find(':'); colon != std::string_view::npos;
-         colon = key.find(':', colon + 1)) {
-        const auto pack = softwareByID_.find(std::string(key.substr(0, colon)));
-        if (pack == softwareByID_.end())
-            continue;
-        const std::string_view itemID = key.substr(colon + 1);
-        for (const ShortcutCategory& category : pack->second->categories)
-            for (const ShortcutItem& item : category.items)
-                if (item.id == itemID)
-                    return true;
-    }
-    return false;
+    // Every item of every loaded pack has its search document under its key,
+    // however many ':' the pack id holds.
+    return searchDocuments_.contains(key);
 }
 
 void ShortcutStore::saveFavorites() {
-    // std::set orders std::string by bytes, which for UTF-8 is code-point order.
-    defaults_.setStringArray(keys::kFavorites,
-                             std::vector<std::string>(favorites->begin(), favorites->end()));
+    defaults_.setStringArray(keys::kFavorites, favorites->toArray());
 }
 
 }  // namespace corvanta

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "catalog/FavoriteSet.h"
 #include "catalog/FilterCacheKey.h"
 #include "catalog/SearchDocuments.h"
 #include "catalog/ShortcutModels.h"
@@ -41,7 +41,7 @@ public:
     platform::Published<int> escapeRequestID{*this, 0};
     platform::Published<int> dismissSearchRequestID{*this, 0};
     platform::Published<bool> isPinned{*this, true};
-    platform::Published<std::set<std::string>> favorites{*this, {}};
+    platform::Published<FavoriteSet> favorites{*this, {}};
 
     // The pack on show: the selected one, else the first; none without a catalog.
     const SoftwarePack* selectedSoftware() const;

@@ -5,13 +5,13 @@
 #pragma once
 
 #include <optional>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "catalog/AppLanguage.h"
+#include "catalog/FavoriteSet.h"
 
 namespace corvanta {
 
@@ -67,7 +67,7 @@ private:
         std::string categoryID;
         std::string query;
         bool favoriteOnly = false;
-        std::set<std::string> favorites;
+        FavoriteSet favorites;
         AppLanguage language = AppLanguage::en;
         bool operator==(const Source&) const = default;
         // Compared in place: the painting paths ask for every row.

@@ -138,7 +138,7 @@ TEST_F(FilterTest, CacheHitsAndMisses) {
     EXPECT_TRUE(store->filteredSections().empty());
     // Writing the set directly bypasses the revision, so the cached (now stale)
     // result shows which reads were served from the cache.
-    store->favorites = std::set<std::string>{"figma:zoomin"};
+    store->favorites = FavoriteSet{"figma:zoomin"};
     EXPECT_TRUE(store->filteredSections().empty());
     store->query = std::string("  ZOOM!! ");  // normalises to the same query
     EXPECT_TRUE(store->filteredSections().empty());

@@ -93,7 +93,7 @@ TEST(StoreConstruction, SavedValuesAreRead) {
     EXPECT_FALSE(store.isPinned.get());
     EXPECT_EQ(store.language.get(), AppLanguage::zh);
     // A load without warnings prunes favourites whose shortcut is gone.
-    EXPECT_EQ(store.favorites.get(), std::set<std::string>{"word:s"});
+    EXPECT_EQ(store.favorites.get(), FavoriteSet{"word:s"});
     EXPECT_EQ(defaults.stringArray(keys::kFavorites), std::vector<std::string>{"word:s"});
 }
 
@@ -103,7 +103,7 @@ TEST(StoreConstruction, FavouritesOfPackIdsWithAColonAreKept) {
     platform::MemoryUserDefaults defaults;
     defaults.setStringArray(keys::kFavorites, {"team:chat:s", "team:s", "team:chat:gone"});
     ShortcutStore store(bundle.bundle(), defaults);
-    EXPECT_EQ(store.favorites.get(), (std::set<std::string>{"team:chat:s", "team:s"}));
+    EXPECT_EQ(store.favorites.get(), (FavoriteSet{"team:chat:s", "team:s"}));
 }
 
 TEST(StoreConstruction, WarningsKeepStaleFavorites) {
@@ -114,7 +114,7 @@ TEST(StoreConstruction, WarningsKeepStaleFavorites) {
     defaults.setStringArray(keys::kFavorites, {"gone:x", "word:s"});
     ShortcutStore store(bundle.bundle(), defaults);
     EXPECT_EQ(store.dataWarnings->size(), 2u);
-    EXPECT_EQ(store.favorites.get(), (std::set<std::string>{"gone:x", "word:s"}));
+    EXPECT_EQ(store.favorites.get(), (FavoriteSet{"gone:x", "word:s"}));
 }
 
 TEST(StoreConstruction, NothingLoadedBecomesTheLoadError) {
@@ -296,7 +296,7 @@ TEST_F(SelectionTest, TogglesAlwaysWriteAndSave) {
 TEST_F(SelectionTest, ToggleFavoriteTwiceRestoresTheSet) {
     const ShortcutItem& zoom = store->selectedSoftware()->categories[1].items[0];
     store->toggleFavorite(zoom);
-    EXPECT_EQ(store->favorites.get(), std::set<std::string>{"figma:zoom"});
+    EXPECT_EQ(store->favorites.get(), FavoriteSet{"figma:zoom"});
     EXPECT_EQ(defaults.stringArray(keys::kFavorites), std::vector<std::string>{"figma:zoom"});
     store->toggleFavorite(store->selectedSoftware()->categories[0].items[0]);
     EXPECT_EQ(defaults.stringArray(keys::kFavorites),
@@ -304,7 +304,7 @@ TEST_F(SelectionTest, ToggleFavoriteTwiceRestoresTheSet) {
     defaults.writes.clear();
     store->toggleFavorite(zoom);
     store->toggleFavorite(zoom);
-    EXPECT_EQ(store->favorites.get(), (std::set<std::string>{"figma:save", "figma:zoom"}));
+    EXPECT_EQ(store->favorites.get(), (FavoriteSet{"figma:save", "figma:zoom"}));
     EXPECT_EQ(defaults.writes, std::vector<std::string>(2, "CorvantaFavorites"));
 }
 
@@ -349,7 +349,7 @@ TEST(StorePersistence, RoundTripThroughTheSettingsFile) {
     EXPECT_EQ(store.language.get(), AppLanguage::zh);
     EXPECT_EQ(store.theme.get(), AppTheme::light);
     EXPECT_FALSE(store.isPinned.get());
-    EXPECT_EQ(store.favorites.get(), std::set<std::string>{"sketch:open"});
+    EXPECT_EQ(store.favorites.get(), FavoriteSet{"sketch:open"});
 }
 
 }  // namespace

@@ -270,7 +270,7 @@ TEST_F(ShortcutListTest, StarClickTogglesTheFavouriteAndItsLabel) {
     QTest::mousePress(shortcuts.viewport(), Qt::LeftButton, {}, star.center());
     QTest::mouseRelease(shortcuts.viewport(), Qt::LeftButton, {}, star.center() + QPoint(0, 40));
     drain();
-    EXPECT_EQ(store->favorites.get(), std::set<std::string>{"alpha:undo"});
+    EXPECT_EQ(store->favorites.get(), FavoriteSet{"alpha:undo"});
 
     clickStar(0, 0);
     EXPECT_TRUE(store->favorites->empty());
@@ -372,7 +372,7 @@ TEST_F(ShortcutListTest, RepeatedItemIdsInTwoCategoriesShareOneStar) {
     EXPECT_EQ(shortcuts.sectionTitle(1), QStringLiteral("HISTORY"));
     EXPECT_NE(shortcuts.rowRect(0, 0), shortcuts.rowRect(1, 0));
     clickStar(1, 0);
-    EXPECT_EQ(store->favorites.get(), std::set<std::string>{"delta:undo"});
+    EXPECT_EQ(store->favorites.get(), FavoriteSet{"delta:undo"});
     EXPECT_TRUE(shortcuts.isFavorite(0, 0));
     EXPECT_TRUE(shortcuts.isFavorite(1, 0));
     EXPECT_EQ(shortcuts.starAccessibleName(0, 0), QStringLiteral("Remove Undo from favorites"));

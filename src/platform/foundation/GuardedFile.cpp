@@ -7,10 +7,34 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
+#include "platform/foundation/SystemError.h"
+
 namespace corvanta::platform {
+namespace {
+
+FileVersion versionOf(const struct stat& st) {
+    return {static_cast<std::uintmax_t>(st.st_dev), static_cast<std::uintmax_t>(st.st_ino),
+            static_cast<std::uintmax_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+}  // namespace
+
+std::optional<FileVersion> fileVersion(const std::filesystem::path& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return versionOf(st);
+}
+
+std::optional<FileVersion> fileVersion(int descriptor) {
+    struct stat st;
+    if (::fstat(descriptor, &st) != 0)
+        return std::nullopt;
+    return versionOf(st);
+}
 
 GuardedFile GuardedFile::open(const std::filesystem::path& path, std::uintmax_t maxBytes) {
     GuardedFile file;
@@ -25,14 +49,14 @@ GuardedFile GuardedFile::open(const std::filesystem::path& path, std::uintmax_t 
         else if (cause == ENXIO)  // a socket, or a FIFO opened for writing elsewhere
             file.fail(FileReadError::notRegular, "not a regular file");
         else
-            file.fail(FileReadError::failed, std::strerror(cause));
+            file.fail(FileReadError::failed, systemErrorText(cause));
         return file;
     }
     // The type is checked on the descriptor, not the path, so the file cannot
     // be swapped between the look and the read.
     struct stat st;
     if (::fstat(fd, &st) != 0) {
-        file.fail(FileReadError::failed, std::strerror(errno));
+        file.fail(FileReadError::failed, systemErrorText(errno));
     } else if (!S_ISREG(st.st_mode)) {
         file.fail(FileReadError::notRegular, "not a regular file");
     } else if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
@@ -41,6 +65,7 @@ GuardedFile GuardedFile::open(const std::filesystem::path& path, std::uintmax_t 
     } else {
         file.fd_ = fd;
         file.size_ = static_cast<std::uintmax_t>(st.st_size);
+        file.version_ = versionOf(st);
         return file;
     }
     ::close(fd);
@@ -50,6 +75,7 @@ GuardedFile GuardedFile::open(const std::filesystem::path& path, std::uintmax_t 
 GuardedFile::GuardedFile(GuardedFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       size_(other.size_),
+      version_(other.version_),
       maxBytes_(other.maxBytes_),
       error_(other.error_),
       description_(std::move(other.description_)) {}
@@ -60,6 +86,7 @@ GuardedFile& GuardedFile::operator=(GuardedFile&& other) noexcept {
             ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
         size_ = other.size_;
+        version_ = other.version_;
         maxBytes_ = other.maxBytes_;
         error_ = other.error_;
         description_ = std::move(other.description_);
@@ -88,7 +115,7 @@ std::optional<std::size_t> GuardedFile::readInto(char* buffer, std::size_t capac
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail(FileReadError::failed, std::strerror(errno));
+            fail(FileReadError::failed, systemErrorText(errno));
             return std::nullopt;
         }
         size += static_cast<std::size_t>(n);
@@ -96,15 +123,19 @@ std::optional<std::size_t> GuardedFile::readInto(char* buffer, std::size_t capac
     return size;
 }
 
-FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                             std::size_t spare) {
     GuardedFile file = GuardedFile::open(path, maxBytes);
     FileContents contents;
+    contents.version = file.version();
     if (file.isOpen()) {
         // One byte past the limit tells a file that grew too large while
         // being read; one that grows within it is read to its end.
         const auto limit =
-            static_cast<std::size_t>(std::min<std::uintmax_t>(maxBytes, SIZE_MAX - 1));
-        std::string bytes(static_cast<std::size_t>(file.size()) + 1, '\0');
+            static_cast<std::size_t>(std::min<std::uintmax_t>(maxBytes, SIZE_MAX - 1 - spare));
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(file.size()) + 1 + spare);
+        bytes.resize(static_cast<std::size_t>(file.size()) + 1);
         std::size_t size = 0;
         for (;;) {
             const std::optional<std::size_t> read =
@@ -118,11 +149,16 @@ FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t m
                 break;
             }
             if (size < bytes.size()) {
+                // The spare bytes are zeros, so that what reads past the end
+                // finds the same whatever the memory held before.
+                bytes.resize(size + spare);
                 bytes.resize(size);
                 contents.bytes = std::move(bytes);
                 return contents;
             }
-            bytes.resize(std::min(limit + 1, std::max<std::size_t>(size * 2, 4096)));
+            const std::size_t grown = std::min(limit + 1, std::max<std::size_t>(size * 2, 4096));
+            bytes.reserve(grown + spare);
+            bytes.resize(grown);
         }
     }
     contents.error = file.error();

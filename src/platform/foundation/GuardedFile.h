@@ -12,6 +12,22 @@
 
 namespace corvanta::platform {
 
+// One state of a file: replacing it makes another inode, rewriting it in
+// place another size or modification time.
+struct FileVersion {
+    std::uintmax_t device = 0;
+    std::uintmax_t inode = 0;
+    std::uintmax_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileVersion&) const = default;
+};
+
+// The version of what `path` names now (following links); nothing when
+// nothing is there.
+std::optional<FileVersion> fileVersion(const std::filesystem::path& path);
+// The version of an open file.
+std::optional<FileVersion> fileVersion(int descriptor);
+
 enum class FileReadError {
     none,
     absent,      // nothing at the path, or a link to nothing
@@ -39,6 +55,8 @@ public:
     const std::string& errorDescription() const { return description_; }
     // The size found when it was opened.
     std::uintmax_t size() const { return size_; }
+    // The version found when it was opened.
+    const FileVersion& version() const { return version_; }
 
     // Reads on until end of file or `capacity` bytes, whichever comes first;
     // how many were read, or nothing when a read fails (error() says why).
@@ -52,6 +70,7 @@ private:
 
     int fd_ = -1;
     std::uintmax_t size_ = 0;
+    FileVersion version_;
     std::uintmax_t maxBytes_ = 0;
     FileReadError error_ = FileReadError::none;
     std::string description_;
@@ -59,14 +78,18 @@ private:
 
 struct FileContents {
     std::optional<std::string> bytes;  // absent on failure
+    FileVersion version;               // of the file the bytes came from
     FileReadError error = FileReadError::none;
     std::string errorDescription;
 
     bool ok() const { return bytes.has_value(); }
 };
 
-// The whole of a regular file of at most `maxBytes`, or why not.
-FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes);
+// The whole of a regular file of at most `maxBytes`, or why not. The bytes'
+// capacity exceeds their size by at least `spare`, for a parser that reads a
+// little past the end of its input and would otherwise need its own copy.
+FileContents readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                             std::size_t spare = 0);
 
 // Whether an SVG document names anything beyond itself: an href that is not a
 // fragment ("#id") or an inline "data:" URI, a url(...) that is not a

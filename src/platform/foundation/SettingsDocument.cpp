@@ -57,9 +57,14 @@ constexpr std::array<std::uint8_t, 256> kBase64Digits = [] {
     return digits;
 }();
 
-// Strict: anything but canonical padded base64 is refused. Data values may be
-// megabytes long (stored submissions), so this runs by table into a buffer
-// sized once.
+// Padded base64 of the standard alphabet, nothing else: no line breaks, no
+// spaces, no URL-safe digits, no missing padding. Not canonical, though: the
+// unused low bits of the last digit before the padding are ignored, as most
+// decoders ignore them, so "QR==" reads as "QQ==" does (and is written back
+// so). A value another encoder wrote with those bits set still holds the
+// user's stored submissions; refusing it would hide them, and the next
+// submission would then replace them. Data values may be megabytes long, so
+// this runs by table into a buffer sized once.
 std::optional<Data> base64Decode(std::string_view text) {
     if (text.size() % 4 != 0)
         return std::nullopt;
@@ -286,8 +291,13 @@ DefaultsValue decodeKnownValue(od::value entry) {
                 throw UseGeneralRoute{};
         }
     } else if (tag == "stringArray") {
+        od::array array = get(value.get_array());
+        // Counting first walks the array's structure only; growing by
+        // doubling would instead move a list of thousands (favourites)
+        // about twenty times into fresh memory.
         std::vector<std::string> strings;
-        for (auto element : get(value.get_array())) {
+        strings.reserve(get(array.count_elements()));
+        for (auto element : array) {
             od::value item = get(std::move(element));
             strings.emplace_back(string(item));
         }
@@ -312,8 +322,7 @@ DefaultsValue decodeKnownValue(od::value entry) {
 // to keep unread, JSON that simdjson refuses, such as an integer beyond 64
 // bits): the general route decides then. simdjson is at least as strict as
 // nlohmann, so it never accepts text the general route would refuse.
-std::optional<SettingsDocument> parseKnownValues(std::string_view text) {
-    const simdjson::padded_string padded(text);
+std::optional<SettingsDocument> parseKnownValues(simdjson::padded_string_view padded) {
     od::parser parser;
     SettingsDocument result;
     try {
@@ -337,10 +346,23 @@ std::optional<SettingsDocument> parseKnownValues(std::string_view text) {
 
 }  // namespace
 
+static_assert(SettingsDocument::kParsePadding >= simdjson::SIMDJSON_PADDING);
+
 std::optional<SettingsDocument> SettingsDocument::parse(std::string_view text) {
     if (text.size() > kMaxBytes)
         return std::nullopt;
-    if (auto document = parseKnownValues(text))
+    const simdjson::padded_string padded(text);
+    if (auto document = parseKnownValues(padded))
+        return document;
+    return parseGeneral(text);
+}
+
+std::optional<SettingsDocument> SettingsDocument::parseInPlace(const std::string& text) {
+    if (text.capacity() - text.size() < kParsePadding)
+        return parse(text);
+    if (text.size() > kMaxBytes)
+        return std::nullopt;
+    if (auto document = parseKnownValues(simdjson::padded_string_view(text)))
         return document;
     return parseGeneral(text);
 }

@@ -31,8 +31,14 @@ public:
     // destroying an unknown value can never exhaust the stack.
     static constexpr int kMaxDepth = 256;
 
+    // Spare capacity after a text that lets parseInPlace() read it where it is.
+    static constexpr std::size_t kParsePadding = 64;
+
     // Nothing when the text is not a JSON object within the limits.
     static std::optional<SettingsDocument> parse(std::string_view text);
+    // The same; reads `text` where it lies when its capacity exceeds its size
+    // by kParsePadding, instead of copying it first (a file of megabytes).
+    static std::optional<SettingsDocument> parseInPlace(const std::string& text);
     // The same result by the route that reads any entry; parse() takes a
     // faster one when every entry is a known value. For cross-checks.
     static std::optional<SettingsDocument> parseGeneral(std::string_view text);

@@ -17,17 +17,19 @@
 #include "platform/foundation/GuardedFile.h"
 #include "platform/foundation/SettingsDocument.h"
 #include "platform/foundation/SettingsFolder.h"
+#include "platform/foundation/SystemError.h"
 
 namespace corvanta::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
+// Takes the value over: a list of many favourites is copied once, not twice.
 template <class T>
-std::optional<T> as(const std::optional<DefaultsValue>& value) {
+std::optional<T> as(std::optional<DefaultsValue> value) {
     if (value) {
-        if (const T* v = std::get_if<T>(&*value))
-            return *v;
+        if (T* v = std::get_if<T>(&*value))
+            return std::move(*v);
     }
     return std::nullopt;
 }
@@ -81,28 +83,31 @@ enum class FileState { Absent, Unreadable, Read };
 // regular file within the size limit is read; a FIFO, device, directory or
 // anything larger is unreadable. A dangling link is a place to write, not a
 // file to read.
-FileState readSettingsFile(const fs::path& path, std::string& bytes) {
-    FileContents contents = readRegularFile(path, SettingsDocument::kMaxBytes);
+FileState readSettingsFile(const fs::path& path, std::string& bytes, FileVersion& version) {
+    FileContents contents =
+        readRegularFile(path, SettingsDocument::kMaxBytes, SettingsDocument::kParsePadding);
     if (contents.error == FileReadError::absent)
         return FileState::Absent;
     if (!contents.bytes)
         return FileState::Unreadable;
     bytes = std::move(*contents.bytes);
+    version = contents.version;
     return FileState::Read;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
+// 0, or the errno of the write that failed.
+int writeAll(int fd, const std::string& bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return errno;
         }
         written += static_cast<size_t>(n);
     }
-    return true;
+    return 0;
 }
 
 std::string temporaryPrefix(const fs::path& path) {
@@ -111,18 +116,26 @@ std::string temporaryPrefix(const fs::path& path) {
 
 // Writes `bytes` to a temporary file beside `path`, makes it durable, and
 // renames it over `path`, so readers see the old or the new file, never a part.
-bool replaceFileAtomically(const fs::path& path, const std::string& bytes) {
+// 0 and the version written, or the errno of the step that failed.
+int replaceFileAtomically(const fs::path& path, const std::string& bytes, FileVersion& version) {
     std::string pattern = path.parent_path() / (temporaryPrefix(path) + "XXXXXX");
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok)
-        ok = std::rename(pattern.c_str(), path.c_str()) == 0;
-    if (!ok) {
+        return errno;
+    int error = writeAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    // Renaming keeps the inode and its modification time, so this is the
+    // version the path shows once renamed.
+    if (const auto written = fileVersion(fd))
+        version = *written;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && std::rename(pattern.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
         ::unlink(pattern.c_str());
-        return false;
+        return error;
     }
     // Make the rename itself durable; a failure here does not undo the write.
     const int dir = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -130,7 +143,7 @@ bool replaceFileAtomically(const fs::path& path, const std::string& bytes) {
         ::fsync(dir);
         ::close(dir);
     }
-    return true;
+    return 0;
 }
 
 // A process killed between creating and renaming its temporary file leaves it
@@ -155,6 +168,12 @@ void removeStaleTemporaryFilesBeside(const fs::path& path) {
 }  // namespace
 
 // ---- UserDefaults -------------------------------------------------------------
+
+void UserDefaults::readObject(std::string_view key,
+                              const std::function<void(const DefaultsValue*)>& read) const {
+    const auto value = object(key);
+    read(value ? &*value : nullptr);
+}
 
 std::optional<std::string> UserDefaults::string(std::string_view key) const {
     return as<std::string>(object(key));
@@ -192,6 +211,12 @@ std::optional<DefaultsValue> MemoryUserDefaults::object(std::string_view key) co
     return it->second;
 }
 
+void MemoryUserDefaults::readObject(std::string_view key,
+                                    const std::function<void(const DefaultsValue*)>& read) const {
+    const auto it = values_.find(key);
+    read(it == values_.end() ? nullptr : &it->second);
+}
+
 void MemoryUserDefaults::set(std::string_view key, DefaultsValue value) {
     values_.insert_or_assign(std::string(key), std::move(value));
 }
@@ -221,15 +246,16 @@ void JsonFileUserDefaults::removeStaleTemporaryFiles() {
 
 void JsonFileUserDefaults::load() {
     std::string bytes;
-    const FileState state = readSettingsFile(path_, bytes);
+    FileVersion version;
+    const FileState state = readSettingsFile(path_, bytes, version);
     if (state == FileState::Absent)
         return;
     std::optional<SettingsDocument> document;
     if (state == FileState::Read)
-        document = SettingsDocument::parse(bytes);
+        document = SettingsDocument::parseInPlace(bytes);
     if (!document) {
         unreadableInPlace_ = true;
-        if (!moveAside()) {
+        if (!moveAside(Found::atOpen)) {
             std::fprintf(stderr,
                          "corvanta: the settings file %s cannot be read and cannot be moved "
                          "aside; settings start from their defaults and are not saved over it\n",
@@ -238,11 +264,12 @@ void JsonFileUserDefaults::load() {
         return;
     }
     fileBytes_ = bytes.size();
+    version_ = version;
     values_ = std::move(document->values);
     preserved_ = std::move(document->preserved);
 }
 
-bool JsonFileUserDefaults::moveAside() {
+bool JsonFileUserDefaults::moveAside(Found found, std::string* failure) {
     // A linked regular file is moved aside where it lives, so the link stays
     // and the next write recreates its target; a link to anything else (a
     // device, a FIFO, a folder, a loop) is itself moved aside.
@@ -252,19 +279,29 @@ bool JsonFileUserDefaults::moveAside() {
     const std::string base = unreadable.string() + ".unreadable-" + utcTimestamp();
     fs::path aside = base;
     for (int n = 1; pathExists(aside); ++n) {
-        if (n > 1000)
+        if (n > 1000) {
+            if (failure)
+                *failure = "an unreadable file is in its place and cannot be moved aside";
             return false;
+        }
         aside = base + "-" + std::to_string(n);
     }
-    if (std::rename(unreadable.c_str(), aside.c_str()) != 0)
+    if (std::rename(unreadable.c_str(), aside.c_str()) != 0) {
+        if (failure)
+            *failure = "an unreadable file is in its place and cannot be moved aside: " +
+                       systemErrorText(errno);
         return false;
+    }
     movedAside_ = aside;
     unreadableInPlace_ = false;
     // Otherwise every setting would silently show its default; the user's
     // file is still there to recover from.
     std::fprintf(stderr,
-                 "corvanta: the settings file could not be read; it was moved to %s and "
-                 "settings start from their defaults\n",
+                 found == Found::atOpen
+                     ? "corvanta: the settings file could not be read; it was moved to %s and "
+                       "settings start from their defaults\n"
+                     : "corvanta: the settings file was replaced by one that cannot be read; it "
+                       "was moved to %s and the settings in use are saved in its place\n",
                  fs::absolute(aside).c_str());
     return true;
 }
@@ -276,11 +313,18 @@ std::optional<DefaultsValue> JsonFileUserDefaults::object(std::string_view key) 
     return it->second;
 }
 
+void JsonFileUserDefaults::readObject(std::string_view key,
+                                      const std::function<void(const DefaultsValue*)>& read) const {
+    const auto it = values_.find(key);
+    read(it == values_.end() ? nullptr : &it->second);
+}
+
 void JsonFileUserDefaults::set(std::string_view key, DefaultsValue value) {
     const auto preserved = preserved_.find(key);
     if (preserved != preserved_.end())
         preserved_.erase(preserved);
     values_.insert_or_assign(std::string(key), std::move(value));
+    changed_.emplace(key);
     persistSoon();
 }
 
@@ -291,6 +335,7 @@ void JsonFileUserDefaults::removeObject(std::string_view key) {
     const auto preserved = preserved_.find(key);
     if (preserved != preserved_.end())
         preserved_.erase(preserved);
+    changed_.emplace(key);
     persistSoon();
 }
 
@@ -329,23 +374,46 @@ void JsonFileUserDefaults::persistSoon() {
 }
 
 void JsonFileUserDefaults::persist() {
+    std::optional<std::string> failure;
     try {
-        lastWriteOk_ = writeFile();
+        failure = writeFile();
+    } catch (const std::exception& error) {
+        failure = error.what();
     } catch (...) {
-        lastWriteOk_ = false;
+        failure = "unknown error";
     }
+    lastWriteOk_ = !failure;
+    if (!failure) {
+        failureReported_ = false;
+        return;
+    }
+    // Once per run of failures: a window being dragged over a full disk
+    // would otherwise repeat it twice a second.
+    if (failureReported_)
+        return;
+    failureReported_ = true;
+    std::error_code ignored;
+    std::string where = fs::absolute(path_, ignored).string();
+    if (const auto target = resolveLinks(path_); target && *target != path_)
+        where += " (a link to " + fs::absolute(*target, ignored).string() + ")";
+    std::fprintf(stderr,
+                 "corvanta: the settings could not be saved to %s: %s; they are kept and saved "
+                 "once writing works again\n",
+                 where.c_str(), failure->c_str());
 }
 
-bool JsonFileUserDefaults::writeFile() {
-    if (unreadableInPlace_ && !moveAside())
-        return false;
+std::optional<std::string> JsonFileUserDefaults::writeFile() {
+    if (std::string failure; unreadableInPlace_ && !moveAside(unreadableFound_, &failure))
+        return failure;
     std::error_code ec;
     fs::create_directories(directory_, ec);
     if (ec)
-        return false;
+        return "the folder cannot be made: " + systemErrorText(ec.value());
     const auto target = resolveLinks(path_);
     if (!target)
-        return false;
+        return "the link cannot be followed: " + systemErrorText(ELOOP);
+    if (auto failure = takeChangesOfOthers())
+        return failure;
     SettingsDocument document;
     document.values = values_;
     document.preserved = preserved_;
@@ -354,12 +422,54 @@ bool JsonFileUserDefaults::writeFile() {
     // taking every setting with it. Growing one that is already over the limit
     // (written by hand or by an older version) is refused too; keeping or
     // shrinking it is not.
-    if (text.size() > SettingsDocument::kMaxWriteBytes && text.size() > fileBytes_)
-        return false;
-    if (!replaceFileAtomically(*target, text))
-        return false;
+    if (text.size() > SettingsDocument::kMaxWriteBytes && text.size() > fileBytes_) {
+        return "the settings would take " + std::to_string(text.size()) +
+               " bytes, more than the limit of " + std::to_string(SettingsDocument::kMaxWriteBytes);
+    }
+    FileVersion written;
+    if (const int error = replaceFileAtomically(*target, text, written))
+        return systemErrorText(error);
     fileBytes_ = text.size();
-    return true;
+    version_ = written;
+    changed_.clear();
+    return std::nullopt;
+}
+
+std::optional<std::string> JsonFileUserDefaults::takeChangesOfOthers() {
+    const auto now = fileVersion(path_);
+    if (!now || now == version_)
+        return std::nullopt;
+    std::string bytes;
+    FileVersion version;
+    const FileState state = readSettingsFile(path_, bytes, version);
+    if (state == FileState::Absent)
+        return std::nullopt;
+    std::optional<SettingsDocument> document;
+    if (state == FileState::Read)
+        document = SettingsDocument::parseInPlace(bytes);
+    if (!document) {
+        // Never written over, as at open: moved aside, and ours take its place.
+        unreadableInPlace_ = true;
+        unreadableFound_ = Found::atWrite;
+        std::string failure;
+        if (!moveAside(Found::atWrite, &failure))
+            return failure;
+        version_.reset();
+        return std::nullopt;
+    }
+    // The other program's entries, with this store's changes over them.
+    for (const std::string& key : changed_) {
+        document->preserved.erase(key);
+        if (const auto ours = values_.find(key); ours != values_.end())
+            document->values.insert_or_assign(key, std::move(ours->second));
+        else
+            document->values.erase(key);
+    }
+    values_ = std::move(document->values);
+    preserved_ = std::move(document->preserved);
+    version_ = version;
+    fileBytes_ = bytes.size();
+    return std::nullopt;
 }
 
 }  // namespace corvanta::platform

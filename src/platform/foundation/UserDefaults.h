@@ -9,10 +9,13 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "platform/foundation/GuardedFile.h"
 
 namespace corvanta::platform {
 
@@ -28,6 +31,11 @@ public:
     virtual ~UserDefaults() = default;
 
     virtual std::optional<DefaultsValue> object(std::string_view key) const = 0;
+    // Hands `read` the value of `key` (nullptr when absent) without copying
+    // it, for values large enough that a copy shows (many favourites). The
+    // value must not be kept beyond the call.
+    virtual void readObject(std::string_view key,
+                            const std::function<void(const DefaultsValue*)>& read) const;
     virtual void set(std::string_view key, DefaultsValue value) = 0;
     virtual void removeObject(std::string_view key) = 0;
     // Makes every accepted write durable. False when some could not reach the
@@ -58,6 +66,8 @@ public:
 class MemoryUserDefaults final : public UserDefaults {
 public:
     std::optional<DefaultsValue> object(std::string_view key) const override;
+    void readObject(std::string_view key,
+                    const std::function<void(const DefaultsValue*)>& read) const override;
     void set(std::string_view key, DefaultsValue value) override;
     void removeObject(std::string_view key) override;
 
@@ -77,6 +87,13 @@ private:
 // unchanged. A write that would make the file larger than the reader takes
 // with room to spare (SettingsDocument::kMaxWriteBytes) is refused like one
 // the disk refuses: the file stays as it was.
+//
+// Another program may change the file meanwhile: a write first reads again a
+// file that changed since it was read or written here, and keeps its entries
+// except those this store changed since. A write that fails keeps the values
+// in memory and the next one (or synchronize(), or closing the store) tries
+// again; the first failure after a success is reported on stderr in one line
+// naming the file and the reason.
 class JsonFileUserDefaults final : public UserDefaults {
 public:
     // settingsFolder(): `$XDG_CONFIG_HOME/corvanta`, or `~/.config/corvanta`.
@@ -97,6 +114,8 @@ public:
     void setFlushScheduler(FlushScheduler scheduler) { scheduler_ = std::move(scheduler); }
 
     std::optional<DefaultsValue> object(std::string_view key) const override;
+    void readObject(std::string_view key,
+                    const std::function<void(const DefaultsValue*)>& read) const override;
     void set(std::string_view key, DefaultsValue value) override;
     void removeObject(std::string_view key) override;
     bool synchronize() override;
@@ -115,8 +134,13 @@ public:
 
 private:
     void load();
-    bool moveAside();
-    bool writeFile();
+    // `found` says how the file was met: at open (or still in place since),
+    // or in place of the one this store wrote. On failure, why, in `failure`.
+    enum class Found { atOpen, atWrite };
+    bool moveAside(Found found, std::string* failure = nullptr);
+    // Nothing, or why the file could not be written.
+    std::optional<std::string> writeFile();
+    std::optional<std::string> takeChangesOfOthers();
     void persist();
     void persistSoon();
 
@@ -130,7 +154,16 @@ private:
     // An unreadable file that could not be moved aside yet; until it is, no
     // write may replace it.
     bool unreadableInPlace_ = false;
+    Found unreadableFound_ = Found::atOpen;
     bool lastWriteOk_ = true;
+    // A failure was told on stderr; the next success clears it.
+    bool failureReported_ = false;
+    // The file as last read or written here; another version was written by
+    // someone else.
+    std::optional<FileVersion> version_;
+    // Keys set or removed since the file was last read or written: what a
+    // write puts over another program's version of the file.
+    std::set<std::string, std::less<>> changed_;
     // The size of the file as last read or written: a document over the write
     // limit may still replace a file at least as large, which was readable.
     std::size_t fileBytes_ = 0;

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 
@@ -20,7 +21,11 @@ namespace {
 // would otherwise end the process before pending settings are written.
 constexpr std::array kSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
-int writeEnd = -1;
+// The signal handler reads it on whatever thread the signal lands on while
+// the owner may be closing it, so it is atomic, and must be without a lock
+// to be touched from a handler.
+std::atomic<int> writeEnd = -1;
+static_assert(std::atomic<int>::is_always_lock_free);
 std::array<struct sigaction, kSignals.size()> previous;
 std::function<void()> exitHook;
 
@@ -28,7 +33,9 @@ void onTerminationSignal(int) {
     const int savedErrno = errno;
     const char byte = 1;
     // Only async-signal-safe work here; a full pipe already means "quit".
-    [[maybe_unused]] const auto written = ::write(writeEnd, &byte, 1);
+    if (const int fd = writeEnd.load(); fd >= 0) {
+        [[maybe_unused]] const auto written = ::write(fd, &byte, 1);
+    }
     errno = savedErrno;
 }
 
@@ -43,11 +50,11 @@ void runExitHook() {
 }  // namespace
 
 QuitHandling::QuitHandling(QObject* parent) : QObject(parent) {
-    if (writeEnd != -1)
+    if (writeEnd.load() != -1)
         return;  // another instance is in charge
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds_) != 0)
         return;
-    writeEnd = fds_[0];
+    writeEnd.store(fds_[0]);
     notifier_ = std::make_unique<QSocketNotifier>(fds_[1], QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { onSignal(); });
 
@@ -64,8 +71,9 @@ QuitHandling::~QuitHandling() {
     exitHook = nullptr;
     for (size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &previous[i], nullptr);
     notifier_.reset();
-    writeEnd = -1;
-    ::close(fds_[0]);
+    // Withdrawn before it is closed: a late handler then finds no descriptor
+    // rather than one the number may already be reused for.
+    ::close(writeEnd.exchange(-1));
     ::close(fds_[1]);
 }
 

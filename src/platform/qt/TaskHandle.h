@@ -14,7 +14,8 @@ public:
     // empty handle, repeatedly, or after the work ran.
     void cancel();
     bool isCancelled() const;
-    // True once the work has run to its end or has been cancelled.
+    // True once the work has started (it may still be running: from then on
+    // cancel() changes nothing, even from inside the work) or has been cancelled.
     bool isFinished() const;
 
     struct State {

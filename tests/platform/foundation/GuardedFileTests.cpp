@@ -7,9 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <fstream>
+#include <thread>
+#include <vector>
 
 #include "TempDirectory.h"
+#include "platform/foundation/SystemError.h"
 
 namespace corvanta::platform {
 namespace {
@@ -27,6 +32,12 @@ TEST(GuardedFileTest, ReadsRegularFilesAndLinksToThemUpToTheLimit) {
     const FileContents exact = readRegularFile(dir.path() / "exact", 100);
     ASSERT_TRUE(exact.ok()) << exact.errorDescription;
     EXPECT_EQ(*exact.bytes, std::string(100, 'x'));
+    // Room after the bytes for a parser that reads past them, zeroed.
+    const FileContents spare = readRegularFile(dir.path() / "exact", 100, 64);
+    ASSERT_TRUE(spare.ok());
+    EXPECT_EQ(*spare.bytes, std::string(100, 'x'));
+    ASSERT_GE(spare.bytes->capacity(), 164u);
+    EXPECT_EQ(std::string_view(spare.bytes->data() + 100, 64), std::string(64, '\0'));
 
     writeFile(dir.path() / "empty", "");
     EXPECT_EQ(readRegularFile(dir.path() / "empty", 100).bytes, "");
@@ -105,6 +116,29 @@ TEST(GuardedFileTest, UnreadableFilesReportTheSystemError) {
     const FileContents contents = readRegularFile(path, 10);
     EXPECT_EQ(contents.error, FileReadError::failed);
     EXPECT_FALSE(contents.errorDescription.empty());
+}
+
+// Files are read on worker threads and the main thread at once; each must
+// get its own text, unknown numbers included.
+TEST(GuardedFileTest, SystemErrorTextsAreTheirOwnOnEveryThread) {
+    EXPECT_EQ(systemErrorText(ENOENT), "No such file or directory");
+    const std::vector<int> codes = {ENOENT, EACCES, ELOOP, 123456, -7};
+    std::vector<std::string> expected;
+    for (const int code : codes) expected.push_back(systemErrorText(code));
+    EXPECT_NE(expected[3].find("123456"), std::string::npos) << expected[3];
+    std::atomic<int> mismatches = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 5000; ++i) {
+                const std::size_t k = static_cast<std::size_t>(i + t) % codes.size();
+                if (systemErrorText(codes[k]) != expected[k])
+                    ++mismatches;
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(GuardedFileTest, SvgsThatNameOtherFilesAreTold) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace corvanta::platform {
 namespace {
@@ -20,6 +21,14 @@ void expectSameAsGeneralRoute(const std::string& text) {
         // serialize() compares NaN and the sign of zero, which == does not.
         EXPECT_EQ(fast->serialize(), general->serialize());
         EXPECT_EQ(fast->preserved, general->preserved);
+    }
+    // Read where it lies, from a buffer with room after the text.
+    std::string buffer = text;
+    buffer.reserve(text.size() + SettingsDocument::kParsePadding);
+    const auto inPlace = SettingsDocument::parseInPlace(buffer);
+    ASSERT_EQ(inPlace.has_value(), general.has_value());
+    if (inPlace) {
+        EXPECT_EQ(inPlace->serialize(), general->serialize());
     }
 }
 
@@ -61,6 +70,19 @@ TEST(SettingsDocumentRoutes, ManyEntriesOfEveryTypeReadBackAsWritten) {
     EXPECT_TRUE(read->values == written.values);
     EXPECT_TRUE(read->preserved.empty());
     expectSameAsGeneralRoute(text);
+}
+
+// Another encoder may leave the unused bits of the last digit set; the bytes
+// are read all the same (a stored submission is not hidden for it), and our
+// writer spells them canonically.
+TEST(SettingsDocumentRoutes, DataWithUnusedBitsSetIsReadAndWrittenCanonically) {
+    for (const auto& [text, bytes, canonical] :
+         {std::tuple{"QR==", Data{'A'}, "QQ=="}, std::tuple{"QUJ=", Data{'A', 'B'}, "QUI="}}) {
+        const auto read = SettingsDocument::parse(entry("data", '"' + std::string(text) + '"'));
+        ASSERT_TRUE(read) << text;
+        EXPECT_EQ(read->values.at("k"), DefaultsValue(bytes)) << text;
+        EXPECT_NE(read->serialize().find('"' + std::string(canonical) + '"'), std::string::npos);
+    }
 }
 
 // Every way a known entry can be spelled, or almost: where simdjson and
@@ -105,6 +127,8 @@ TEST(SettingsDocumentRoutes, OddSpellingsAreDecidedAsTheGeneralRouteDecides) {
         entry("data", R"("AAEC")"),
         entry("data", R"("AAE=")"),
         entry("data", R"("AA==")"),
+        entry("data", R"("QR==")"),
+        entry("data", R"("QUJ=")"),
         entry("data", R"("A===")"),
         entry("data", R"("AA=A")"),
         entry("data", R"("AAE")"),

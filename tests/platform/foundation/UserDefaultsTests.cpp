@@ -392,6 +392,119 @@ TEST_F(JsonFileUserDefaultsTest, StaleTemporaryFilesOfAKilledWriteAreRemovedOnly
                                         "domain.json"}));
 }
 
+// Another program writing the same file between two writes of ours: what it
+// wrote stays, except the keys this store changed since it last wrote.
+TEST_F(JsonFileUserDefaultsTest, AnotherProgramsChangesSurviveTheNextWrite) {
+    std::vector<std::function<void()>> flushes;
+    auto defaults = open();
+    defaults.setFlushScheduler(
+        [&flushes](std::function<void()> flush) { flushes.push_back(std::move(flush)); });
+    for (const char* key : {"mine", "theirs", "gone", "dropped"}) defaults.setString(key, "old");
+    defaults.synchronize();
+
+    // The other program replaces the file, and later edits it in place.
+    {
+        auto other = open();
+        other.setString("theirs", "new");
+        other.setInteger("added", 7);
+        other.setString("future", "x");
+        other.removeObject("gone");
+    }
+    defaults.setString("mine", "new");
+    defaults.removeObject("dropped");
+    flushes.back()();
+    auto read = open();
+    EXPECT_EQ(read.string("mine"), "new");
+    EXPECT_EQ(read.string("theirs"), "new");
+    EXPECT_EQ(read.number("added"), 7.0);
+    EXPECT_EQ(read.object("gone"), std::nullopt);
+    EXPECT_EQ(read.object("dropped"), std::nullopt);
+    // What this store now holds is what the file holds.
+    EXPECT_EQ(defaults.number("added"), 7.0);
+
+    std::string text = readBytes(file());
+    text.replace(text.rfind('}'), 1, R"(, "kept": {"type": "colour", "value": "#fff"}})");
+    writeBytes(file(), text);
+    defaults.setBool("pin", true);
+    defaults.synchronize();
+    const auto document = nlohmann::json::parse(readBytes(file()));
+    EXPECT_EQ(document["kept"]["type"], "colour");
+    EXPECT_EQ(document["future"]["value"], "x");
+    EXPECT_EQ(document["pin"]["value"], true);
+}
+
+// A file another program left unreadable is moved aside as at open, never
+// written over.
+TEST_F(JsonFileUserDefaultsTest, AnUnreadableFileFoundAtAWriteIsMovedAside) {
+    auto defaults = open();
+    defaults.setString("pack", "figma");
+    writeBytes(file(), "{broken");
+    ::testing::internal::CaptureStderr();
+    defaults.setString("theme", "dark");
+    const std::string reported = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(defaults.movedAsidePath());
+    EXPECT_EQ(readBytes(*defaults.movedAsidePath()), "{broken");
+    EXPECT_NE(reported.find(defaults.movedAsidePath()->string()), std::string::npos) << reported;
+    EXPECT_EQ(open().string("pack"), "figma");
+    EXPECT_EQ(open().string("theme"), "dark");
+}
+
+// Each way a save can fail: told once, on one line naming the file and the
+// reason, and the change reaches the file once writing works again.
+TEST_F(JsonFileUserDefaultsTest, AFailedSaveIsToldOnceAndWrittenWhenWritingWorksAgain) {
+    struct Failure {
+        std::string name;
+        std::function<void(JsonFileUserDefaults&)> breakIt;
+        std::function<void(JsonFileUserDefaults&)> mendIt;
+        std::vector<std::string> told;
+    };
+    const fs::path missing = temp.path() / "missing";
+    std::vector<Failure> failures = {
+        {"link into a missing folder",
+         [&](JsonFileUserDefaults&) { fs::create_symlink(missing / "domain.json", file()); },
+         [&](JsonFileUserDefaults&) { fs::create_directory(missing); },
+         {file().string() + " (a link to " + (missing / "domain.json").string() + ")",
+          "No such file or directory"}},
+        {"over the writer's limit",
+         [](JsonFileUserDefaults& d) {
+             d.setData("huge", Data(SettingsDocument::kMaxWriteBytes / 4 * 3, 7));
+         },
+         [](JsonFileUserDefaults& d) { d.removeObject("huge"); },
+         {file().string(), "limit of " + std::to_string(SettingsDocument::kMaxWriteBytes)}},
+    };
+    if (::geteuid() != 0) {
+        failures.push_back(
+            {"read-only folder",
+             [&](JsonFileUserDefaults&) {
+                 fs::permissions(temp.path(), fs::perms::owner_read | fs::perms::owner_exec);
+             },
+             [&](JsonFileUserDefaults&) { fs::permissions(temp.path(), fs::perms::owner_all); },
+             {file().string(), "Permission denied"}});
+    }
+    for (const Failure& failure : failures) {
+        SCOPED_TRACE(failure.name);
+        fs::remove(file());
+        auto defaults = open();
+        ::testing::internal::CaptureStderr();
+        failure.breakIt(defaults);
+        defaults.setString("theme", "light");
+        defaults.setBool("pin", false);
+        EXPECT_FALSE(defaults.synchronize());
+        std::string reported = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(reported.begin(), reported.end(), '\n'), 1) << reported;
+        for (const std::string& part : failure.told)
+            EXPECT_NE(reported.find(part), std::string::npos) << part << " in " << reported;
+
+        failure.mendIt(defaults);
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(defaults.synchronize());
+        reported = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(reported, "");
+        EXPECT_EQ(open().string("theme"), "light");
+        EXPECT_EQ(open().boolean("pin"), false);
+    }
+}
+
 TEST(JsonFileUserDefaultsDirectory, FollowsXdgConfigHome) {
     const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = savedXdg ? savedXdg : "";

@@ -90,7 +90,8 @@ TEST(ManualMainQueue, WorkCancellingItselfOrALaterItem) {
     TaskHandle self;
     int laterRuns = 0;
     self = queue.post([&] {
-        self.cancel();  // already running: must not count as cancelled
+        EXPECT_TRUE(self.isFinished());  // started counts as finished
+        self.cancel();                   // already running: must not count as cancelled
         later.cancel();
     });
     later = queue.post([&] { ++laterRuns; });
