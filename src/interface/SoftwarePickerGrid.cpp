@@ -11,7 +11,7 @@
 #include <QWheelEvent>
 
 #include "catalog/SoftwarePack.h"
-#include "interface/AppLogo.h"
+#include "interface/PickerTilePainter.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
@@ -20,11 +20,7 @@
 namespace corvanta {
 namespace {
 
-constexpr double kTilePadding = 8;
 constexpr double kTileRadius = 11;
-constexpr double kLogoSize = 34;
-constexpr double kTileSpacing = 9;
-constexpr double kTextSpacing = 3;
 constexpr double kHeaderInset = 3;
 constexpr double kNoMatchIcon = 38;
 constexpr double kNoMatchRadius = 12;
@@ -320,13 +316,13 @@ void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
         titleFace.drawLine(
             painter,
             QRectF(header.rect.left(), header.rect.top(), titleWidth, header.rect.height()),
-            header.title, colors_.textSecondary);
+            header.title, colors_.textSecondary, Qt::AlignLeft | Qt::AlignVCenter, colors_.panel);
         const double countLeft = header.rect.left() + titleWidth + kSpacing;
         countFace.drawLine(
             painter,
             QRectF(countLeft, header.rect.top(), std::max(0.0, header.rect.right() - countLeft),
                    header.rect.height()),
-            header.count, colors_.textMuted);
+            header.count, colors_.textMuted, Qt::AlignLeft | Qt::AlignVCenter, colors_.panel);
     }
     // Tiles are in content order: skip those above, stop at the first below.
     const auto first = std::partition_point(tiles_.begin(), tiles_.end(), [&](const Tile& tile) {
@@ -339,32 +335,15 @@ void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
 }
 
 void SoftwarePickerGrid::paintSoftwareTile(QPainter& painter, const Tile& tile, bool pressed) {
-    const SoftwarePack& pack = *tile.pack;
-    const bool selected = pack.id == selectedSoftwareID_;
+    const PickerTile face{tile.pack, tileDetail(*tile.pack, language_),
+                          tile.pack->id == selectedSoftwareID_};
+    // The grid lies on the popover's plain panel colour.
+    if (!pressed && picker_tile::paintKept(painter, tile.rect, face, colors_, colors_.panel))
+        return;
     painter.save();
     if (pressed)
         painter.setOpacity(0.7);
-    style::fillRoundedRect(painter, tile.rect, kTileRadius,
-                           selected ? colors_.surfaceSelected : colors_.surface);
-    style::strokeRoundedRect(painter, tile.rect, kTileRadius,
-                             selected ? colors_.accent : colors_.border);
-    const QRectF content =
-        tile.rect.adjusted(kTilePadding, kTilePadding, -kTilePadding, -kTilePadding);
-    const QRectF logo(content.left(), content.center().y() - kLogoSize / 2, kLogoSize, kLogoSize);
-    AppLogo::paint(painter, logo, &pack, colors_);
-
-    const double nameHeight = lineHeight(style::TextRole::pickerTileName);
-    const double detailHeight = lineHeight(style::TextRole::pickerTileDetail);
-    const double textLeft = logo.right() + kTileSpacing;
-    const double textWidth = std::max(0.0, content.right() - textLeft);
-    const double textTop = content.center().y() - (nameHeight + kTextSpacing + detailHeight) / 2;
-    style::face(style::TextRole::pickerTileName)
-        .drawLine(painter, QRectF(textLeft, textTop, textWidth, nameHeight),
-                  QString::fromStdString(pack.name), colors_.textPrimary);
-    style::face(style::TextRole::pickerTileDetail)
-        .drawLine(painter,
-                  QRectF(textLeft, textTop + nameHeight + kTextSpacing, textWidth, detailHeight),
-                  tileDetail(pack, language_), colors_.textSecondary);
+    picker_tile::paint(painter, tile.rect, face, colors_);
     painter.restore();
 }
 
