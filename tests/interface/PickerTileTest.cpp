@@ -1,0 +1,138 @@
+// The picker's kept painting: a tile copied from its kept pixmap paints the
+// pixels drawing it would, and typing repaints a popover as a fresh one shows.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPixmapCache>
+
+#include "InterfaceFixture.h"
+#include "catalog/SoftwarePack.h"
+#include "interface/PickerTilePainter.h"
+#include "interface/SoftwarePickerGrid.h"
+#include "interface/SoftwarePickerPopover.h"
+
+namespace corvanta {
+namespace {
+
+SoftwarePack pack(std::string id, std::string name, std::string glyph) {
+    SoftwarePack result;
+    result.id = std::move(id);
+    result.name = std::move(name);
+    result.glyph = std::move(glyph);
+    result.accent = "#3366FF";
+    return result;
+}
+
+// Wherever a tile starts between whole pixels, selected or not, in either
+// theme, its kept pixmap paints exactly what drawing it does, the first time
+// and when copied again.
+TEST(PickerTile, KeptTilesPaintExactlyWhatDrawingThemWould) {
+    const SoftwarePack packs[] = {
+        pack("letters", "Microsoft PowerPoint", "P"), pack("figma", "Figma", ""),
+        pack("long", "A pack whose name is far too long for a tile", "Lo"),
+        pack("wide", "选择软件名称", "选")};
+    const QSizeF size(183.5, 59);
+    for (const AppTheme theme : {AppTheme::dark, AppTheme::light}) {
+        const ThemeColors& colors = ThemeColors::forTheme(theme);
+        const auto draw = [&](const PickerTile& tile, QPointF origin, bool kept, QColor fill) {
+            QImage image(420, 90, QImage::Format_ARGB32_Premultiplied);
+            image.fill(fill);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.translate(0, -3);
+            const QRectF rect(origin, size);
+            if (kept)
+                EXPECT_TRUE(picker_tile::paintKept(painter, rect, tile, colors, colors.panel));
+            else
+                picker_tile::paint(painter, rect, tile, colors);
+            painter.end();
+            return image;
+        };
+        for (const SoftwarePack& software : packs) {
+            for (const bool selected : {false, true}) {
+                const PickerTile tile{&software, QStringLiteral("42 items"), selected};
+                for (const QPointF origin :
+                     {QPointF(11, 14), QPointF(201.5, 14), QPointF(12.25, 10.75)}) {
+                    const QImage direct = draw(tile, origin, false, colors.panel);
+                    EXPECT_EQ(draw(tile, origin, true, colors.panel), direct) << software.id;
+                    EXPECT_EQ(draw(tile, origin, true, colors.panel), direct)
+                        << software.id << " copied again";
+                }
+            }
+        }
+        // The pixmap brings the colour it was told the tile lies on.
+        const PickerTile tile{&packs[0], QStringLiteral("42 items"), false};
+        EXPECT_EQ(draw(tile, QPointF(11, 14), true, Qt::red).pixelColor(11, 11), colors.panel);
+    }
+}
+
+TEST(PickerTile, DrawnDirectlyWhereAPixmapCouldNotMatch) {
+    const SoftwarePack software = pack("letters", "Numbers", "Nu");
+    const PickerTile tile{&software, QStringLiteral("37 items"), false};
+    const ThemeColors& colors = ThemeColors::forTheme(AppTheme::dark);
+    QImage image(400, 200, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    const QRectF rect(10, 10, 180, 59);
+    EXPECT_FALSE(picker_tile::paintKept(painter, rect, tile, colors, QColor(20, 20, 20, 200)));
+    painter.setOpacity(0.7);
+    EXPECT_FALSE(picker_tile::paintKept(painter, rect, tile, colors, colors.panel));
+    painter.setOpacity(1);
+    painter.scale(1.5, 1.5);
+    EXPECT_FALSE(picker_tile::paintKept(painter, rect, tile, colors, colors.panel));
+}
+
+class PickerPaintingTest : public testing_support::InterfaceFixture {
+protected:
+    SoftwarePickerPopover& openPicker() {
+        makeView();
+        expandPanel();
+        view->model().set(&CorvantaViewState::softwarePickerChevronExpanded, true);
+        view->model().set(&CorvantaViewState::showsSoftwarePicker, true);
+        drain();
+        return *view->softwarePicker();
+    }
+    void type(const char* query) {
+        view->model().set(&CorvantaViewState::softwarePickerQuery, std::string(query));
+        drain();
+    }
+};
+
+// Records what part of a widget is repainted.
+class PaintRecorder : public QObject {
+public:
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+// A popover typed into shows what a fresh one with the same query shows (no
+// kept piece goes stale), and a key that changes the hint repaints it.
+TEST_F(PickerPaintingTest, TypingRepaintsTheHintAndShowsWhatAFreshPopoverShows) {
+    SoftwarePickerPopover& popover = openPicker();
+    const QImage empty = popover.grab().toImage();
+    PaintRecorder recorder;
+    popover.installEventFilter(&recorder);
+    type("gam");
+    EXPECT_EQ(popover.hintText(), "1 matching software apps");
+    EXPECT_TRUE(recorder.painted.contains(popover.hintRect()));
+    const QImage typed = popover.grab().toImage();
+    EXPECT_NE(typed, empty);
+    type("");
+    EXPECT_EQ(popover.grab().toImage(), empty);
+    type("gam");
+    EXPECT_EQ(popover.grab().toImage(), typed);
+    // The same state painted with nothing kept.
+    QPixmapCache::clear();
+    EXPECT_EQ(popover.grab().toImage(), typed);
+    popover.removeEventFilter(&recorder);
+}
+
+}  // namespace
+}  // namespace corvanta
