@@ -144,6 +144,7 @@ public:
     struct Timing {
         double firstDrawn;  // seconds from the key to the first drawing it causes
         double settled;     // seconds from the key to the last drawing it causes
+        long rectangles;    // how many rectangles it drew
     };
     Timing keystroke();
 
@@ -276,6 +277,7 @@ Typist::Timing Typist::keystroke() {
     static const char kLetters[] = "etaoinsr";
     const std::uint32_t key = hasText_ ? kKeyBackSpace : std::uint32_t(kLetters[letter_]);
     x_.discardDamage();
+    const long reportsBefore = x_.reportsFor(window_);
     const Clock::time_point sent = Clock::now();
     x_.press(key);
     const auto drawn = x_.nextDamage(window_, sent + kKeyPatience);
@@ -292,7 +294,8 @@ Typist::Timing Typist::keystroke() {
     // The release (the caret's blink restarts on it) is not timed.
     x_.release(key);
     return {std::chrono::duration<double>(*drawn - sent).count(),
-            std::chrono::duration<double>(last - sent).count()};
+            std::chrono::duration<double>(last - sent).count(),
+            x_.reportsFor(window_) - reportsBefore};
 }
 
 Typist panel(XDriver& x) {
@@ -372,7 +375,7 @@ void BM_LaterKeystrokesInterleaved(benchmark::State& state) {
 // with runs of the bare field's. What counts is the whole changed picker: the filtered grid,
 // the hint and the field, up to the last drawing a key causes.
 void BM_PickerKeystrokesInterleaved(benchmark::State& state) {
-    std::vector<double> drawn, settled, bareDrawn, bareSettled;
+    std::vector<double> drawn, settled, bareDrawn, bareSettled, rectangles;
     try {
         XDriver x;
         // The bare field first: taking the focus, it would close the picker.
@@ -396,6 +399,7 @@ void BM_PickerKeystrokesInterleaved(benchmark::State& state) {
             }
             drawn.push_back(ours.back().firstDrawn);
             settled.push_back(ours.back().settled);
+            rectangles.push_back(double(ours.back().rectangles));
             bareDrawn.push_back(theirs.back().firstDrawn);
             bareSettled.push_back(theirs.back().settled);
             state.SetIterationTime(ours.back().settled);
@@ -409,6 +413,7 @@ void BM_PickerKeystrokesInterleaved(benchmark::State& state) {
     const double bareMedian = quantile(bareSettled, 0.5);
     state.counters["picker_first_drawn_ms"] = quantile(drawn, 0.5) * 1000;
     state.counters["picker_settled_ms"] = quantile(settled, 0.5) * 1000;
+    state.counters["picker_rectangles"] = quantile(rectangles, 0.5);
     state.counters["picker_settled_p10_ms"] = quantile(settled, 0.1) * 1000;
     state.counters["picker_settled_p90_ms"] = quantile(settled, 0.9) * 1000;
     state.counters["bare_first_drawn_ms"] = quantile(bareDrawn, 0.5) * 1000;

@@ -220,6 +220,7 @@ void XDriver::forget(xcb_window_t window) {
     xcb_damage_destroy(connection_, found->second);
     xcb_flush(connection_);
     damages_.erase(found);
+    reports_.erase(window);
     std::erase_if(received_, [window](const Damage& damage) { return damage.window == window; });
     if (focused_ == window)
         focused_ = XCB_NONE;
@@ -235,6 +236,7 @@ bool XDriver::receive(Clock::time_point deadline) {
                 continue;
             const auto* notify = reinterpret_cast<const xcb_damage_notify_event_t*>(event);
             received_.push_back({notify->drawable, Clock::now()});
+            ++reports_[notify->drawable];
         }
         if (any)
             return true;

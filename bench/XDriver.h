@@ -72,6 +72,12 @@ public:
     void watch(xcb_window_t window);
     void forget(xcb_window_t window);
 
+    // How many drawing reports have come in for the window (one per
+    // rectangle drawn) since it was watched.
+    long reportsFor(xcb_window_t window) const {
+        const auto found = reports_.find(window);
+        return found == reports_.end() ? 0 : found->second;
+    }
     // Drops every report that has come in so far.
     void discardDamage();
     // When the next drawing into the window was reported, or nothing at the
@@ -108,6 +114,7 @@ private:
     std::map<std::uint32_t, xcb_keycode_t> keycodes_;
     std::map<xcb_window_t, std::uint32_t> damages_;
     std::deque<Damage> received_;
+    std::map<xcb_window_t, long> reports_;
     xcb_window_t focused_ = XCB_NONE;
     std::uint32_t pidAtom_ = XCB_NONE;
 };
