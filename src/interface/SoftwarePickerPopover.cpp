@@ -90,10 +90,10 @@ public:
     void setContent(const ThemeColors& colors, bool focused) {
         // Set on every keystroke; repainting the box then would also repaint
         // the popover beneath it.
-        if (focused == focused_ && colors.surface == colors_.surface &&
-            colors.border == colors_.border && colors.accent == colors_.accent &&
-            colors.textMuted == colors_.textMuted)
+        const std::size_t face = faceOf(colors, focused);
+        if (face == face_)
             return;
+        face_ = face;
         colors_ = colors;
         focused_ = focused;
         update();
@@ -102,6 +102,23 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        if (colors_.panel.alpha() != 255) {
+            paintRow(painter);
+            return;
+        }
+        // Painted again under the field on every keystroke: kept as a pixmap
+        // over the popover's panel colour, which is what the row lies on.
+        backdrop_.draw(
+            *this, painter, face_,
+            [this](QPainter& row) {
+                row.fillRect(rect(), colors_.panel);
+                paintRow(row);
+            },
+            BackdropCache::Beneath::nothing);
+    }
+
+private:
+    void paintRow(QPainter& painter) const {
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF box(rect());
         style::fillRoundedRect(painter, box, kSearchRadius, colors_.surface);
@@ -110,10 +127,15 @@ protected:
         SymbolImage::paint(painter, QRectF(kSearchPadding, 0, magnifierWidth(), height()),
                            "magnifyingglass", 10, style::Weight::medium, colors_.textMuted);
     }
+    static std::size_t faceOf(const ThemeColors& colors, bool focused) {
+        return qHashMulti(0, colors.panel.rgba(), colors.surface.rgba(), colors.border.rgba(),
+                          colors.accent.rgba(), colors.textMuted.rgba(), focused);
+    }
 
-private:
     ThemeColors colors_;
     bool focused_ = false;
+    std::size_t face_ = 0;
+    BackdropCache backdrop_;
 };
 
 class ClearButton final : public PlainButton {
