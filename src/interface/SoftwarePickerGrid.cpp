@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -86,6 +87,9 @@ SoftwarePickerGrid::~SoftwarePickerGrid() {
 SoftwarePickerGrid::SoftwarePickerGrid(QWidget* parent) : QWidget(parent) {
     installAccessibility();
     setObjectName(QStringLiteral("corvanta.software-picker.list"));
+    // The grid paints its own background, so the popover is not painted
+    // beneath it first on every keystroke.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     scrollBar_ = new QScrollBar(Qt::Vertical, this);
     scrollBar_->setFocusPolicy(Qt::NoFocus);
     scrollBar_->setSingleStep(kWheelStep);
@@ -295,8 +299,31 @@ void SoftwarePickerGrid::mouseReleaseEvent(QMouseEvent* event) {
         onChooseSoftware(*tile->pack);
 }
 
+void SoftwarePickerGrid::paintBackground(QPainter& painter, const QRegion& region) {
+    // The popover's plain panel colour, but for its outline down both sides.
+    constexpr int kEdge = 2;
+    const QRect inner = rect().adjusted(kEdge, 0, -kEdge, 0);
+    const bool plain = colors_.panel.isValid() && colors_.panel.alpha() == 255;
+    for (const QRect& part : region) {
+        if (plain)
+            painter.fillRect(part & inner, colors_.panel);
+        for (const QRect& side :
+             {QRect(0, 0, kEdge, height()), QRect(width() - kEdge, 0, kEdge, height()),
+              plain ? QRect() : inner}) {
+            const QRect beneath = part & side;
+            if (beneath.isEmpty())
+                continue;
+            if (paintBeneath)
+                paintBeneath(painter, beneath);
+            else
+                painter.fillRect(beneath, colors_.panel);
+        }
+    }
+}
+
 void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    paintBackground(painter, event->region());
     painter.setRenderHint(QPainter::Antialiasing);
     if (sections_.empty()) {
         paintNoMatch(painter);

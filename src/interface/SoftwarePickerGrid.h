@@ -38,6 +38,9 @@ public:
     // Told the pack of a clicked software tile, or the group of a request tile.
     std::function<void(const SoftwarePack&)> onChooseSoftware;
     std::function<void(SoftwareGroup)> onRequestSoftware;
+    // Paints what lies beneath the grid in `rect` (in the grid), where that
+    // is more than the panel colour: the edges of the popover's outline.
+    std::function<void(QPainter&, const QRect&)> paintBeneath;
 
     // The sections to show (their packs outlive the next call), whether each
     // gets its request tile, and what the tiles read.
@@ -96,6 +99,7 @@ private:
 
     void relayout();
     void placeRequestTiles();
+    void paintBackground(QPainter& painter, const QRegion& region);
     void paintNoMatch(QPainter& painter);
     void paintSoftwareTile(QPainter& painter, const Tile& tile, bool pressed);
     const Tile* softwareTileAt(QPointF position) const;

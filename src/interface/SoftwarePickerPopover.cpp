@@ -186,6 +186,9 @@ SoftwarePickerPopover::SoftwarePickerPopover(Actions actions, QWidget* panel)
     grid_ = new SoftwarePickerGrid(this);
     grid_->onChooseSoftware = [this](const SoftwarePack& pack) { actions_.chooseSoftware(pack); };
     grid_->onRequestSoftware = [this](SoftwareGroup group) { actions_.requestSoftware(group); };
+    grid_->paintBeneath = [this](QPainter& painter, const QRect& rect) {
+        backdrop_.copy(painter, rect.translated(grid_->pos()), rect.topLeft());
+    };
     resize(kWidth, chromeHeight() + kListHeight);
 }
 

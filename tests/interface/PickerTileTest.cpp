@@ -134,5 +134,23 @@ TEST_F(PickerPaintingTest, TypingRepaintsTheHintAndShowsWhatAFreshPopoverShows) 
     popover.removeEventFilter(&recorder);
 }
 
+// The grid paints its own background rather than have the popover painted
+// beneath it: the panel colour between tiles, the outline down both sides.
+TEST_F(PickerPaintingTest, GridPaintsWhatLiesBeneathIt) {
+    SoftwarePickerPopover& popover = openPicker();
+    type("a");
+    const QImage shown = popover.grab().toImage();
+    const QRect list = popover.grid()->geometry();
+    const QRectF beta = popover.grid()->tileRect("beta").translated(list.topLeft());
+    ASSERT_FALSE(beta.isEmpty());
+    const int y = int(beta.center().y());
+    const QColor panel = ThemeColors::forTheme(store->theme.get()).panel;
+    EXPECT_EQ(shown.pixelColor(int(beta.left()) - 4, y), panel);
+    EXPECT_EQ(shown.pixelColor(int(beta.right()) + 4, y), panel);
+    // Down both sides the outline runs on as it does above the list.
+    for (const int x : {0, 1, shown.width() - 2, shown.width() - 1})
+        EXPECT_EQ(shown.pixel(x, y), shown.pixel(x, list.top() - 8)) << x;
+}
+
 }  // namespace
 }  // namespace corvanta
