@@ -48,6 +48,14 @@ QString tileDetail(const SoftwarePack& pack, AppLanguage language) {
                : QString::number(pack.shortcutCount()) + text(language, " 项", " items");
 }
 
+bool sameColors(const ThemeColors& a, const ThemeColors& b) {
+    return a.panel == b.panel && a.chrome == b.chrome && a.content == b.content &&
+           a.surface == b.surface && a.surfaceRaised == b.surfaceRaised &&
+           a.surfaceSelected == b.surfaceSelected && a.border == b.border &&
+           a.textPrimary == b.textPrimary && a.textSecondary == b.textSecondary &&
+           a.textMuted == b.textMuted && a.accent == b.accent;
+}
+
 QString groupTitle(SoftwareGroup group, AppLanguage language) {
     return fromView(title(group, language));
 }
@@ -102,6 +110,16 @@ SoftwarePickerGrid::SoftwarePickerGrid(QWidget* parent) : QWidget(parent) {
 void SoftwarePickerGrid::setContent(std::vector<PickerSection> sections, bool includesAddButtons,
                                     const std::string& selectedSoftwareID, AppLanguage language,
                                     const ThemeColors& colors) {
+    // Most keys of a longer name leave the matches as they were: nothing
+    // then moves, and nothing is laid out or painted again.
+    const auto sameSection = [](const PickerSection& a, const PickerSection& b) {
+        return a.group == b.group && a.software == b.software;
+    };
+    if (includesAddButtons == includesAddButtons_ && selectedSoftwareID == selectedSoftwareID_ &&
+        language == language_ && sameColors(colors, colors_) &&
+        std::equal(sections.begin(), sections.end(), sections_.begin(), sections_.end(),
+                   sameSection))
+        return;
     const bool recolored = colors.border != colors_.border || colors.textMuted != colors_.textMuted;
     sections_ = std::move(sections);
     includesAddButtons_ = includesAddButtons;

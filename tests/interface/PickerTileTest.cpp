@@ -134,6 +134,21 @@ TEST_F(PickerPaintingTest, TypingRepaintsTheHintAndShowsWhatAFreshPopoverShows) 
     popover.removeEventFilter(&recorder);
 }
 
+// A key that leaves the matches as they were repaints none of the grid.
+TEST_F(PickerPaintingTest, KeysThatKeepTheMatchesLeaveTheGridAlone) {
+    SoftwarePickerPopover& popover = openPicker();
+    type("gam");
+    PaintRecorder recorder;
+    popover.grid()->installEventFilter(&recorder);
+    type("gamm");
+    EXPECT_TRUE(recorder.painted.isEmpty());
+    EXPECT_FALSE(popover.grid()->tileRect("gamma").isEmpty());
+    type("gammx");
+    EXPECT_TRUE(popover.grid()->showsNoMatch());
+    EXPECT_FALSE(recorder.painted.isEmpty());
+    popover.grid()->removeEventFilter(&recorder);
+}
+
 // The grid paints its own background rather than have the popover painted
 // beneath it: the panel colour between tiles, the outline down both sides.
 TEST_F(PickerPaintingTest, GridPaintsWhatLiesBeneathIt) {
