@@ -115,11 +115,13 @@ void SoftwarePickerGrid::setContent(std::vector<PickerSection> sections, bool in
     const auto sameSection = [](const PickerSection& a, const PickerSection& b) {
         return a.group == b.group && a.software == b.software;
     };
-    if (includesAddButtons == includesAddButtons_ && selectedSoftwareID == selectedSoftwareID_ &&
-        language == language_ && sameColors(colors, colors_) &&
+    const bool sameLook = language == language_ && sameColors(colors, colors_);
+    if (sameLook && includesAddButtons == includesAddButtons_ &&
+        selectedSoftwareID == selectedSoftwareID_ &&
         std::equal(sections.begin(), sections.end(), sections_.begin(), sections_.end(),
                    sameSection))
         return;
+    const std::vector<PaintedItem> before = sameLook ? paintedItems() : std::vector<PaintedItem>();
     const bool recolored = colors.border != colors_.border || colors.textMuted != colors_.textMuted;
     sections_ = std::move(sections);
     includesAddButtons_ = includesAddButtons;
@@ -142,7 +144,38 @@ void SoftwarePickerGrid::setContent(std::vector<PickerSection> sections, bool in
                 .arg(handle.blue()));
     }
     relayout();
-    update();
+    // Tiles and headers that are drawn as before where they were before are
+    // left alone: a longer query often keeps the first tiles in place.
+    if (before.empty() || sections_.empty()) {
+        update();
+        return;
+    }
+    const std::vector<PaintedItem> after = paintedItems();
+    QRegion changed;
+    for (const auto& [from, to] : {std::pair(&before, &after), std::pair(&after, &before)}) {
+        for (const PaintedItem& item : *from) {
+            if (std::find(to->begin(), to->end(), item) == to->end())
+                changed +=
+                    item.rect.translated(0, -offset()).toAlignedRect().adjusted(-3, -1, 3, 1);
+        }
+    }
+    update(changed);
+}
+
+std::vector<SoftwarePickerGrid::PaintedItem> SoftwarePickerGrid::paintedItems() const {
+    std::vector<PaintedItem> items;
+    if (sections_.empty())
+        return items;
+    const QRectF visible(0, offset(), width(), height());
+    for (const SectionHeader& header : headers_) {
+        if (header.rect.intersects(visible))
+            items.push_back({header.rect, nullptr, false, header.title + u' ' + header.count});
+    }
+    for (const Tile& tile : tiles_) {
+        if (tile.pack && tile.rect.intersects(visible))
+            items.push_back({tile.rect, tile.pack, tile.pack->id == selectedSoftwareID_, {}});
+    }
+    return items;
 }
 
 void SoftwarePickerGrid::relayout() {

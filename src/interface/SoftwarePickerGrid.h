@@ -97,6 +97,16 @@ private:
         QString count;
     };
 
+    // What a header or a pack tile in view paints, and where (in content
+    // coordinates); equal items paint the same pixels.
+    struct PaintedItem {
+        QRectF rect;
+        const SoftwarePack* pack = nullptr;  // null for a header
+        bool selected = false;
+        QString text;  // a header's title and count
+        bool operator==(const PaintedItem&) const = default;
+    };
+    std::vector<PaintedItem> paintedItems() const;
     void relayout();
     void placeRequestTiles();
     void paintBackground(QPainter& painter, const QRegion& region);

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QScreen>
 
 #include "InterfaceFixture.h"
 #include "catalog/SoftwarePack.h"
@@ -147,6 +148,33 @@ TEST_F(PickerPaintingTest, KeysThatKeepTheMatchesLeaveTheGridAlone) {
     EXPECT_TRUE(popover.grid()->showsNoMatch());
     EXPECT_FALSE(recorder.painted.isEmpty());
     popover.grid()->removeEventFilter(&recorder);
+}
+
+// A key repaints the tiles and headers that changed, not those drawn as
+// before where they were before; the window then shows what painting it
+// whole shows.
+TEST_F(PickerPaintingTest, KeysRepaintWhatChangedAndTheWindowShowsTheWhole) {
+    SoftwarePickerPopover& popover = openPicker();
+    SoftwarePickerGrid& grid = *popover.grid();
+    const QRect beta = grid.tileRect("beta").toAlignedRect();
+    ASSERT_FALSE(beta.isEmpty());
+    PaintRecorder recorder;
+    grid.installEventFilter(&recorder);
+    // Every name holds an "a": office stays, its request tile goes and
+    // design moves up.
+    type("a");
+    EXPECT_EQ(grid.tileRect("beta").toAlignedRect(), beta);
+    EXPECT_FALSE(recorder.painted.intersects(beta.adjusted(4, 4, -4, -4)));
+    EXPECT_TRUE(recorder.painted.contains(grid.tileRect("alpha").toAlignedRect()));
+    grid.removeEventFilter(&recorder);
+    // The grid's part of the window (the outline's translucent edge aside,
+    // which a window grab and a widget grab hand back differently).
+    const QRect part = grid.geometry().adjusted(2, 0, -2, 0);
+    const auto opaque = [&](const QImage& image) {
+        return image.copy(part).convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_EQ(opaque(popover.screen()->grabWindow(popover.winId()).toImage()),
+              opaque(popover.grab().toImage()));
 }
 
 // The grid paints its own background rather than have the popover painted
