@@ -302,7 +302,11 @@ void SoftwarePickerPopover::layoutContent() {
     if (field_) {
         const int right = clearButton_->isVisibleTo(searchRow_) ? clearLeft - kSearchSpacing
                                                                 : clearLeft + kClearSize;
-        const int fieldHeight = field_->sizeHint().height();
+        // Measured once per field: measuring lays text out, and this runs on
+        // every keystroke.
+        if (fieldHeight_ == 0)
+            fieldHeight_ = field_->sizeHint().height();
+        const int fieldHeight = fieldHeight_;
         field_->setGeometry(fieldLeft, (kSearchHeight - fieldHeight) / 2,
                             std::max(0, right - fieldLeft), fieldHeight);
     }
@@ -368,6 +372,7 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
 void SoftwarePickerPopover::dropSearchField() {
     delete field_;
     field_ = nullptr;
+    fieldHeight_ = 0;
 }
 
 void SoftwarePickerPopover::clearSearch() {

@@ -118,6 +118,7 @@ private:
     QWidget* searchButton_ = nullptr;
     QWidget* searchRow_ = nullptr;
     PickerSearchField* field_ = nullptr;
+    int fieldHeight_ = 0;  // the field's wanted height, once measured
     QWidget* clearButton_ = nullptr;
     SoftwarePickerGrid* grid_ = nullptr;
     ThemeColors colors_;
