@@ -90,12 +90,14 @@ bool paintKept(QPainter& painter, const QRectF& rect, const PickerTile& tile,
     const QPointF fraction(left - std::floor(left), top - std::floor(top));
     const QImage::Format format = targetFormat(painter);
     const SoftwarePack& pack = *tile.pack;
-    // The pack's address stands for its logo (icon, glyph, colours); its id,
-    // name and second line are in the key too, should an address be reused.
+    // The pack's address stands for its logo's icon; what else the tile
+    // shows of it is in the key too, should an address be reused.
     const QString key = PixmapKey(QLatin1StringView("corvanta-picker-tile:"))
-                            .add(&pack)
+                            .add(quint64(quintptr(&pack)))
                             .add(pack.id)
                             .add(QString::fromStdString(pack.name))
+                            .add(pack.glyph)
+                            .add(pack.accent)
                             .add(tile.detail)
                             .add(quint64(tile.selected) | (quint64(format) << 8) |
                                  (quint64(painter.renderHints()) << 32))

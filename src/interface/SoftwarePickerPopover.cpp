@@ -472,7 +472,7 @@ void SoftwarePickerPopover::paintHint(QPainter& painter) const {
         return;
     }
     const QString key = PixmapKey(QLatin1StringView("corvanta-picker-hint:"))
-                            .add(&face)
+                            .add(face.drawKey())
                             .add((quint64(colors_.panel.rgba()) << 32) | colors_.textMuted.rgba())
                             .add(quint64(kept.width()) << 32 | quint64(kept.height()))
                             .add(hint_)
