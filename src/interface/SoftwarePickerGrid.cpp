@@ -151,13 +151,28 @@ void SoftwarePickerGrid::setContent(std::vector<PickerSection> sections, bool in
         return;
     }
     const std::vector<PaintedItem> after = paintedItems();
-    QRegion changed;
+    // The changed items' rows, joined where only the spacing between rows
+    // lies between them: each piece of the region is a drawing request and a
+    // damage report of its own, and the rows span the tiles' width anyway.
+    std::vector<std::pair<int, int>> rows;
+    QRect across;
     for (const auto& [from, to] : {std::pair(&before, &after), std::pair(&after, &before)}) {
         for (const PaintedItem& item : *from) {
-            if (std::find(to->begin(), to->end(), item) == to->end())
-                changed +=
-                    item.rect.translated(0, -offset()).toAlignedRect().adjusted(-3, -1, 3, 1);
+            if (std::find(to->begin(), to->end(), item) != to->end())
+                continue;
+            const QRect shown =
+                item.rect.translated(0, -offset()).toAlignedRect().adjusted(-3, -1, 3, 1);
+            rows.emplace_back(shown.top(), shown.bottom());
+            across |= shown;
         }
+    }
+    std::sort(rows.begin(), rows.end());
+    QRegion changed;
+    for (std::size_t i = 0; i < rows.size();) {
+        auto [top, bottom] = rows[i];
+        for (++i; i < rows.size() && rows[i].first <= bottom + int(kSpacing) + 2; ++i)
+            bottom = std::max(bottom, rows[i].second);
+        changed += QRect(across.left(), top, across.width(), bottom - top + 1);
     }
     update(changed);
 }
