@@ -7,9 +7,10 @@
 // The key is released only after that, as a person's release comes tens of
 // milliseconds after the press. The real binary, expanded with its search
 // field focused, takes turns with a bare focused line edit; the counters hold
-// the medians and their ratio. The first keystroke after launch is measured
-// apart, over fresh launches, since it pays for whatever the first query
-// builds.
+// the medians and their ratio. Typing into the pack picker's search field is
+// timed too, to the last drawing of the changed picker, against the same bare
+// field. The first keystroke after launch is measured apart, over fresh
+// launches, since it pays for whatever the first query builds.
 // Usage: keystroke_bench [--corvanta=<path>] [--bare=<path>] [--samples=<n>]
 //                        [--launches=<n>] [--launch-timeout=<s>] [benchmark flags]
 #include <benchmark/benchmark.h>
@@ -123,28 +124,38 @@ private:
 // letter and every key changes what it shows.
 class Typist {
 public:
+    // Where the keys go: the window as it opens, the expanded panel's search
+    // field, or the search field of the pack picker opened over it.
+    enum class Field { window, panelSearch, pickerSearch };
+
     Typist(XDriver& x, const char* name, const std::string& program, const char* argument,
-           bool expandPanel)
+           Field field)
         : x_(x), name_(name), child_(program, argument, sandbox_) {
         try {
-            prepare(program, expandPanel);
+            prepare(program, field);
         } catch (...) {
-            x_.forget(window_);
+            forgetWindows();
             throw;
         }
     }
-    ~Typist() { x_.forget(window_); }
+    ~Typist() { forgetWindows(); }
     Typist(const Typist&) = delete;
     Typist& operator=(const Typist&) = delete;
 
     struct Timing {
         double firstDrawn;  // seconds from the key to the first drawing it causes
         double settled;     // seconds from the key to the last drawing it causes
+        long rectangles;    // how many rectangles it drew
     };
     Timing keystroke();
 
 private:
-    void prepare(const std::string& program, bool expandPanel) {
+    void forgetWindows() {
+        x_.forget(window_);
+        if (panel_ != window_)
+            x_.forget(panel_);
+    }
+    void prepare(const std::string& program, Field field) {
         const auto deadline =
             Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                std::chrono::duration<double>(options.launchTimeoutSeconds));
@@ -160,7 +171,7 @@ private:
         settle(deadline, "kept drawing after it started", kSettleAfterChange);
         x_.focus(window_);
         settle(deadline, "kept drawing after it took the focus", kSettleAfterChange);
-        if (!expandPanel)
+        if (field == Field::window)
             return;
         // Ctrl+K expands the panel and, once the expansion is over, focuses
         // the search field.
@@ -176,7 +187,71 @@ private:
             std::this_thread::sleep_for(5ms);
         }
         settle(deadline, "kept drawing after it expanded", kSettleAfterChange);
+        if (field == Field::pickerSearch) {
+            panel_ = window_;
+            openPicker();
+        }
     }
+
+public:
+    // The picker closes when another program takes the focus, so its keys
+    // come in runs, each opened with a click on the pack button and the
+    // search box and ended with Escape. A run's first two keys are not
+    // timed: they are the first filtering after the picker opens.
+    void openPicker() {
+        const auto deadline = Clock::now() + kOpenPatience;
+        x_.focus(panel_);
+        settle(deadline, "kept drawing after it took the focus", kSettleAfterChange);
+        const auto windows = x_.windowsOf(child_.pid());
+        const auto panel = std::find_if(windows.begin(), windows.end(),
+                                        [this](const auto& w) { return w.id == panel_; });
+        if (panel == windows.end())
+            fail("the panel went away");
+        // The pack button starts 31 pixels into the header and is as high.
+        x_.click(panel->x + 1 + 31 + 60, panel->y + 1 + 31);
+        std::optional<XDriver::Window> popover;
+        while (!(popover = pickerWindow())) {
+            if (child_.exited())
+                fail("the program " + child_.howItEnded() + " on opening the picker");
+            if (Clock::now() > deadline)
+                fail("a click on the pack button did not open the picker");
+            std::this_thread::sleep_for(5ms);
+        }
+        window_ = popover->id;
+        x_.watch(window_);
+        settle(deadline, "kept drawing after the picker opened", kSettleAfterChange);
+        // The search box lies above the list, whose bottom is the hint line
+        // and a divider (41 pixels) above the popover's bottom.
+        x_.click(popover->x + 60, popover->y + popover->height - 41 - kPickerListHeight - 30);
+        settle(deadline, "kept drawing after its search opened", kSettleAfterChange);
+        x_.focusMoved();
+        keystroke();
+        keystroke();
+    }
+    void closePicker() {
+        const auto deadline = Clock::now() + kOpenPatience;
+        x_.type(kKeyEscape);
+        while (pickerWindow()) {
+            if (Clock::now() > deadline)
+                fail("Escape did not close the picker");
+            std::this_thread::sleep_for(5ms);
+        }
+        x_.forget(window_);
+        window_ = panel_;
+        x_.focusMoved();
+        settle(deadline, "kept drawing after the picker closed", kSettleAfterChange);
+    }
+
+private:
+    std::optional<XDriver::Window> pickerWindow() {
+        for (const XDriver::Window& w : x_.windowsOf(child_.pid()))
+            if (w.width == kPickerWidth)
+                return w;
+        return std::nullopt;
+    }
+    static constexpr auto kOpenPatience = 5s;
+    static constexpr int kPickerWidth = 396;
+    static constexpr int kPickerListHeight = 470;
 
     [[noreturn]] void fail(const std::string& what) const {
         throw std::runtime_error(std::string(name_) + ": " + what);
@@ -192,6 +267,7 @@ private:
     Sandbox sandbox_;
     Child child_;
     xcb_window_t window_ = XCB_NONE;
+    xcb_window_t panel_ = XCB_NONE;  // the picker's panel
     bool hasText_ = false;
     int letter_ = 0;
 };
@@ -202,6 +278,7 @@ Typist::Timing Typist::keystroke() {
     static const char kLetters[] = "etaoinsr";
     const std::uint32_t key = hasText_ ? kKeyBackSpace : std::uint32_t(kLetters[letter_]);
     x_.discardDamage();
+    const long reportsBefore = x_.reportsFor(window_);
     const Clock::time_point sent = Clock::now();
     x_.press(key);
     const auto drawn = x_.nextDamage(window_, sent + kKeyPatience);
@@ -218,14 +295,18 @@ Typist::Timing Typist::keystroke() {
     // The release (the caret's blink restarts on it) is not timed.
     x_.release(key);
     return {std::chrono::duration<double>(*drawn - sent).count(),
-            std::chrono::duration<double>(last - sent).count()};
+            std::chrono::duration<double>(last - sent).count(),
+            x_.reportsFor(window_) - reportsBefore};
 }
 
 Typist panel(XDriver& x) {
-    return Typist(x, "corvanta", options.corvanta, nullptr, true);
+    return Typist(x, "corvanta", options.corvanta, nullptr, Typist::Field::panelSearch);
+}
+Typist picker(XDriver& x) {
+    return Typist(x, "corvanta picker", options.corvanta, nullptr, Typist::Field::pickerSearch);
 }
 Typist bareField(XDriver& x) {
-    return Typist(x, "bare line edit", options.bare, "--line-edit", false);
+    return Typist(x, "bare line edit", options.bare, "--line-edit", Typist::Field::window);
 }
 
 double quantile(std::vector<double> values, double q) {
@@ -289,6 +370,59 @@ void BM_LaterKeystrokesInterleaved(benchmark::State& state) {
     }
     setCounters(state, "", corvanta, bare);
     setSettledCounters(state, corvantaSettled, bareSettled);
+}
+
+// Typing into the pack picker's search field, runs of its keys taking turns
+// with runs of the bare field's. What counts is the whole changed picker: the filtered grid,
+// the hint and the field, up to the last drawing a key causes.
+void BM_PickerKeystrokesInterleaved(benchmark::State& state) {
+    std::vector<double> drawn, settled, bareDrawn, bareSettled, rectangles;
+    try {
+        XDriver x;
+        // The bare field first: taking the focus, it would close the picker.
+        Typist field = bareField(x);
+        field.keystroke();
+        Typist app = picker(x);
+        // Runs of an even number of keys leave both fields empty.
+        constexpr int kRun = 10;
+        std::vector<Typist::Timing> ours, theirs;
+        for (auto _ : state) {
+            if (ours.empty()) {
+                const std::size_t left = std::size_t(state.max_iterations) - drawn.size();
+                const int run = int(std::min<std::size_t>(kRun, (left + 1) / 2 * 2));
+                if (drawn.size() > 0)
+                    app.openPicker();
+                for (int i = 0; i < run; ++i) ours.push_back(app.keystroke());
+                app.closePicker();
+                for (int i = 0; i < run; ++i) theirs.push_back(field.keystroke());
+                std::reverse(ours.begin(), ours.end());
+                std::reverse(theirs.begin(), theirs.end());
+            }
+            drawn.push_back(ours.back().firstDrawn);
+            settled.push_back(ours.back().settled);
+            rectangles.push_back(double(ours.back().rectangles));
+            bareDrawn.push_back(theirs.back().firstDrawn);
+            bareSettled.push_back(theirs.back().settled);
+            state.SetIterationTime(ours.back().settled);
+            ours.pop_back();
+            theirs.pop_back();
+        }
+    } catch (const std::exception& error) {
+        report(state, error.what());
+        return;
+    }
+    const double bareMedian = quantile(bareSettled, 0.5);
+    state.counters["picker_first_drawn_ms"] = quantile(drawn, 0.5) * 1000;
+    state.counters["picker_settled_ms"] = quantile(settled, 0.5) * 1000;
+    state.counters["picker_rectangles"] = quantile(rectangles, 0.5);
+    state.counters["picker_settled_p10_ms"] = quantile(settled, 0.1) * 1000;
+    state.counters["picker_settled_p90_ms"] = quantile(settled, 0.9) * 1000;
+    state.counters["bare_first_drawn_ms"] = quantile(bareDrawn, 0.5) * 1000;
+    state.counters["bare_settled_ms"] = bareMedian * 1000;
+    state.counters["bare_settled_p10_ms"] = quantile(bareSettled, 0.1) * 1000;
+    state.counters["bare_settled_p90_ms"] = quantile(bareSettled, 0.9) * 1000;
+    state.counters["picker_ratio_to_bare"] =
+        bareMedian > 0 ? quantile(settled, 0.5) / bareMedian : 0;
 }
 
 // A fresh launch of each per iteration, and only its first key timed.
@@ -381,6 +515,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     benchmark::RegisterBenchmark("Keystroke/later_interleaved", BM_LaterKeystrokesInterleaved)
+        ->UseManualTime()
+        ->Iterations(options.samples)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Keystroke/picker_interleaved", BM_PickerKeystrokesInterleaved)
         ->UseManualTime()
         ->Iterations(options.samples)
         ->Unit(benchmark::kMillisecond);

@@ -80,11 +80,12 @@ std::uint32_t XDriver::atom(const char* name) {
     return reply ? reply->atom : XCB_NONE;
 }
 
-xcb_window_t XDriver::windowOf(pid_t pid) {
+std::vector<XDriver::Window> XDriver::windowsOf(pid_t pid) {
+    std::vector<Window> windows;
     const auto tree =
         own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr));
     if (!tree)
-        return XCB_NONE;
+        return windows;
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
     const int count = xcb_query_tree_children_length(tree.get());
     // All questions first, then all answers: one round trip, not three per window.
@@ -97,8 +98,6 @@ xcb_window_t XDriver::windowOf(pid_t pid) {
             xcb_get_property(connection_, 0, children[i], pidAtom_, XCB_ATOM_CARDINAL, 0, 1));
         geometries.push_back(xcb_get_geometry(connection_, children[i]));
     }
-    xcb_window_t best = XCB_NONE;
-    long bestArea = -1;
     for (int i = 0; i < count; ++i) {
         const auto attribute =
             own(xcb_get_window_attributes_reply(connection_, attributes[size_t(i)], nullptr));
@@ -111,9 +110,22 @@ xcb_window_t XDriver::windowOf(pid_t pid) {
             continue;
         std::uint32_t owner = 0;
         std::memcpy(&owner, xcb_get_property_value(property.get()), 4);
-        const long area = long(geometry->width) * geometry->height;
-        if (owner == std::uint32_t(pid) && area > bestArea) {
-            best = children[i];
+        if (owner == std::uint32_t(pid))
+            // Top-level windows are the root's children: their geometry is
+            // where they lie on the screen.
+            windows.push_back(
+                {children[i], geometry->x, geometry->y, geometry->width, geometry->height});
+    }
+    return windows;
+}
+
+xcb_window_t XDriver::windowOf(pid_t pid) {
+    xcb_window_t best = XCB_NONE;
+    long bestArea = -1;
+    for (const Window& window : windowsOf(pid)) {
+        const long area = long(window.width) * window.height;
+        if (area > bestArea) {
+            best = window.id;
             bestArea = area;
         }
     }
@@ -167,6 +179,14 @@ void XDriver::release(std::uint32_t keysym) {
     xcb_flush(connection_);
 }
 
+void XDriver::click(int x, int y) {
+    xcb_test_fake_input(connection_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root_, std::int16_t(x),
+                        std::int16_t(y), 0);
+    xcb_test_fake_input(connection_, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(connection_, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(connection_);
+}
+
 void XDriver::type(std::uint32_t keysym, bool withControl) {
     const xcb_keycode_t key = keycodeOf(keysym);
     const xcb_keycode_t control = withControl ? keycodeOf(kKeyControlLeft) : 0;
@@ -200,6 +220,7 @@ void XDriver::forget(xcb_window_t window) {
     xcb_damage_destroy(connection_, found->second);
     xcb_flush(connection_);
     damages_.erase(found);
+    reports_.erase(window);
     std::erase_if(received_, [window](const Damage& damage) { return damage.window == window; });
     if (focused_ == window)
         focused_ = XCB_NONE;
@@ -215,6 +236,7 @@ bool XDriver::receive(Clock::time_point deadline) {
                 continue;
             const auto* notify = reinterpret_cast<const xcb_damage_notify_event_t*>(event);
             received_.push_back({notify->drawable, Clock::now()});
+            ++reports_[notify->drawable];
         }
         if (any)
             return true;

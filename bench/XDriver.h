@@ -12,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace corvanta::bench {
 
@@ -20,6 +21,7 @@ using Clock = std::chrono::steady_clock;
 // X key symbols the benchmarks type.
 inline constexpr std::uint32_t kKeyBackSpace = 0xff08;
 inline constexpr std::uint32_t kKeyControlLeft = 0xffe3;
+inline constexpr std::uint32_t kKeyEscape = 0xff1b;
 
 class XDriver {
 public:
@@ -34,6 +36,16 @@ public:
     // The screen's pixel at a point, 0xRRGGBB.
     std::uint32_t pixelAt(int x, int y);
 
+    // A viewable top-level window and where it lies on the screen.
+    struct Window {
+        xcb_window_t id = XCB_NONE;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+    // The viewable top-level windows of a process.
+    std::vector<Window> windowsOf(pid_t pid);
     // The largest viewable top-level window of a process, or XCB_NONE.
     xcb_window_t windowOf(pid_t pid);
     // The window's width, or nothing once it is gone.
@@ -41,6 +53,9 @@ public:
 
     // Moves the keyboard focus to a window, unless it is already there.
     void focus(xcb_window_t window);
+    // The program moved the focus itself (a popup takes it): the next
+    // focus() sets it whatever it was set to before.
+    void focusMoved() { focused_ = XCB_NONE; }
     // Presses and releases the key of a symbol (Latin letters, digits and the
     // constants above), with Control held when asked. Throws when the
     // keyboard has no key for the symbol.
@@ -49,11 +64,20 @@ public:
     // a person's release comes tens of milliseconds after the press.
     void press(std::uint32_t keysym);
     void release(std::uint32_t keysym);
+    // Moves the pointer to a point of the screen and clicks the first button
+    // there.
+    void click(int x, int y);
 
     // Reports drawing into a window from now on, until forget().
     void watch(xcb_window_t window);
     void forget(xcb_window_t window);
 
+    // How many drawing reports have come in for the window (one per
+    // rectangle drawn) since it was watched.
+    long reportsFor(xcb_window_t window) const {
+        const auto found = reports_.find(window);
+        return found == reports_.end() ? 0 : found->second;
+    }
     // Drops every report that has come in so far.
     void discardDamage();
     // When the next drawing into the window was reported, or nothing at the
@@ -90,6 +114,7 @@ private:
     std::map<std::uint32_t, xcb_keycode_t> keycodes_;
     std::map<xcb_window_t, std::uint32_t> damages_;
     std::deque<Damage> received_;
+    std::map<xcb_window_t, long> reports_;
     xcb_window_t focused_ = XCB_NONE;
     std::uint32_t pidAtom_ = XCB_NONE;
 };

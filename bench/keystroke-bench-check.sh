@@ -68,7 +68,8 @@ bench_pid=""
 none_left || fail "a launched program outlived the killed benchmark"
 
 run || fail "a real run failed"
-for counter in corvanta_ms bare_ms ratio_to_bare corvanta_first_ms bare_first_ms; do
+for counter in corvanta_ms bare_ms ratio_to_bare corvanta_first_ms bare_first_ms picker_settled_ms \
+    bare_settled_ms picker_ratio_to_bare; do
     said "$counter=" || fail "no $counter in the report"
 done
 echo "PASS"

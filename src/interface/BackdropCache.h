@@ -52,6 +52,20 @@ public:
         }
     }
 
+    // Copies part of the backdrop as last drawn, `source` in the widget, to
+    // `target`: for a child that paints what lies beneath it itself.
+    void copy(QPainter& painter, const QRect& source, const QPointF& target) const {
+        if (pixmap_.isNull())
+            return;
+        const qreal ratio = pixmap_.devicePixelRatio();
+        painter.save();
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(
+            QRectF(target, QSizeF(source.size())), pixmap_,
+            QRectF(QPointF(source.topLeft()) * ratio, QSizeF(source.size()) * ratio));
+        painter.restore();
+    }
+
     static constexpr int kBandRows = 64;
 
 private:

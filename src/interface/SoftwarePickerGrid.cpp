@@ -6,12 +6,13 @@
 
 #include <QAccessible>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
 #include "catalog/SoftwarePack.h"
-#include "interface/AppLogo.h"
+#include "interface/PickerTilePainter.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
@@ -20,11 +21,7 @@
 namespace corvanta {
 namespace {
 
-constexpr double kTilePadding = 8;
 constexpr double kTileRadius = 11;
-constexpr double kLogoSize = 34;
-constexpr double kTileSpacing = 9;
-constexpr double kTextSpacing = 3;
 constexpr double kHeaderInset = 3;
 constexpr double kNoMatchIcon = 38;
 constexpr double kNoMatchRadius = 12;
@@ -49,6 +46,14 @@ QString tileDetail(const SoftwarePack& pack, AppLanguage language) {
     return pack.dataStatus == SoftwareDataStatus::catalogOnly
                ? text(language, "核验中", "Verification pending")
                : QString::number(pack.shortcutCount()) + text(language, " 项", " items");
+}
+
+bool sameColors(const ThemeColors& a, const ThemeColors& b) {
+    return a.panel == b.panel && a.chrome == b.chrome && a.content == b.content &&
+           a.surface == b.surface && a.surfaceRaised == b.surfaceRaised &&
+           a.surfaceSelected == b.surfaceSelected && a.border == b.border &&
+           a.textPrimary == b.textPrimary && a.textSecondary == b.textSecondary &&
+           a.textMuted == b.textMuted && a.accent == b.accent;
 }
 
 QString groupTitle(SoftwareGroup group, AppLanguage language) {
@@ -90,6 +95,9 @@ SoftwarePickerGrid::~SoftwarePickerGrid() {
 SoftwarePickerGrid::SoftwarePickerGrid(QWidget* parent) : QWidget(parent) {
     installAccessibility();
     setObjectName(QStringLiteral("corvanta.software-picker.list"));
+    // The grid paints its own background, so the popover is not painted
+    // beneath it first on every keystroke.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     scrollBar_ = new QScrollBar(Qt::Vertical, this);
     scrollBar_->setFocusPolicy(Qt::NoFocus);
     scrollBar_->setSingleStep(kWheelStep);
@@ -102,6 +110,18 @@ SoftwarePickerGrid::SoftwarePickerGrid(QWidget* parent) : QWidget(parent) {
 void SoftwarePickerGrid::setContent(std::vector<PickerSection> sections, bool includesAddButtons,
                                     const std::string& selectedSoftwareID, AppLanguage language,
                                     const ThemeColors& colors) {
+    // Most keys of a longer name leave the matches as they were: nothing
+    // then moves, and nothing is laid out or painted again.
+    const auto sameSection = [](const PickerSection& a, const PickerSection& b) {
+        return a.group == b.group && a.software == b.software;
+    };
+    const bool sameLook = language == language_ && sameColors(colors, colors_);
+    if (sameLook && includesAddButtons == includesAddButtons_ &&
+        selectedSoftwareID == selectedSoftwareID_ &&
+        std::equal(sections.begin(), sections.end(), sections_.begin(), sections_.end(),
+                   sameSection))
+        return;
+    const std::vector<PaintedItem> before = sameLook ? paintedItems() : std::vector<PaintedItem>();
     const bool recolored = colors.border != colors_.border || colors.textMuted != colors_.textMuted;
     sections_ = std::move(sections);
     includesAddButtons_ = includesAddButtons;
@@ -124,7 +144,53 @@ void SoftwarePickerGrid::setContent(std::vector<PickerSection> sections, bool in
                 .arg(handle.blue()));
     }
     relayout();
-    update();
+    // Tiles and headers that are drawn as before where they were before are
+    // left alone: a longer query often keeps the first tiles in place.
+    if (before.empty() || sections_.empty()) {
+        update();
+        return;
+    }
+    const std::vector<PaintedItem> after = paintedItems();
+    // The changed items' rows, joined where only the spacing between rows
+    // lies between them: each piece of the region is a drawing request and a
+    // damage report of its own, and the rows span the tiles' width anyway.
+    std::vector<std::pair<int, int>> rows;
+    QRect across;
+    for (const auto& [from, to] : {std::pair(&before, &after), std::pair(&after, &before)}) {
+        for (const PaintedItem& item : *from) {
+            if (std::find(to->begin(), to->end(), item) != to->end())
+                continue;
+            const QRect shown =
+                item.rect.translated(0, -offset()).toAlignedRect().adjusted(-3, -1, 3, 1);
+            rows.emplace_back(shown.top(), shown.bottom());
+            across |= shown;
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    QRegion changed;
+    for (std::size_t i = 0; i < rows.size();) {
+        auto [top, bottom] = rows[i];
+        for (++i; i < rows.size() && rows[i].first <= bottom + int(kSpacing) + 2; ++i)
+            bottom = std::max(bottom, rows[i].second);
+        changed += QRect(across.left(), top, across.width(), bottom - top + 1);
+    }
+    update(changed);
+}
+
+std::vector<SoftwarePickerGrid::PaintedItem> SoftwarePickerGrid::paintedItems() const {
+    std::vector<PaintedItem> items;
+    if (sections_.empty())
+        return items;
+    const QRectF visible(0, offset(), width(), height());
+    for (const SectionHeader& header : headers_) {
+        if (header.rect.intersects(visible))
+            items.push_back({header.rect, nullptr, false, header.title + u' ' + header.count});
+    }
+    for (const Tile& tile : tiles_) {
+        if (tile.pack && tile.rect.intersects(visible))
+            items.push_back({tile.rect, tile.pack, tile.pack->id == selectedSoftwareID_, {}});
+    }
+    return items;
 }
 
 void SoftwarePickerGrid::relayout() {
@@ -299,8 +365,31 @@ void SoftwarePickerGrid::mouseReleaseEvent(QMouseEvent* event) {
         onChooseSoftware(*tile->pack);
 }
 
+void SoftwarePickerGrid::paintBackground(QPainter& painter, const QRegion& region) {
+    // The popover's plain panel colour, but for its outline down both sides.
+    constexpr int kEdge = 2;
+    const QRect inner = rect().adjusted(kEdge, 0, -kEdge, 0);
+    const bool plain = colors_.panel.isValid() && colors_.panel.alpha() == 255;
+    for (const QRect& part : region) {
+        if (plain)
+            painter.fillRect(part & inner, colors_.panel);
+        for (const QRect& side :
+             {QRect(0, 0, kEdge, height()), QRect(width() - kEdge, 0, kEdge, height()),
+              plain ? QRect() : inner}) {
+            const QRect beneath = part & side;
+            if (beneath.isEmpty())
+                continue;
+            if (paintBeneath)
+                paintBeneath(painter, beneath);
+            else
+                painter.fillRect(beneath, colors_.panel);
+        }
+    }
+}
+
 void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    paintBackground(painter, event->region());
     painter.setRenderHint(QPainter::Antialiasing);
     if (sections_.empty()) {
         paintNoMatch(painter);
@@ -320,13 +409,13 @@ void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
         titleFace.drawLine(
             painter,
             QRectF(header.rect.left(), header.rect.top(), titleWidth, header.rect.height()),
-            header.title, colors_.textSecondary);
+            header.title, colors_.textSecondary, Qt::AlignLeft | Qt::AlignVCenter, colors_.panel);
         const double countLeft = header.rect.left() + titleWidth + kSpacing;
         countFace.drawLine(
             painter,
             QRectF(countLeft, header.rect.top(), std::max(0.0, header.rect.right() - countLeft),
                    header.rect.height()),
-            header.count, colors_.textMuted);
+            header.count, colors_.textMuted, Qt::AlignLeft | Qt::AlignVCenter, colors_.panel);
     }
     // Tiles are in content order: skip those above, stop at the first below.
     const auto first = std::partition_point(tiles_.begin(), tiles_.end(), [&](const Tile& tile) {
@@ -339,32 +428,15 @@ void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
 }
 
 void SoftwarePickerGrid::paintSoftwareTile(QPainter& painter, const Tile& tile, bool pressed) {
-    const SoftwarePack& pack = *tile.pack;
-    const bool selected = pack.id == selectedSoftwareID_;
+    const PickerTile face{tile.pack, tileDetail(*tile.pack, language_),
+                          tile.pack->id == selectedSoftwareID_};
+    // The grid lies on the popover's plain panel colour.
+    if (!pressed && picker_tile::paintKept(painter, tile.rect, face, colors_, colors_.panel))
+        return;
     painter.save();
     if (pressed)
         painter.setOpacity(0.7);
-    style::fillRoundedRect(painter, tile.rect, kTileRadius,
-                           selected ? colors_.surfaceSelected : colors_.surface);
-    style::strokeRoundedRect(painter, tile.rect, kTileRadius,
-                             selected ? colors_.accent : colors_.border);
-    const QRectF content =
-        tile.rect.adjusted(kTilePadding, kTilePadding, -kTilePadding, -kTilePadding);
-    const QRectF logo(content.left(), content.center().y() - kLogoSize / 2, kLogoSize, kLogoSize);
-    AppLogo::paint(painter, logo, &pack, colors_);
-
-    const double nameHeight = lineHeight(style::TextRole::pickerTileName);
-    const double detailHeight = lineHeight(style::TextRole::pickerTileDetail);
-    const double textLeft = logo.right() + kTileSpacing;
-    const double textWidth = std::max(0.0, content.right() - textLeft);
-    const double textTop = content.center().y() - (nameHeight + kTextSpacing + detailHeight) / 2;
-    style::face(style::TextRole::pickerTileName)
-        .drawLine(painter, QRectF(textLeft, textTop, textWidth, nameHeight),
-                  QString::fromStdString(pack.name), colors_.textPrimary);
-    style::face(style::TextRole::pickerTileDetail)
-        .drawLine(painter,
-                  QRectF(textLeft, textTop + nameHeight + kTextSpacing, textWidth, detailHeight),
-                  tileDetail(pack, language_), colors_.textSecondary);
+    picker_tile::paint(painter, tile.rect, face, colors_);
     painter.restore();
 }
 

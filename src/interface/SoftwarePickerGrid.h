@@ -38,6 +38,9 @@ public:
     // Told the pack of a clicked software tile, or the group of a request tile.
     std::function<void(const SoftwarePack&)> onChooseSoftware;
     std::function<void(SoftwareGroup)> onRequestSoftware;
+    // Paints what lies beneath the grid in `rect` (in the grid), where that
+    // is more than the panel colour: the edges of the popover's outline.
+    std::function<void(QPainter&, const QRect&)> paintBeneath;
 
     // The sections to show (their packs outlive the next call), whether each
     // gets its request tile, and what the tiles read.
@@ -94,8 +97,19 @@ private:
         QString count;
     };
 
+    // What a header or a pack tile in view paints, and where (in content
+    // coordinates); equal items paint the same pixels.
+    struct PaintedItem {
+        QRectF rect;
+        const SoftwarePack* pack = nullptr;  // null for a header
+        bool selected = false;
+        QString text;  // a header's title and count
+        bool operator==(const PaintedItem&) const = default;
+    };
+    std::vector<PaintedItem> paintedItems() const;
     void relayout();
     void placeRequestTiles();
+    void paintBackground(QPainter& painter, const QRegion& region);
     void paintNoMatch(QPainter& painter);
     void paintSoftwareTile(QPainter& painter, const Tile& tile, bool pressed);
     const Tile* softwareTileAt(QPointF position) const;

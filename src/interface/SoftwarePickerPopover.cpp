@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -13,6 +14,7 @@
 #include <QWindow>
 
 #include "catalog/ShortcutStore.h"
+#include "interface/KeptPixmap.h"
 #include "interface/PickerMatching.h"
 #include "interface/PickerSearchField.h"
 #include "interface/SmallControls.h"
@@ -37,6 +39,7 @@ constexpr int kSearchSpacing = 8;
 constexpr int kClearSize = 18;
 constexpr int kHintHeight = 40;
 constexpr double kTitleSpacing = 8;
+constexpr int kHintMargin = 2;
 
 double magnifierWidth() {
     return std::ceil(SymbolImage::size("magnifyingglass", 10, style::Weight::medium).width());
@@ -85,6 +88,12 @@ class SearchRow final : public QWidget {
 public:
     explicit SearchRow(QWidget* parent) : QWidget(parent) {}
     void setContent(const ThemeColors& colors, bool focused) {
+        // Set on every keystroke; repainting the box then would also repaint
+        // the popover beneath it.
+        const std::size_t face = faceOf(colors, focused);
+        if (face == face_)
+            return;
+        face_ = face;
         colors_ = colors;
         focused_ = focused;
         update();
@@ -93,6 +102,23 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        if (colors_.panel.alpha() != 255) {
+            paintRow(painter);
+            return;
+        }
+        // Painted again under the field on every keystroke: kept as a pixmap
+        // over the popover's panel colour, which is what the row lies on.
+        backdrop_.draw(
+            *this, painter, face_,
+            [this](QPainter& row) {
+                row.fillRect(rect(), colors_.panel);
+                paintRow(row);
+            },
+            BackdropCache::Beneath::nothing);
+    }
+
+private:
+    void paintRow(QPainter& painter) const {
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF box(rect());
         style::fillRoundedRect(painter, box, kSearchRadius, colors_.surface);
@@ -101,10 +127,15 @@ protected:
         SymbolImage::paint(painter, QRectF(kSearchPadding, 0, magnifierWidth(), height()),
                            "magnifyingglass", 10, style::Weight::medium, colors_.textMuted);
     }
+    static std::size_t faceOf(const ThemeColors& colors, bool focused) {
+        return qHashMulti(0, colors.panel.rgba(), colors.surface.rgba(), colors.border.rgba(),
+                          colors.accent.rgba(), colors.textMuted.rgba(), focused);
+    }
 
-private:
     ThemeColors colors_;
     bool focused_ = false;
+    std::size_t face_ = 0;
+    BackdropCache backdrop_;
 };
 
 class ClearButton final : public PlainButton {
@@ -113,6 +144,8 @@ public:
     void setContent(const QString& label, const ThemeColors& colors) {
         if (accessibleName() != label)
             setAccessibleName(label);
+        if (color_ == colors.textMuted)
+            return;
         color_ = colors.textMuted;
         update();
     }
@@ -153,6 +186,9 @@ SoftwarePickerPopover::SoftwarePickerPopover(Actions actions, QWidget* panel)
     grid_ = new SoftwarePickerGrid(this);
     grid_->onChooseSoftware = [this](const SoftwarePack& pack) { actions_.chooseSoftware(pack); };
     grid_->onRequestSoftware = [this](SoftwareGroup group) { actions_.requestSoftware(group); };
+    grid_->paintBeneath = [this](QPainter& painter, const QRect& rect) {
+        backdrop_.copy(painter, rect.translated(grid_->pos()), rect.topLeft());
+    };
     resize(kWidth, chromeHeight() + kListHeight);
 }
 
@@ -266,7 +302,11 @@ void SoftwarePickerPopover::layoutContent() {
     if (field_) {
         const int right = clearButton_->isVisibleTo(searchRow_) ? clearLeft - kSearchSpacing
                                                                 : clearLeft + kClearSize;
-        const int fieldHeight = field_->sizeHint().height();
+        // Measured once per field: measuring lays text out, and this runs on
+        // every keystroke.
+        if (fieldHeight_ == 0)
+            fieldHeight_ = field_->sizeHint().height();
+        const int fieldHeight = fieldHeight_;
         field_->setGeometry(fieldLeft, (kSearchHeight - fieldHeight) / 2,
                             std::max(0, right - fieldLeft), fieldHeight);
     }
@@ -278,6 +318,8 @@ void SoftwarePickerPopover::layoutContent() {
 
 void SoftwarePickerPopover::fill(const RenderContext& context) {
     const CorvantaViewState& state = context.state;
+    const std::size_t oldFace = chromeFace();
+    const QString oldHint = hint_;
     colors_ = context.colors;
     title_ = context.text("选择软件", "Choose software");
     subtitle_ = context.text("切换当前快捷键库", "Switch the shortcut library");
@@ -319,12 +361,18 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
     }
     grid_->setContent(std::move(sections), queryIsEmpty, context.store.selectedSoftwareID.get(),
                       context.language, colors_);
-    update();
+    // A keystroke changes the hint at most; the rest is repainted only when
+    // the theme or the language changed.
+    if (chromeFace() != oldFace)
+        update();
+    else if (hint_ != oldHint)
+        update(hintRect());
 }
 
 void SoftwarePickerPopover::dropSearchField() {
     delete field_;
     field_ = nullptr;
+    fieldHeight_ = 0;
 }
 
 void SoftwarePickerPopover::clearSearch() {
@@ -363,6 +411,24 @@ const QPainterPath& SoftwarePickerPopover::outline() const {
 
 void SoftwarePickerPopover::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // Everything but the hint changes only with the theme, the language and
+    // the size; under the grid and the search field it is painted again on
+    // every keystroke.
+    backdrop_.draw(
+        *this, painter, chromeFace(), [this](QPainter& backdrop) { paintChrome(backdrop); },
+        BackdropCache::Beneath::nothing);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintHint(painter);
+}
+
+std::size_t SoftwarePickerPopover::chromeFace() const {
+    return qHashMulti(0, colors_.panel.rgba(), colors_.border.rgba(), colors_.textPrimary.rgba(),
+                      colors_.textSecondary.rgba(), colors_.textMuted.rgba(), title_, subtitle_,
+                      arrowX_, int(arrowEdge_));
+}
+
+void SoftwarePickerPopover::paintChrome(QPainter& painter) const {
     painter.setRenderHint(QPainter::Antialiasing);
     const QPainterPath& shape = outline();
     painter.fillPath(shape, colors_.panel);
@@ -382,14 +448,55 @@ void SoftwarePickerPopover::paintEvent(QPaintEvent*) {
     const QRect list = grid_->geometry();
     SolidDivider::paint(painter, QRectF(0, list.top() - 1, width(), 1), colors_);
     SolidDivider::paint(painter, QRectF(0, list.bottom() + 1, width(), 1), colors_);
-    const QRectF hint(kHorizontalPadding, list.bottom() + 2, width() - 2 * kHorizontalPadding,
-                      kHintHeight);
-    style::face(style::TextRole::pickerHint)
-        .drawWrapped(painter, hint, hint_, colors_.textMuted, Qt::AlignLeft | Qt::AlignVCenter);
 
     // The outline's inner half only: a line centred on the window's edge
     // would lose its outer half and show as a faint half-covered pixel.
     painter.strokePath(shape, QPen(colors_.border, 2));
+}
+
+void SoftwarePickerPopover::paintHint(QPainter& painter) const {
+    // The hint says how many packs match, so it changes with most keys; its
+    // few texts are kept as pixmaps over the panel colour they lie on. The
+    // pixmap leaves out the hint's top and bottom rows, where the outline
+    // runs along the bottom edge; a hint too tall for what is left is drawn.
+    const QRectF hint(hintRect());
+    const style::TextFace& face = style::face(style::TextRole::pickerHint);
+    const Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    const QTransform& transform = painter.deviceTransform();
+    const QRect kept = hintRect().adjusted(-kHintMargin, kHintMargin, kHintMargin, -kHintMargin);
+    if (colors_.panel.alpha() != 255 || transform.type() > QTransform::TxTranslate ||
+        painter.device()->devicePixelRatioF() != 1 ||
+        transform.dx() != std::floor(transform.dx()) ||
+        transform.dy() != std::floor(transform.dy())) {
+        face.drawWrapped(painter, hint, hint_, colors_.textMuted, alignment);
+        return;
+    }
+    const QString key = PixmapKey(QLatin1StringView("corvanta-picker-hint:"))
+                            .add(face.drawKey())
+                            .add((quint64(colors_.panel.rgba()) << 32) | colors_.textMuted.rgba())
+                            .add(quint64(kept.width()) << 32 | quint64(kept.height()))
+                            .add(hint_)
+                            .text();
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        QImage image(kept.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(colors_.panel);
+        {
+            QPainter hintPainter(&image);
+            hintPainter.setRenderHints(painter.renderHints());
+            face.drawWrapped(hintPainter, hint.translated(-kept.topLeft()), hint_,
+                             colors_.textMuted, alignment);
+        }
+        // Ink beyond the kept rows: this hint is drawn each time instead.
+        if (face.wrappedSize(hint_, hint.width()).height() > kept.height() - 2)
+            image = QImage();
+        pixmap = QPixmap::fromImage(std::move(image));
+        QPixmapCache::insert(key, pixmap);
+    }
+    if (pixmap.isNull())
+        face.drawWrapped(painter, hint, hint_, colors_.textMuted, alignment);
+    else
+        painter.drawPixmap(kept.topLeft(), pixmap);
 }
 
 void SoftwarePickerPopover::resizeEvent(QResizeEvent* event) {

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "catalog/SoftwareGroup.h"
+#include "interface/BackdropCache.h"
 #include "interface/Palette.h"
 #include "interface/RenderContext.h"
 
@@ -108,11 +109,16 @@ private:
     // The body and its arrow as one shape, built again only when the size or
     // the arrow moved.
     const QPainterPath& outline() const;
+    // What the painting under the hint depends on besides the size.
+    std::size_t chromeFace() const;
+    void paintChrome(QPainter& painter) const;
+    void paintHint(QPainter& painter) const;
 
     Actions actions_;
     QWidget* searchButton_ = nullptr;
     QWidget* searchRow_ = nullptr;
     PickerSearchField* field_ = nullptr;
+    int fieldHeight_ = 0;  // the field's wanted height, once measured
     QWidget* clearButton_ = nullptr;
     SoftwarePickerGrid* grid_ = nullptr;
     ThemeColors colors_;
@@ -132,6 +138,7 @@ private:
     mutable QPainterPath outline_;
     mutable std::optional<Shape> outlineFor_;
     std::optional<Shape> maskFor_;
+    BackdropCache backdrop_;
 };
 
 }  // namespace corvanta
