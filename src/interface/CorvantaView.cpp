@@ -1,11 +1,13 @@
 // Root view of the panel; see CorvantaView.h.
 #include "interface/CorvantaView.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QShortcut>
 
 #include "catalog/ShortcutStore.h"
+#include "interface/AccessibleShowing.h"
 #include "interface/CategoryTabsView.h"
 #include "interface/CollapsedBar.h"
 #include "interface/FooterView.h"
@@ -215,6 +217,10 @@ void CorvantaView::render() {
     const bool expanded = context.store.isExpanded.get();
     if (expanded)
         ensureExpandedAreas();
+    // Where the keyboard was decides where it goes when the face changes.
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusInBar = focus && collapsedBar_->isAncestorOf(focus);
+    const bool focusInPanel = focus && expandedPanel_ && expandedPanel_->isAncestorOf(focus);
     // The hidden search field must give up the keyboard with the expanded
     // face, before that face hides, or keys typed on the bar would edit it.
     if (!expanded && toolbar_)
@@ -227,6 +233,10 @@ void CorvantaView::render() {
         lastExpanded_ = expanded;
         layoutAreas();
     }
+    PlainButton::setFocusIndicatorColor(context.colors.textPrimary);
+    // The bar's names are read while it is hidden too, and must not keep an
+    // old language.
+    collapsedBar_->render(context);
     if (expanded) {
         header_->render(context);
         toolbar_->render(context);
@@ -234,9 +244,10 @@ void CorvantaView::render() {
         resultBar_->render(context);
         shortcutList_->render(context);
         footer_->render(context);
-    } else {
-        collapsedBar_->render(context);
+        orderFocusChain();
     }
+    if (expandedChanged)
+        moveFocusWithFace(expanded, focusInBar, focusInPanel);
     toast_->render(context);
     // The picker and the sheets exist once they have been shown.
     if (softwarePicker_ || state.showsSoftwarePicker)
@@ -251,6 +262,43 @@ void CorvantaView::render() {
         paintedTheme_ = context.theme;
         QWidget::update();
     }
+    if (expandedChanged) {
+        announceShowing(expanded ? static_cast<QWidget*>(collapsedBar_) : expandedPanel_, false);
+        announceShowing(expanded ? expandedPanel_ : static_cast<QWidget*>(collapsedBar_), true);
+    }
+}
+
+void CorvantaView::moveFocusWithFace(bool expanded, bool focusInBar, bool focusInPanel) {
+    // A keyboard that was on the face going away lands on the other face's
+    // expand/collapse control, so the next key (Space, Tab) works from
+    // there; a collapse always leaves the keyboard on the bar, where a screen
+    // reader names the pack. A search focus on its way (Ctrl+K) wins later.
+    if (expanded) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focusInBar && (!focus || !focus->isVisible()))
+            header_->expandButton()->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (focusInPanel || isActiveWindow())
+        collapsedBar_->expandButton()->setFocus(Qt::OtherFocusReason);
+}
+
+void CorvantaView::orderFocusChain() {
+    // Tab follows the panel from top to bottom; tabs come and go with the
+    // pack, and a new widget would otherwise join the chain at its end.
+    std::vector<QWidget*> chain{header_->packButton(),    header_->themeButton(),
+                                header_->pinButton(),     header_->languageButton(),
+                                header_->expandButton(),  header_->closeButton(),
+                                toolbar_->searchField(),  toolbar_->allButton(),
+                                toolbar_->favoritesButton()};
+    for (CategoryButton* tab : categoryTabs_->tabs()) chain.push_back(tab);
+    chain.push_back(shortcutList_);
+    chain.push_back(footer_->feedbackButton());
+    if (chain == focusChain_)
+        return;
+    focusChain_ = std::move(chain);
+    for (std::size_t i = 1; i < focusChain_.size(); ++i)
+        QWidget::setTabOrder(focusChain_[i - 1], focusChain_[i]);
 }
 
 void CorvantaView::layoutAreas() {
@@ -330,7 +378,14 @@ void CorvantaView::installKeyboardCommands() {
          {QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::CTRL | Qt::Key_F)}) {
         auto* shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this] { model_->focusSearchCommand(); });
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            // Focus given again to the field that has it is news to nobody;
+            // the field is announced anew instead.
+            const bool alreadyThere = toolbar_ && toolbar_->searchField()->hasFocus();
+            model_->focusSearchCommand();
+            if (alreadyThere)
+                toolbar_->announceSearchFieldAgain();
+        });
     }
 }
 

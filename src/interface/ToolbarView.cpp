@@ -1,6 +1,7 @@
 // The toolbar; see ToolbarView.h.
 #include "interface/ToolbarView.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -111,6 +112,17 @@ void ToolbarView::render(const RenderContext& context) {
     paintedFace_ = face;
     resizeEvent(nullptr);
     update();
+}
+
+void ToolbarView::announceSearchFieldAgain() {
+    if (!QAccessible::isActive() || !searchField_->hasFocus())
+        return;
+    // A screen reader stays silent when focus "moves" to where it already
+    // is, so the focus passes through the toolbar on its way back.
+    for (QWidget* target : {static_cast<QWidget*>(this), static_cast<QWidget*>(searchField_)}) {
+        QAccessibleEvent event(target, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 QRectF ToolbarView::searchRect() const {
