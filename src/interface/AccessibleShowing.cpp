@@ -1,35 +1,48 @@
 // See AccessibleShowing.h.
 #include "interface/AccessibleShowing.h"
 
-#include <QAccessible>
 #include <QWidget>
 
 namespace corvanta {
 namespace {
 
-// Deep enough for the panel's faces (list, row, star); a guard, not a limit
-// any face reaches.
-constexpr int kMaxDepth = 12;
+const char* const kFaceProperty = "corvantaFace";
 
-void announce(QAccessibleInterface* node, bool showing, int depth) {
-    if (!node || !node->isValid() || depth > kMaxDepth)
+void dropEvent(QAccessibleEvent*) {}
+
+void announceMembership(QWidget* face, QAccessible::Event type) {
+    if (!face)
         return;
-    const QAccessible::State state = node->state();
-    // Something hidden or scrolled away inside a shown face stays as it is.
-    if (showing && (state.invisible || state.offscreen))
-        return;
-    QAccessibleEvent event(node, showing ? QAccessible::ObjectShow : QAccessible::ObjectHide);
-    QAccessible::updateAccessibility(&event);
-    const int count = node->childCount();
-    for (int i = 0; i < count; ++i) announce(node->child(i), showing, depth + 1);
+    if (QAccessibleInterface* node = QAccessible::queryAccessibleInterface(face)) {
+        QAccessibleEvent event(node, type);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 }  // namespace
 
-void announceShowing(QWidget* face, bool showing) {
-    if (!face || !QAccessible::isActive())
+void markFace(QWidget* face) {
+    face->setProperty(kFaceProperty, true);
+}
+
+bool isFace(const QWidget* widget) {
+    return widget && widget->property(kFaceProperty).toBool();
+}
+
+void announceFaceChange(QWidget* shown, QWidget* hidden) {
+    if (!QAccessible::isActive())
         return;
-    announce(QAccessible::queryAccessibleInterface(face), showing, 0);
+    // A removal on its parent for the face that went, an addition for the
+    // one that came: a client reads the new face afresh, as it is now.
+    announceMembership(hidden, QAccessible::ObjectDestroyed);
+    announceMembership(shown, QAccessible::ObjectCreated);
+}
+
+SilentAccessibility::SilentAccessibility()
+    : previous_(QAccessible::installUpdateHandler(&dropEvent)) {}
+
+SilentAccessibility::~SilentAccessibility() {
+    QAccessible::installUpdateHandler(previous_);
 }
 
 }  // namespace corvanta

@@ -1,17 +1,40 @@
-// Tells assistive technology that a whole face of the panel came on screen or
-// left it. The toolkit announces "showing" only for the widget that was shown
-// or hidden, while clients (libatspi, and through it the screen reader) keep
-// the showing state they last read for everything below it: without this, the
-// face that was on screen when the reader started is the only one it reads.
+// Keeps a screen reader's view of the panel's two faces (the collapsed bar and
+// the expanded panel) in step with the screen. AT-SPI clients (libatspi, and
+// through it Orca) keep the "showing" and "visible" states they first read
+// for each object, and Qt's bridge announces "showing" only for the one
+// widget shown or hidden and "visible" never: an object a client reads while
+// its face is hidden stays invisible to it for good. So a hidden face is not
+// listed among its parent's children, a face change says which face joined
+// and which left, and nothing about a hidden object is announced.
 #pragma once
+
+#include <QAccessible>
 
 class QWidget;
 
 namespace corvanta {
 
-// Announces `face` and every object below it that is on screen as showing,
-// or, when `showing` is false, every object below it as no longer showing.
-// Does nothing while no assistive technology listens.
-void announceShowing(QWidget* face, bool showing);
+// Marks `face` as one of the panel's faces.
+void markFace(QWidget* face);
+
+// Whether `widget` is one of the panel's faces.
+bool isFace(const QWidget* widget);
+
+// Tells assistive technology that `shown` joined the panel's children and
+// `hidden` left them (either may be null). Does nothing while none listens.
+void announceFaceChange(QWidget* shown, QWidget* hidden);
+
+// While one lives, changes (names, states) are not announced: for objects no
+// client can see, whose next reading must be made when they are on screen.
+class SilentAccessibility {
+public:
+    SilentAccessibility();
+    ~SilentAccessibility();
+    SilentAccessibility(const SilentAccessibility&) = delete;
+    SilentAccessibility& operator=(const SilentAccessibility&) = delete;
+
+private:
+    QAccessible::UpdateHandler previous_;
+};
 
 }  // namespace corvanta

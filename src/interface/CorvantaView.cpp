@@ -37,6 +37,7 @@ CorvantaView::CorvantaView(ShortcutStore& store, WindowCommands& commands, QWidg
                                          [&model] { model.closeWindow(); },
                                      },
                                      this);
+    markFace(collapsedBar_);
     toast_ = new SubmissionToastView(this);
     model.onCollapsedContentOpacity = [this](double opacity,
                                              std::optional<StateAnimation> animation) {
@@ -69,6 +70,7 @@ void CorvantaView::ensureExpandedAreas() {
     expandedPanel_->setObjectName(QStringLiteral("corvanta.expanded"));
     expandedPanel_->setAttribute(Qt::WA_TranslucentBackground);
     expandedPanel_->hide();
+    markFace(expandedPanel_);
     header_ = new HeaderView(model,
                              HeaderView::Actions{
                                  [&model] { model.toggleSoftwarePicker(); },
@@ -225,6 +227,16 @@ void CorvantaView::render() {
     // face, before that face hides, or keys typed on the bar would edit it.
     if (!expanded && toolbar_)
         toolbar_->render(context);
+    {
+        // The face that goes hides without a word to assistive technology:
+        // a client that read its objects now would keep them invisible (see
+        // AccessibleShowing.h).
+        SilentAccessibility silent;
+        if (expanded)
+            collapsedBar_->hide();
+        else if (expandedPanel_)
+            expandedPanel_->hide();
+    }
     collapsedBar_->setVisible(!expanded);
     if (expandedPanel_)
         expandedPanel_->setVisible(expanded);
@@ -234,9 +246,14 @@ void CorvantaView::render() {
         layoutAreas();
     }
     PlainButton::setFocusIndicatorColor(context.colors.textPrimary);
-    // The bar's names are read while it is hidden too, and must not keep an
-    // old language.
-    collapsedBar_->render(context);
+    if (expanded) {
+        // Hidden, the bar still follows the language, without a word about
+        // it to a screen reader (see AccessibleShowing.h).
+        SilentAccessibility silent;
+        collapsedBar_->render(context);
+    } else {
+        collapsedBar_->render(context);
+    }
     if (expanded) {
         header_->render(context);
         toolbar_->render(context);
@@ -263,8 +280,8 @@ void CorvantaView::render() {
         QWidget::update();
     }
     if (expandedChanged) {
-        announceShowing(expanded ? static_cast<QWidget*>(collapsedBar_) : expandedPanel_, false);
-        announceShowing(expanded ? expandedPanel_ : static_cast<QWidget*>(collapsedBar_), true);
+        QWidget* bar = collapsedBar_;
+        announceFaceChange(expanded ? expandedPanel_ : bar, nullptr);
     }
 }
 
