@@ -66,6 +66,9 @@ void CorvantaView::ensureExpandedAreas() {
         return;
     CorvantaViewModel& model = *model_;
     ShortcutStore& store = model.store();
+    // Made hidden: nothing about it is news to assistive technology until it
+    // shows (see AccessibleShowing.h).
+    SilentAccessibility silent;
     expandedPanel_ = new QWidget(this);
     expandedPanel_->setObjectName(QStringLiteral("corvanta.expanded"));
     expandedPanel_->setAttribute(Qt::WA_TranslucentBackground);

@@ -117,12 +117,19 @@ void ToolbarView::render(const RenderContext& context) {
 void ToolbarView::announceSearchFieldAgain() {
     if (!QAccessible::isActive() || !searchField_->hasFocus())
         return;
-    // A screen reader stays silent when focus "moves" to where it already
-    // is, so the focus passes through the toolbar on its way back.
-    for (QWidget* target : {static_cast<QWidget*>(this), static_cast<QWidget*>(searchField_)}) {
-        QAccessibleEvent event(target, QAccessible::Focus);
-        QAccessible::updateAccessibility(&event);
-    }
+    // A screen reader stays silent when focus "moves" to the object it is
+    // on, and takes a quick detour through another object for a stale
+    // event. So the field leaves the tree and comes back as a new object,
+    // which then takes the focus and is read in full.
+    QAccessibleInterface* old = QAccessible::queryAccessibleInterface(searchField_);
+    QAccessibleEvent gone(old, QAccessible::ObjectDestroyed);
+    QAccessible::updateAccessibility(&gone);
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
+    QAccessibleInterface* fresh = QAccessible::queryAccessibleInterface(searchField_);
+    QAccessibleEvent came(fresh, QAccessible::ObjectCreated);
+    QAccessible::updateAccessibility(&came);
+    QAccessibleEvent focus(fresh, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
 }
 
 QRectF ToolbarView::searchRect() const {
