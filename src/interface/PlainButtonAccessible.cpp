@@ -13,6 +13,13 @@ public:
     explicit PlainButtonAccessible(PlainButton* button)
         : QAccessibleWidget(button, QAccessible::Button) {}
 
+    QAccessible::Role role() const override {
+        // A screen reader says "checked" for these roles only, not for a
+        // push button in any state.
+        if (button()->isCheckable())
+            return button()->isOneOfSeveral() ? QAccessible::RadioButton : QAccessible::CheckBox;
+        return QAccessible::Button;
+    }
     QAccessible::State state() const override {
         QAccessible::State state = QAccessibleWidget::state();
         const PlainButton* b = button();

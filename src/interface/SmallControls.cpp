@@ -92,8 +92,9 @@ void PlainButton::setFocusIndicatorColor(const QColor& color) {
     focusIndicatorColor() = color;
 }
 
-void PlainButton::setAccessibleChecked(bool checked) {
+void PlainButton::setAccessibleChecked(bool checked, bool oneOfSeveral) {
     // Checkable only for what it reports: the click leaves the state alone.
+    oneOfSeveral_ = oneOfSeveral;
     if (!isCheckable())
         setCheckable(true);
     setChecked(checked);
@@ -210,8 +211,8 @@ void FilterButton::setContent(const QString& title, const std::optional<std::str
     if (systemName)
         width += SymbolImage::size(*systemName, kFilterSymbolSize).width() + kFilterSpacing;
     applyTitledContent(title, width, kHeight, changed);
-    // The segment in use is the selected one of the two.
-    setAccessibleChecked(active);
+    // The segment in use is the chosen one of the two.
+    setAccessibleChecked(active, true);
 }
 
 double FilterButton::focusIndicatorRadius() const {
@@ -246,7 +247,7 @@ void CategoryButton::setContent(const QString& title, bool active, const QColor&
     applyTitledContent(
         title, 2 * kCategoryPadding + style::face(style::TextRole::categoryTitle).width(title),
         kHeight, changed);
-    setAccessibleChecked(active);
+    setAccessibleChecked(active, true);
 }
 
 double CategoryButton::focusIndicatorRadius() const {

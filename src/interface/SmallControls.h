@@ -51,10 +51,12 @@ public:
     static void setFocusIndicatorColor(const QColor& color);
     bool showsFocusIndicator() const { return keyboardFocus_ || standsInForFocus_; }
 
-    // What assistive technology reads besides the name: an on/off or
-    // one-of-several state (reported checked), and a popup the button opens
-    // (with whether it is open). The look is the subclass's own.
-    void setAccessibleChecked(bool checked);
+    // What assistive technology reads besides the name: an on/off state (a
+    // check box) or the chosen one of several (a radio button), and a popup
+    // the button opens (with whether it is open). The look is the subclass's
+    // own.
+    void setAccessibleChecked(bool checked, bool oneOfSeveral = false);
+    bool isOneOfSeveral() const { return oneOfSeveral_; }
     void setAccessiblePopup(bool open);
     bool opensPopup() const { return opensPopup_; }
     bool popupIsOpen() const { return popupOpen_; }
@@ -86,6 +88,7 @@ private:
 
     bool keyboardFocus_ = false;
     bool standsInForFocus_ = false;
+    bool oneOfSeveral_ = false;
     bool opensPopup_ = false;
     bool popupOpen_ = false;
     QKeySequence accessibleShortcut_;
