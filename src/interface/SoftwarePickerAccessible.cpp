@@ -45,6 +45,11 @@ public:
         state.offscreen = !grid_->rect().intersects(shown.rect.toAlignedRect());
         state.invisible = !grid_->isVisible();
         state.selected = shown.selected;
+        // A pack tile is where the grid's keyboard can be.
+        if (shown.kind == Kind::pack) {
+            state.focusable = true;
+            state.focused = grid_->hasFocus() && grid_->currentAccessibleIndex() == index_;
+        }
         return state;
     }
 

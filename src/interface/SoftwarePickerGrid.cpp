@@ -90,6 +90,7 @@ SoftwarePickerGrid::~SoftwarePickerGrid() {
 SoftwarePickerGrid::SoftwarePickerGrid(QWidget* parent) : QWidget(parent) {
     installAccessibility();
     setObjectName(QStringLiteral("corvanta.software-picker.list"));
+    setFocusPolicy(Qt::TabFocus);
     scrollBar_ = new QScrollBar(Qt::Vertical, this);
     scrollBar_->setFocusPolicy(Qt::NoFocus);
     scrollBar_->setSingleStep(kWheelStep);
@@ -181,6 +182,8 @@ void SoftwarePickerGrid::relayout() {
         if (!button) {
             const SoftwareGroup group = tile.group;
             button = new RequestTile(group, this);
+            // The grid keeps the keyboard; the arrows reach this tile too.
+            button->setFocusPolicy(Qt::NoFocus);
             connect(button, &QAbstractButton::clicked, this, [this, group] {
                 if (onRequestSoftware)
                     onRequestSoftware(group);
@@ -198,6 +201,7 @@ void SoftwarePickerGrid::relayout() {
         static_cast<RequestTile*>(button)->setColors(colors_);
     }
     rebuildAccessibleOrder();
+    restoreCurrentTile();
 
     const int viewport = height();
     scrollBar_->setRange(0, std::max(0, static_cast<int>(std::ceil(contentHeight_)) - viewport));
@@ -336,6 +340,7 @@ void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
         if (it->pack)
             paintSoftwareTile(painter, *it, pressedPackID_ && *pressedPackID_ == it->pack->id);
     }
+    paintCurrentTile(painter);
 }
 
 void SoftwarePickerGrid::paintSoftwareTile(QPainter& painter, const Tile& tile, bool pressed) {

@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "catalog/ShortcutStore.h"
+#include "interface/AccessibleShowing.h"
 #include "interface/PickerMatching.h"
 #include "interface/PickerSearchField.h"
 #include "interface/SmallControls.h"
@@ -195,6 +196,9 @@ void SoftwarePickerPopover::open() {
     grid_->scrollToTop();
     show();
     raise();
+    // The keyboard goes into the picker, onto its search box; a popup that
+    // holds no focus of its own leaves a screen reader on the panel.
+    searchButton_->setFocus(Qt::PopupFocusReason);
 }
 
 QRect SoftwarePickerPopover::anchorRect() const {
@@ -299,16 +303,22 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
     static_cast<SearchButton*>(searchButton_)->setContent(prompt, colors_);
     searchButton_->setVisible(!state.softwarePickerSearchIsActive);
     searchRow_->setVisible(state.softwarePickerSearchIsActive);
+    const QString clearLabel = context.text("清除软件搜索", "Clear software search");
     if (state.softwarePickerSearchIsActive) {
         if (!field_) {
             field_ = new PickerSearchField(searchRow_);
             field_->onTextChange = [this](const std::string& text) { actions_.setQuery(text); };
             field_->onFocusChange = [this](bool focused) { actions_.setSearchFocused(focused); };
+            // Tab goes from the field through its clear button to the tiles.
+            QWidget::setTabOrder(field_, clearButton_);
+            QWidget::setTabOrder(clearButton_, grid_);
         }
         field_->refresh(state.softwarePickerQuery, prompt, context.colors);
+        // The field is named by its prompt, as the button it replaces.
+        if (field_->accessibleName() != prompt)
+            field_->setAccessibleName(prompt);
         clearButton_->setVisible(!queryIsEmpty);
-        static_cast<ClearButton*>(clearButton_)
-            ->setContent(context.text("清除软件搜索", "Clear software search"), colors_);
+        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel, colors_);
         outlineFocused_ = state.softwarePickerSearchIsFocused;
         static_cast<SearchRow*>(searchRow_)->setContent(colors_, outlineFocused_);
         layoutContent();
@@ -316,6 +326,9 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
     } else {
         dropSearchField();
         outlineFocused_ = false;
+        // Hidden, the clear button still follows the language, silently.
+        SilentAccessibility silent;
+        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel, colors_);
     }
     grid_->setContent(std::move(sections), queryIsEmpty, context.store.selectedSoftwareID.get(),
                       context.language, colors_);
