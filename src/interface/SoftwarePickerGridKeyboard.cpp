@@ -177,7 +177,11 @@ void SoftwarePickerGrid::keyPressEvent(QKeyEvent* event) {
 void SoftwarePickerGrid::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     // Arriving, the keyboard lands on the tile it left, or the first one.
+    // The toolkit announces the grid itself after this; the tile is
+    // announced a turn later, so a screen reader ends on the tile.
     setCurrentTile(currentTile_ >= 0 ? currentTile_ : (tiles_.empty() ? -1 : 0));
+    QMetaObject::invokeMethod(
+        this, [this] { setCurrentTile(currentTile_); }, Qt::QueuedConnection);
 }
 
 void SoftwarePickerGrid::focusOutEvent(QFocusEvent* event) {
