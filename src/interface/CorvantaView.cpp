@@ -306,11 +306,10 @@ void CorvantaView::moveFocusWithFace(bool expanded, bool focusInBar, bool focusI
 void CorvantaView::orderFocusChain() {
     // Tab follows the panel from top to bottom; tabs come and go with the
     // pack, and a new widget would otherwise join the chain at its end.
-    std::vector<QWidget*> chain{header_->packButton(),    header_->themeButton(),
-                                header_->pinButton(),     header_->languageButton(),
-                                header_->expandButton(),  header_->closeButton(),
-                                toolbar_->searchField(),  toolbar_->allButton(),
-                                toolbar_->favoritesButton()};
+    std::vector<QWidget*> chain{
+        header_->packButton(),     header_->themeButton(),  header_->pinButton(),
+        header_->languageButton(), header_->expandButton(), header_->closeButton(),
+        toolbar_->searchField(),   toolbar_->allButton(),   toolbar_->favoritesButton()};
     for (CategoryButton* tab : categoryTabs_->tabs()) chain.push_back(tab);
     chain.push_back(shortcutList_);
     chain.push_back(footer_->feedbackButton());

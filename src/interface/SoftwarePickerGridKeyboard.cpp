@@ -113,7 +113,8 @@ int SoftwarePickerGrid::tileBeside(int tile, int key) const {
     // Up and Down go to the nearest tile of the row above or below.
     const QRectF& from = tiles_[static_cast<std::size_t>(tile)].rect;
     const bool down = key == Qt::Key_Down;
-    double rowTop = down ? std::numeric_limits<double>::max() : std::numeric_limits<double>::lowest();
+    double rowTop =
+        down ? std::numeric_limits<double>::max() : std::numeric_limits<double>::lowest();
     for (const Tile& t : tiles_) {
         if (down && t.rect.top() > from.top() + 1)
             rowTop = std::min(rowTop, t.rect.top());
@@ -202,8 +203,8 @@ void SoftwarePickerGrid::paintCurrentTile(QPainter& painter) {
     painter.setPen(QPen(colors_.textPrimary, kRingWidth));
     painter.setBrush(Qt::NoBrush);
     const double inset = kRingWidth / 2;
-    painter.drawPath(style::continuousRoundedRect(
-        tile.rect.adjusted(inset, inset, -inset, -inset), kRingRadius));
+    painter.drawPath(style::continuousRoundedRect(tile.rect.adjusted(inset, inset, -inset, -inset),
+                                                  kRingRadius));
     painter.restore();
 }
 

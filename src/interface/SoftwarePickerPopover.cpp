@@ -131,6 +131,10 @@ private:
     QColor color_;
 };
 
+QString clearLabel(const RenderContext& context) {
+    return context.text("清除软件搜索", "Clear software search");
+}
+
 }  // namespace
 
 SoftwarePickerPopover::SoftwarePickerPopover(Actions actions, QWidget* panel)
@@ -172,6 +176,9 @@ void SoftwarePickerPopover::render(const RenderContext& context) {
         if (isVisible())
             hide();
         dropSearchField();
+        // Closed, the clear button still follows the language, silently.
+        SilentAccessibility silent;
+        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel(context), colors_);
         return;
     }
     if (!isVisible())
@@ -303,7 +310,6 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
     static_cast<SearchButton*>(searchButton_)->setContent(prompt, colors_);
     searchButton_->setVisible(!state.softwarePickerSearchIsActive);
     searchRow_->setVisible(state.softwarePickerSearchIsActive);
-    const QString clearLabel = context.text("清除软件搜索", "Clear software search");
     if (state.softwarePickerSearchIsActive) {
         if (!field_) {
             field_ = new PickerSearchField(searchRow_);
@@ -318,7 +324,7 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
         if (field_->accessibleName() != prompt)
             field_->setAccessibleName(prompt);
         clearButton_->setVisible(!queryIsEmpty);
-        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel, colors_);
+        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel(context), colors_);
         outlineFocused_ = state.softwarePickerSearchIsFocused;
         static_cast<SearchRow*>(searchRow_)->setContent(colors_, outlineFocused_);
         layoutContent();
@@ -328,7 +334,7 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
         outlineFocused_ = false;
         // Hidden, the clear button still follows the language, silently.
         SilentAccessibility silent;
-        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel, colors_);
+        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel(context), colors_);
     }
     grid_->setContent(std::move(sections), queryIsEmpty, context.store.selectedSoftwareID.get(),
                       context.language, colors_);

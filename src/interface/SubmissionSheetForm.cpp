@@ -250,7 +250,6 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
     form.contactField->setObjectName(request ? QStringLiteral("corvanta.software-request.contact")
                                              : QStringLiteral("corvanta.feedback.contact"));
 
-
     form.firstLabel->setBuddy(form.firstField());
     form.contactLabel->setBuddy(form.contactField);
 
