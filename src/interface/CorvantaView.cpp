@@ -263,6 +263,10 @@ void CorvantaView::render() {
         categoryTabs_->render(context);
         resultBar_->render(context);
         shortcutList_->render(context);
+        // The list is read by what it holds.
+        const QString listName = context.text("快捷键", "Shortcuts");
+        if (shortcutList_->accessibleName() != listName)
+            shortcutList_->setAccessibleName(listName);
         footer_->render(context);
         orderFocusChain();
     }
@@ -294,9 +298,15 @@ void CorvantaView::moveFocusWithFace(bool expanded, bool focusInBar, bool focusI
     // there; a collapse always leaves the keyboard on the bar, where a screen
     // reader names the pack. A search focus on its way (Ctrl+K) wins later.
     if (expanded) {
-        QWidget* focus = QApplication::focusWidget();
-        if (focusInBar && (!focus || !focus->isVisible()))
-            header_->expandButton()->setFocus(Qt::OtherFocusReason);
+        if (!focusInBar)
+            return;
+        // Pressed from the keyboard, the bar's expand button hands the
+        // keyboard to its counterpart in the header; clicked, it leaves the
+        // panel without a focus, as a mouse user's panel has always been.
+        if (collapsedBar_->expandButton()->wasPressedByKeyboard())
+            header_->expandButton()->setFocus(Qt::TabFocusReason);
+        else if (QWidget* focus = QApplication::focusWidget(); focus && !focus->isVisible())
+            focus->clearFocus();
         return;
     }
     if (focusInPanel || isActiveWindow())
@@ -304,15 +314,23 @@ void CorvantaView::moveFocusWithFace(bool expanded, bool focusInBar, bool focusI
 }
 
 void CorvantaView::orderFocusChain() {
-    // Tab follows the panel from top to bottom; tabs come and go with the
-    // pack, and a new widget would otherwise join the chain at its end.
-    std::vector<QWidget*> chain{
-        header_->packButton(),     header_->themeButton(),  header_->pinButton(),
-        header_->languageButton(), header_->expandButton(), header_->closeButton(),
-        toolbar_->searchField(),   toolbar_->allButton(),   toolbar_->favoritesButton()};
+    // Tab follows the panel from top to bottom, round to the header; tabs
+    // come and go with the pack, and a new widget would otherwise join the
+    // chain at its end. The chain starts at the search field, the first
+    // control that a window taking the keyboard without a focus of its own
+    // gives it to.
+    std::vector<QWidget*> chain{toolbar_->searchField(), toolbar_->allButton(),
+                                toolbar_->favoritesButton()};
     for (CategoryButton* tab : categoryTabs_->tabs()) chain.push_back(tab);
     chain.push_back(shortcutList_);
-    chain.push_back(footer_->feedbackButton());
+    for (QWidget* control : {static_cast<QWidget*>(footer_->feedbackButton()),
+                             static_cast<QWidget*>(header_->packButton()),
+                             static_cast<QWidget*>(header_->themeButton()),
+                             static_cast<QWidget*>(header_->pinButton()),
+                             static_cast<QWidget*>(header_->languageButton()),
+                             static_cast<QWidget*>(header_->expandButton()),
+                             static_cast<QWidget*>(header_->closeButton())})
+        chain.push_back(control);
     if (chain == focusChain_)
         return;
     focusChain_ = std::move(chain);

@@ -5,6 +5,8 @@
 
 #include <QAccessible>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "interface/PlainButtonAccessible.h"
@@ -139,6 +141,17 @@ void PlainButton::focusOutEvent(QFocusEvent* event) {
         keyboardFocus_ = false;
         update();
     }
+}
+
+void PlainButton::keyPressEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat())
+        pressedByKeyboard_ = true;
+    QAbstractButton::keyPressEvent(event);
+}
+
+void PlainButton::mousePressEvent(QMouseEvent* event) {
+    pressedByKeyboard_ = false;
+    QAbstractButton::mousePressEvent(event);
 }
 
 bool PlainButton::event(QEvent* event) {

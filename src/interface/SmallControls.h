@@ -67,6 +67,8 @@ public:
     // tile) looks and reads as focused while the group has it.
     void setStandsInForFocus(bool current);
     bool standsInForFocus() const { return standsInForFocus_; }
+    // Whether the last press came from the keyboard (Space) or the mouse.
+    bool wasPressedByKeyboard() const { return pressedByKeyboard_; }
 
 protected:
     // Opacity of the content while pressed.
@@ -80,6 +82,8 @@ protected:
     bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     // The state shown is the state rendered, never flipped by the click.
     void nextCheckState() override {}
 
@@ -88,6 +92,7 @@ private:
 
     bool keyboardFocus_ = false;
     bool standsInForFocus_ = false;
+    bool pressedByKeyboard_ = false;
     bool oneOfSeveral_ = false;
     bool opensPopup_ = false;
     bool popupOpen_ = false;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -201,11 +202,15 @@ void SoftwarePickerPopover::open() {
     // Every opening starts at the top of the list, whatever was scrolled to
     // before.
     grid_->scrollToTop();
+    // A keyboard on a control (the pack button, reached by Tab) goes into
+    // the picker, onto its search box: a popup that holds no focus of its own
+    // leaves a screen reader on the panel and typed keys nowhere. A keyboard
+    // in the panel's search field stays there for when the picker closes.
+    const bool takesKeyboard = !qobject_cast<QLineEdit*>(QApplication::focusWidget());
     show();
     raise();
-    // The keyboard goes into the picker, onto its search box; a popup that
-    // holds no focus of its own leaves a screen reader on the panel.
-    searchButton_->setFocus(Qt::PopupFocusReason);
+    if (takesKeyboard)
+        searchButton_->setFocus(Qt::PopupFocusReason);
 }
 
 QRect SoftwarePickerPopover::anchorRect() const {

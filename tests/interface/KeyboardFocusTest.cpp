@@ -339,16 +339,19 @@ TEST_F(KeyboardFocusTest, SheetIsANamedDialogWalkedByTabWithCtrlReturnOnItsSubmi
     EXPECT_EQ(dialog->text(QAccessible::Name), "问题与建议");
 }
 
-TEST_F(KeyboardFocusTest, ResultBarReadsAsASentenceInEitherLanguage) {
+TEST_F(KeyboardFocusTest, ResultBarReadsAsASentenceAndTheListHasANameInEitherLanguage) {
     expandedView();
     ResultBarView& bar = *view->resultBar();
     EXPECT_EQ(bar.accessibleName(), "All shortcuts, 6 items");
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view->shortcutList());
+    EXPECT_EQ(list->text(QAccessible::Name), "Shortcuts");
     store->query = std::string("save");
     drain();
     EXPECT_EQ(bar.accessibleName(), "Search results for save, 1 item");
     store->toggleLanguage();
     drain();
     EXPECT_EQ(bar.accessibleName(), "“save”的搜索结果，1 项");
+    EXPECT_EQ(list->text(QAccessible::Name), "快捷键");
 }
 
 }  // namespace
