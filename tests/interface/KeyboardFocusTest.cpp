@@ -106,12 +106,12 @@ TEST_F(KeyboardFocusTest, TabWalksThePanelTopToBottomAndAClickTakesNoFocus) {
         expected.push_back(control);
     ASSERT_EQ(view->categoryTabs()->tabs().size(), 4u);
     std::vector<QWidget*> reached;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        if (focus() == view->shortcutList())
-            QTest::keyClick(view->shortcutList(), Qt::Key_Tab);
-        else
-            tab();
-        reached.push_back(focus());
+    // Inside the list, Tab may first visit the current row's star.
+    for (int presses = 0; reached.size() < expected.size() && presses < 40; ++presses) {
+        QWidget* before = focus();
+        tab();
+        if (focus() != before)
+            reached.push_back(focus());
     }
     EXPECT_EQ(reached, expected);
     tab(true);
