@@ -44,12 +44,12 @@ void ResultBarView::render(const RenderContext& context) {
 
 QString ResultBarView::accessibleNameFor(const RenderContext& context) {
     // Read as a sentence: the painted middle dot and quotation marks would
-    // be spoken as symbols.
+    // be spoken as symbols, in either language.
     const std::string& query = context.store.query.get();
     const QString count = countText(context.store.shownCount(), context.language);
     if (!text::isBlank(query)) {
         const QString words = QString::fromStdString(query).trimmed();
-        return context.isChinese() ? QStringLiteral("“%1”的搜索结果，%2").arg(words, count)
+        return context.isChinese() ? QStringLiteral("%1 的搜索结果，%2").arg(words, count)
                                    : QStringLiteral("Search results for %1, %2").arg(words, count);
     }
     return QString::fromStdString(context.store.resultTitle()) + context.text("，", ", ") + count;

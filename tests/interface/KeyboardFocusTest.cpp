@@ -350,7 +350,7 @@ TEST_F(KeyboardFocusTest, ResultBarReadsAsASentenceAndTheListHasANameInEitherLan
     EXPECT_EQ(bar.accessibleName(), "Search results for save, 1 item");
     store->toggleLanguage();
     drain();
-    EXPECT_EQ(bar.accessibleName(), "“save”的搜索结果，1 项");
+    EXPECT_EQ(bar.accessibleName(), "save 的搜索结果，1 项");
     EXPECT_EQ(list->text(QAccessible::Name), "快捷键");
 }
 
