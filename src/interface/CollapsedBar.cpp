@@ -87,8 +87,13 @@ CollapsedBar::CollapsedBar(const RenderContextSource& source, Actions actions, Q
 
 void CollapsedBar::render(const RenderContext& context) {
     const QColor& secondary = context.colors.textSecondary;
-    expandButton_->setContent(context.expansionToggleIcon, secondary,
-                              context.expansionToggleAccessibilityLabel, context.colors.surface);
+    // Rendered while hidden too, so its names follow the language; hidden
+    // behind the expanded panel, its button is the one that will expand.
+    const QString toggleLabel = isVisible()
+                                    ? context.expansionToggleAccessibilityLabel
+                                    : context.text("展开快捷键面板", "Expand shortcut panel");
+    expandButton_->setContent(context.expansionToggleIcon, secondary, toggleLabel,
+                              context.colors.surface);
     closeButton_->setContent("xmark", secondary, context.text("关闭窗口", "Close window"),
                              context.colors.surface);
     // The painted pack name and caption are what the bar reads as; names are
@@ -100,6 +105,12 @@ void CollapsedBar::render(const RenderContext& context) {
         row_->setAccessibleName(name);
     if (row_->accessibleDescription() != caption)
         row_->setAccessibleDescription(caption);
+    // The keyboard rests on the expand button after a collapse, and a screen
+    // reader then reads the pack with it: the container's names are never
+    // spoken.
+    const QString packDescription = name + context.text("，", ", ") + caption;
+    if (expandButton_->accessibleDescription() != packDescription)
+        expandButton_->setAccessibleDescription(packDescription);
     const Face face{context.theme, context.language, context.store.selectedSoftwareID.get()};
     if (paintedFace_ == face)
         return;

@@ -1,11 +1,13 @@
 // Root view of the panel; see CorvantaView.h.
 #include "interface/CorvantaView.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QShortcut>
 
 #include "catalog/ShortcutStore.h"
+#include "interface/AccessibleShowing.h"
 #include "interface/CategoryTabsView.h"
 #include "interface/CollapsedBar.h"
 #include "interface/FooterView.h"
@@ -35,6 +37,7 @@ CorvantaView::CorvantaView(ShortcutStore& store, WindowCommands& commands, QWidg
                                          [&model] { model.closeWindow(); },
                                      },
                                      this);
+    markFace(collapsedBar_);
     toast_ = new SubmissionToastView(this);
     model.onCollapsedContentOpacity = [this](double opacity,
                                              std::optional<StateAnimation> animation) {
@@ -63,10 +66,14 @@ void CorvantaView::ensureExpandedAreas() {
         return;
     CorvantaViewModel& model = *model_;
     ShortcutStore& store = model.store();
+    // Made hidden: nothing about it is news to assistive technology until it
+    // shows (see AccessibleShowing.h).
+    SilentAccessibility silent;
     expandedPanel_ = new QWidget(this);
     expandedPanel_->setObjectName(QStringLiteral("corvanta.expanded"));
     expandedPanel_->setAttribute(Qt::WA_TranslucentBackground);
     expandedPanel_->hide();
+    markFace(expandedPanel_);
     header_ = new HeaderView(model,
                              HeaderView::Actions{
                                  [&model] { model.toggleSoftwarePicker(); },
@@ -215,10 +222,24 @@ void CorvantaView::render() {
     const bool expanded = context.store.isExpanded.get();
     if (expanded)
         ensureExpandedAreas();
+    // Where the keyboard was decides where it goes when the face changes.
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusInBar = focus && collapsedBar_->isAncestorOf(focus);
+    const bool focusInPanel = focus && expandedPanel_ && expandedPanel_->isAncestorOf(focus);
     // The hidden search field must give up the keyboard with the expanded
     // face, before that face hides, or keys typed on the bar would edit it.
     if (!expanded && toolbar_)
         toolbar_->render(context);
+    {
+        // The face that goes hides without a word to assistive technology:
+        // a client that read its objects now would keep them invisible (see
+        // AccessibleShowing.h).
+        SilentAccessibility silent;
+        if (expanded)
+            collapsedBar_->hide();
+        else if (expandedPanel_)
+            expandedPanel_->hide();
+    }
     collapsedBar_->setVisible(!expanded);
     if (expandedPanel_)
         expandedPanel_->setVisible(expanded);
@@ -227,16 +248,30 @@ void CorvantaView::render() {
         lastExpanded_ = expanded;
         layoutAreas();
     }
+    PlainButton::setFocusIndicatorColor(context.colors.textPrimary);
+    if (expanded) {
+        // Hidden, the bar still follows the language, without a word about
+        // it to a screen reader (see AccessibleShowing.h).
+        SilentAccessibility silent;
+        collapsedBar_->render(context);
+    } else {
+        collapsedBar_->render(context);
+    }
     if (expanded) {
         header_->render(context);
         toolbar_->render(context);
         categoryTabs_->render(context);
         resultBar_->render(context);
         shortcutList_->render(context);
+        // The list is read by what it holds.
+        const QString listName = context.text("快捷键", "Shortcuts");
+        if (shortcutList_->accessibleName() != listName)
+            shortcutList_->setAccessibleName(listName);
         footer_->render(context);
-    } else {
-        collapsedBar_->render(context);
+        orderFocusChain();
     }
+    if (expandedChanged)
+        moveFocusWithFace(expanded, focusInBar, focusInPanel);
     toast_->render(context);
     // The picker and the sheets exist once they have been shown.
     if (softwarePicker_ || state.showsSoftwarePicker)
@@ -251,6 +286,56 @@ void CorvantaView::render() {
         paintedTheme_ = context.theme;
         QWidget::update();
     }
+    if (expandedChanged) {
+        QWidget* bar = collapsedBar_;
+        announceFaceChange(expanded ? expandedPanel_ : bar, nullptr);
+    }
+}
+
+void CorvantaView::moveFocusWithFace(bool expanded, bool focusInBar, bool focusInPanel) {
+    // A keyboard that was on the face going away lands on the other face's
+    // expand/collapse control, so the next key (Space, Tab) works from
+    // there; a collapse always leaves the keyboard on the bar, where a screen
+    // reader names the pack. A search focus on its way (Ctrl+K) wins later.
+    if (expanded) {
+        if (!focusInBar)
+            return;
+        // Pressed from the keyboard, the bar's expand button hands the
+        // keyboard to its counterpart in the header; clicked, it leaves the
+        // panel without a focus, as a mouse user's panel has always been.
+        if (collapsedBar_->expandButton()->wasPressedByKeyboard())
+            header_->expandButton()->setFocus(Qt::TabFocusReason);
+        else if (QWidget* focus = QApplication::focusWidget(); focus && !focus->isVisible())
+            focus->clearFocus();
+        return;
+    }
+    if (focusInPanel || isActiveWindow())
+        collapsedBar_->expandButton()->setFocus(Qt::OtherFocusReason);
+}
+
+void CorvantaView::orderFocusChain() {
+    // Tab follows the panel from top to bottom, round to the header; tabs
+    // come and go with the pack, and a new widget would otherwise join the
+    // chain at its end. The chain starts at the search field, the first
+    // control that a window taking the keyboard without a focus of its own
+    // gives it to.
+    std::vector<QWidget*> chain{toolbar_->searchField(), toolbar_->allButton(),
+                                toolbar_->favoritesButton()};
+    for (CategoryButton* tab : categoryTabs_->tabs()) chain.push_back(tab);
+    chain.push_back(shortcutList_);
+    for (QWidget* control : {static_cast<QWidget*>(footer_->feedbackButton()),
+                             static_cast<QWidget*>(header_->packButton()),
+                             static_cast<QWidget*>(header_->themeButton()),
+                             static_cast<QWidget*>(header_->pinButton()),
+                             static_cast<QWidget*>(header_->languageButton()),
+                             static_cast<QWidget*>(header_->expandButton()),
+                             static_cast<QWidget*>(header_->closeButton())})
+        chain.push_back(control);
+    if (chain == focusChain_)
+        return;
+    focusChain_ = std::move(chain);
+    for (std::size_t i = 1; i < focusChain_.size(); ++i)
+        QWidget::setTabOrder(focusChain_[i - 1], focusChain_[i]);
 }
 
 void CorvantaView::layoutAreas() {
@@ -330,7 +415,14 @@ void CorvantaView::installKeyboardCommands() {
          {QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::CTRL | Qt::Key_F)}) {
         auto* shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this] { model_->focusSearchCommand(); });
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            // Focus given again to the field that has it is news to nobody;
+            // the field is announced anew instead.
+            const bool alreadyThere = toolbar_ && toolbar_->searchField()->hasFocus();
+            model_->focusSearchCommand();
+            if (alreadyThere)
+                toolbar_->announceSearchFieldAgain();
+        });
     }
 }
 

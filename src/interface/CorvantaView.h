@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QWidget>
 
@@ -65,6 +66,8 @@ private:
     void layoutAreas();
     void ensureExpandedAreas();
     void installKeyboardCommands();
+    void orderFocusChain();
+    void moveFocusWithFace(bool expanded, bool focusInBar, bool focusInPanel);
     SubmissionSheet* makeSheet(bool softwareRequest);
     void paintPlate(QPainter& painter, AppTheme theme) const;
 
@@ -72,6 +75,7 @@ private:
     BackdropCache backdrop_;
     bool lastExpanded_ = false;
     std::optional<AppTheme> paintedTheme_;
+    std::vector<QWidget*> focusChain_;
 
     CollapsedBar* collapsedBar_ = nullptr;
     QWidget* expandedPanel_ = nullptr;

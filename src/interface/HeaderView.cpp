@@ -149,6 +149,8 @@ void HeaderView::render(const RenderContext& context) {
                            pinned ? context.text("取消钉住窗口", "Unpin window")
                                   : context.text("钉住窗口", "Pin window"),
                            pinned ? colors.accent : colors.surface);
+    pinButton_->setAccessibleChecked(pinned);
+    packButton_->setAccessiblePopup(context.state.softwarePickerChevronExpanded);
     const QString languageLabel = context.text("切换到英文", "Switch to Chinese");
     if (languageButton_->accessibleName() != languageLabel)
         languageButton_->setAccessibleName(languageLabel);

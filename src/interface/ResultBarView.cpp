@@ -6,6 +6,7 @@
 #include "catalog/ShortcutStore.h"
 #include "interface/Style.h"
 #include "interface/TextFace.h"
+#include "platform/foundation/Text.h"
 
 namespace corvanta {
 
@@ -34,9 +35,24 @@ void ResultBarView::render(const RenderContext& context) {
     if (title != title_ || count != count_) {
         title_ = std::move(title);
         count_ = std::move(count);
-        setAccessibleName(title_ + QStringLiteral(", ") + count_);
         update();
     }
+    const QString name = accessibleNameFor(context);
+    if (accessibleName() != name)
+        setAccessibleName(name);
+}
+
+QString ResultBarView::accessibleNameFor(const RenderContext& context) {
+    // Read as a sentence: the painted middle dot and quotation marks would
+    // be spoken as symbols, in either language.
+    const std::string& query = context.store.query.get();
+    const QString count = countText(context.store.shownCount(), context.language);
+    if (!text::isBlank(query)) {
+        const QString words = QString::fromStdString(query).trimmed();
+        return context.isChinese() ? QStringLiteral("%1 的搜索结果，%2").arg(words, count)
+                                   : QStringLiteral("Search results for %1, %2").arg(words, count);
+    }
+    return QString::fromStdString(context.store.resultTitle()) + context.text("，", ", ") + count;
 }
 
 void ResultBarView::paintEvent(QPaintEvent*) {

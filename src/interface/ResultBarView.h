@@ -18,6 +18,9 @@ public:
     const QString& countText() const { return count_; }
     // "12 items" / "12 项"; one item reads "1 item".
     static QString countText(int count, AppLanguage language);
+    // What the bar reads as to assistive technology: "Search results for
+    // save, 1 item", "All shortcuts, 60 items".
+    static QString accessibleNameFor(const RenderContext& context);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -70,7 +70,7 @@ public:
             return {};
         if (part_ == Part::star)
             return list_->starAccessibleName(at->first, at->second);
-        return at->second < 0 ? list_->sectionTitle(at->first)
+        return at->second < 0 ? list_->sectionName(at->first)
                               : list_->rowAccessibleName(at->first, at->second);
     }
     QRect rect() const override {

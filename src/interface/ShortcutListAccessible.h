@@ -39,7 +39,9 @@ public:
     // In viewport coordinates; empty for an entry that does not exist.
     virtual QRect entryRect(int section, int row) const = 0;
     virtual QRect starRect(int section, int row) const = 0;
-    virtual QString sectionTitle(int section) const = 0;
+    // A section's title as it is spoken: in its own case, where the painted
+    // one is upper case (a screen reader would spell it letter by letter).
+    virtual QString sectionName(int section) const = 0;
     virtual QString rowAccessibleName(int section, int row) const = 0;
     virtual QString starAccessibleName(int section, int row) const = 0;
     virtual void toggleFavorite(int section, int row) = 0;

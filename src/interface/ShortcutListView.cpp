@@ -130,14 +130,19 @@ const ShortcutItem* ShortcutListView::itemAt(int section, int row) const {
     return &items[static_cast<std::size_t>(row)];
 }
 
-QString ShortcutListView::sectionTitle(int section) const {
+QString ShortcutListView::sectionName(int section) const {
     if (section < 0 || section >= sectionCount() || !isCurrent())
         return {};
     const ShortcutCategory& category =
         store_.filteredSections()[static_cast<std::size_t>(section)].category;
-    if (store_.language.get() == AppLanguage::zh)
-        return QString::fromStdString(category.zh);
-    return QString::fromStdString(category.en).toUpper();
+    return QString::fromStdString(store_.language.get() == AppLanguage::zh ? category.zh
+                                                                           : category.en);
+}
+
+QString ShortcutListView::sectionTitle(int section) const {
+    // English headers are painted in capitals; Chinese ones as written.
+    const QString name = sectionName(section);
+    return store_.language.get() == AppLanguage::zh ? name : name.toUpper();
 }
 
 QString ShortcutListView::rowTitle(int section, int row) const {

@@ -68,7 +68,8 @@ public:
     }
     const std::vector<std::string>& entryKeys() const override { return layout_.entryKeys(); }
     int entryIndexOf(const std::string& key) const override { return layout_.entryIndexOf(key); }
-    QString sectionTitle(int section) const override;
+    QString sectionTitle(int section) const;
+    QString sectionName(int section) const override;
     QString rowTitle(int section, int row) const;
     bool isFavorite(int section, int row) const;
     QString starAccessibleName(int section, int row) const override;

@@ -3,7 +3,13 @@
 
 #include <cmath>
 
+#include <QAccessible>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+
+#include "interface/PlainButtonAccessible.h"
 
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
@@ -68,10 +74,102 @@ void DragDots::paint(QPainter& painter, const QRectF& frame, const ThemeColors& 
     painter.restore();
 }
 
+namespace {
+
+QColor& focusIndicatorColor() {
+    static QColor color(Qt::gray);
+    return color;
+}
+
+}  // namespace
+
 PlainButton::PlainButton(QWidget* parent) : QAbstractButton(parent) {
-    setFocusPolicy(Qt::NoFocus);
+    installPlainButtonAccessibility();
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover, false);
     setCursor(Qt::ArrowCursor);
+}
+
+void PlainButton::setFocusIndicatorColor(const QColor& color) {
+    focusIndicatorColor() = color;
+}
+
+void PlainButton::setAccessibleChecked(bool checked, bool oneOfSeveral) {
+    // Checkable only for what it reports: the click leaves the state alone.
+    oneOfSeveral_ = oneOfSeveral;
+    if (!isCheckable())
+        setCheckable(true);
+    setChecked(checked);
+}
+
+void PlainButton::setAccessiblePopup(bool open) {
+    const bool changed = !opensPopup_ || popupOpen_ != open;
+    opensPopup_ = true;
+    popupOpen_ = open;
+    if (changed && QAccessible::isActive()) {
+        QAccessible::State states;
+        states.expanded = true;
+        QAccessibleStateChangeEvent event(this, states);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void PlainButton::setStandsInForFocus(bool current) {
+    if (standsInForFocus_ == current)
+        return;
+    standsInForFocus_ = current;
+    update();
+}
+
+void PlainButton::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    // Only Tab and Shift+Tab bring the ring: focus handed over by the panel
+    // itself (after a collapse, into a popup) stays invisible to the mouse.
+    const bool keyboard =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (keyboard != keyboardFocus_) {
+        keyboardFocus_ = keyboard;
+        update();
+    }
+}
+
+void PlainButton::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    // The window losing activation keeps the ring for when it comes back.
+    if (keyboardFocus_ && event->reason() != Qt::ActiveWindowFocusReason &&
+        event->reason() != Qt::PopupFocusReason) {
+        keyboardFocus_ = false;
+        update();
+    }
+}
+
+void PlainButton::keyPressEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat())
+        pressedByKeyboard_ = true;
+    QAbstractButton::keyPressEvent(event);
+}
+
+void PlainButton::mousePressEvent(QMouseEvent* event) {
+    pressedByKeyboard_ = false;
+    QAbstractButton::mousePressEvent(event);
+}
+
+bool PlainButton::event(QEvent* event) {
+    const bool handled = QAbstractButton::event(event);
+    // Drawn over whatever the subclass painted, in the same paint event.
+    if (event->type() == QEvent::Paint && showsFocusIndicator())
+        paintFocusIndicator();
+    return handled;
+}
+
+void PlainButton::paintFocusIndicator() {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    constexpr double kWidth = 2;
+    const QRectF ring = QRectF(rect()).adjusted(kWidth / 2, kWidth / 2, -kWidth / 2, -kWidth / 2);
+    painter.setPen(QPen(focusIndicatorColor(), kWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(style::continuousRoundedRect(ring, focusIndicatorRadius()));
 }
 
 void PlainButton::applyTitledContent(const QString& title, double width, double height,
@@ -100,6 +198,10 @@ void IconButton::setContent(const std::string& systemName, const QColor& color,
         update();
 }
 
+double IconButton::focusIndicatorRadius() const {
+    return kIconButtonRadius;
+}
+
 void IconButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -122,6 +224,12 @@ void FilterButton::setContent(const QString& title, const std::optional<std::str
     if (systemName)
         width += SymbolImage::size(*systemName, kFilterSymbolSize).width() + kFilterSpacing;
     applyTitledContent(title, width, kHeight, changed);
+    // The segment in use is the chosen one of the two.
+    setAccessibleChecked(active, true);
+}
+
+double FilterButton::focusIndicatorRadius() const {
+    return kFilterRadius;
 }
 
 void FilterButton::paintEvent(QPaintEvent*) {
@@ -152,6 +260,11 @@ void CategoryButton::setContent(const QString& title, bool active, const QColor&
     applyTitledContent(
         title, 2 * kCategoryPadding + style::face(style::TextRole::categoryTitle).width(title),
         kHeight, changed);
+    setAccessibleChecked(active, true);
+}
+
+double CategoryButton::focusIndicatorRadius() const {
+    return kCategoryRadius;
 }
 
 void CategoryButton::paintEvent(QPaintEvent*) {

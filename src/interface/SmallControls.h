@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QKeySequence>
 #include <QString>
 
 #include "interface/Palette.h"
@@ -37,12 +38,37 @@ struct DragDots {
     static void paint(QPainter& painter, const QRectF& frame, const ThemeColors& colors);
 };
 
-// A button that takes no focus, has no hover effect and dims while pressed.
+// A button without a bezel or hover effect that dims while pressed. Tab and
+// Shift+Tab reach it (a click never focuses it) and Space presses it; a ring
+// shows where the keyboard is, and only while it came there by the keyboard.
 class PlainButton : public QAbstractButton {
     Q_OBJECT
 public:
     explicit PlainButton(QWidget* parent = nullptr);
     QSize sizeHint() const override { return size(); }
+
+    // The ring's colour follows the panel's theme; one panel, one theme.
+    static void setFocusIndicatorColor(const QColor& color);
+    bool showsFocusIndicator() const { return keyboardFocus_ || standsInForFocus_; }
+
+    // What assistive technology reads besides the name: an on/off state (a
+    // check box) or the chosen one of several (a radio button), and a popup
+    // the button opens (with whether it is open). The look is the subclass's
+    // own.
+    void setAccessibleChecked(bool checked, bool oneOfSeveral = false);
+    bool isOneOfSeveral() const { return oneOfSeveral_; }
+    void setAccessiblePopup(bool open);
+    bool opensPopup() const { return opensPopup_; }
+    bool popupIsOpen() const { return popupOpen_; }
+    // The key that presses it from elsewhere, as its press action's binding.
+    void setAccessibleShortcut(const QKeySequence& keys) { accessibleShortcut_ = keys; }
+    const QKeySequence& accessibleShortcut() const { return accessibleShortcut_; }
+    // A button inside a group that keeps the keyboard (a grid's current
+    // tile) looks and reads as focused while the group has it.
+    void setStandsInForFocus(bool current);
+    bool standsInForFocus() const { return standsInForFocus_; }
+    // Whether the last press came from the keyboard (Space) or the mouse.
+    bool wasPressedByKeyboard() const { return pressedByKeyboard_; }
 
 protected:
     // Opacity of the content while pressed.
@@ -50,6 +76,27 @@ protected:
     // Sizes a titled button to its content, names it by its title and
     // repaints when its look `changed`.
     void applyTitledContent(const QString& title, double width, double height, bool changed);
+    // The corner radius of the focus ring, to match the button's shape.
+    virtual double focusIndicatorRadius() const { return 6; }
+
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    // The state shown is the state rendered, never flipped by the click.
+    void nextCheckState() override {}
+
+private:
+    void paintFocusIndicator();
+
+    bool keyboardFocus_ = false;
+    bool standsInForFocus_ = false;
+    bool pressedByKeyboard_ = false;
+    bool oneOfSeveral_ = false;
+    bool opensPopup_ = false;
+    bool popupOpen_ = false;
+    QKeySequence accessibleShortcut_;
 };
 
 class IconButton final : public PlainButton {
@@ -63,6 +110,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    double focusIndicatorRadius() const override;
 
 private:
     std::string systemName_;
@@ -82,6 +130,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    double focusIndicatorRadius() const override;
 
 private:
     QString title_;
@@ -103,6 +152,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    double focusIndicatorRadius() const override;
 
 private:
     QString title_;

@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QScrollBar>
 
+#include <vector>
+
+#include "interface/AccessibleShowing.h"
 #include "interface/PaintedAccessible.h"
 #include "interface/SoftwarePickerGrid.h"
 #include "interface/SoftwarePickerPopover.h"
@@ -42,6 +45,11 @@ public:
         state.offscreen = !grid_->rect().intersects(shown.rect.toAlignedRect());
         state.invisible = !grid_->isVisible();
         state.selected = shown.selected;
+        // A pack tile is where the grid's keyboard can be.
+        if (shown.kind == Kind::pack) {
+            state.focusable = true;
+            state.focused = grid_->hasFocus() && grid_->currentAccessibleIndex() == index_;
+        }
         return state;
     }
 
@@ -175,24 +183,50 @@ SoftwarePickerPopover* openPopover(const QWidget* panel) {
     return popover && popover->isVisible() ? popover : nullptr;
 }
 
-// The panel the popup hangs from: its own children, then the open popup.
+// The panel the popup hangs from: its own children, then the open popup. A
+// hidden face of the panel is left out: a client that read it while hidden
+// would keep it as not visible once it comes on screen.
 class PanelAccessible final : public QAccessibleWidget {
 public:
     explicit PanelAccessible(QWidget* panel)
         : QAccessibleWidget(panel, panel->isWindow() ? QAccessible::Window : QAccessible::Client) {}
 
     int childCount() const override {
-        return QAccessibleWidget::childCount() + (openPopover(widget()) ? 1 : 0);
+        return static_cast<int>(shownChildren().size()) + (openPopover(widget()) ? 1 : 0);
     }
     QAccessibleInterface* child(int index) const override {
-        if (index == QAccessibleWidget::childCount())
+        const std::vector<QAccessibleInterface*> children = shownChildren();
+        if (index >= 0 && index < static_cast<int>(children.size()))
+            return children[static_cast<std::size_t>(index)];
+        if (index == static_cast<int>(children.size()))
             return QAccessible::queryAccessibleInterface(openPopover(widget()));
-        return QAccessibleWidget::child(index);
+        return nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        if (child && child->object() && child->object() == openPopover(widget()))
-            return QAccessibleWidget::childCount();
-        return QAccessibleWidget::indexOfChild(child);
+        if (!child)
+            return -1;
+        const std::vector<QAccessibleInterface*> children = shownChildren();
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            if (children[i] == child)
+                return static_cast<int>(i);
+        }
+        if (child->object() && child->object() == openPopover(widget()))
+            return static_cast<int>(children.size());
+        return -1;
+    }
+
+private:
+    std::vector<QAccessibleInterface*> shownChildren() const {
+        std::vector<QAccessibleInterface*> children;
+        const int count = QAccessibleWidget::childCount();
+        for (int i = 0; i < count; ++i) {
+            QAccessibleInterface* child = QAccessibleWidget::child(i);
+            auto* face = child ? qobject_cast<QWidget*>(child->object()) : nullptr;
+            if (face && isFace(face) && face->isHidden())
+                continue;
+            children.push_back(child);
+        }
+        return children;
     }
 };
 

@@ -98,6 +98,7 @@ SoftwarePickerGrid::SoftwarePickerGrid(QWidget* parent) : QWidget(parent) {
     // The grid paints its own background, so the popover is not painted
     // beneath it first on every keystroke.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::TabFocus);
     scrollBar_ = new QScrollBar(Qt::Vertical, this);
     scrollBar_->setFocusPolicy(Qt::NoFocus);
     scrollBar_->setSingleStep(kWheelStep);
@@ -247,6 +248,8 @@ void SoftwarePickerGrid::relayout() {
         if (!button) {
             const SoftwareGroup group = tile.group;
             button = new RequestTile(group, this);
+            // The grid keeps the keyboard; the arrows reach this tile too.
+            button->setFocusPolicy(Qt::NoFocus);
             connect(button, &QAbstractButton::clicked, this, [this, group] {
                 if (onRequestSoftware)
                     onRequestSoftware(group);
@@ -264,6 +267,7 @@ void SoftwarePickerGrid::relayout() {
         static_cast<RequestTile*>(button)->setColors(colors_);
     }
     rebuildAccessibleOrder();
+    restoreCurrentTile();
 
     const int viewport = height();
     scrollBar_->setRange(0, std::max(0, static_cast<int>(std::ceil(contentHeight_)) - viewport));
@@ -425,6 +429,7 @@ void SoftwarePickerGrid::paintEvent(QPaintEvent* event) {
         if (it->pack)
             paintSoftwareTile(painter, *it, pressedPackID_ && *pressedPackID_ == it->pack->id);
     }
+    paintCurrentTile(painter);
 }
 
 void SoftwarePickerGrid::paintSoftwareTile(QPainter& painter, const Tile& tile, bool pressed) {

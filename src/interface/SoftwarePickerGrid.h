@@ -78,12 +78,21 @@ public:
     // kept while the items read the same.
     QAccessibleInterface* paintedItemAccessible(int index) const;
 
+    // The keyboard's place among the tiles (Tab reaches the grid, the arrows
+    // move, Return or Space chooses): the readable item it is on, or -1.
+    int currentAccessibleIndex() const;
+    // Moves the keyboard's place to the tile of readable item `index`.
+    void setCurrentAccessibleIndex(int index);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     struct Tile {
@@ -108,6 +117,13 @@ private:
     };
     std::vector<PaintedItem> paintedItems() const;
     void relayout();
+    // Keyboard: the current tile by index into tiles_, kept by what it shows.
+    void setCurrentTile(int tile);
+    int tileBeside(int tile, int key) const;
+    void chooseTile(int tile);
+    void restoreCurrentTile();
+    void paintCurrentTile(QPainter& painter);
+    std::string tileKey(int tile) const;
     void placeRequestTiles();
     void paintBackground(QPainter& painter, const QRegion& region);
     void paintNoMatch(QPainter& painter);
@@ -137,6 +153,8 @@ private:
     double contentHeight_ = 0;
     std::map<SoftwareGroup, PlainButton*> requestTiles_;
     std::optional<std::string> pressedPackID_;
+    int currentTile_ = -1;
+    std::string currentKey_;
     QScrollBar* scrollBar_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -14,6 +15,7 @@
 #include <QWindow>
 
 #include "catalog/ShortcutStore.h"
+#include "interface/AccessibleShowing.h"
 #include "interface/KeptPixmap.h"
 #include "interface/PickerMatching.h"
 #include "interface/PickerSearchField.h"
@@ -163,6 +165,10 @@ private:
     QColor color_;
 };
 
+QString clearLabel(const RenderContext& context) {
+    return context.text("清除软件搜索", "Clear software search");
+}
+
 }  // namespace
 
 SoftwarePickerPopover::SoftwarePickerPopover(Actions actions, QWidget* panel)
@@ -207,6 +213,9 @@ void SoftwarePickerPopover::render(const RenderContext& context) {
         if (isVisible())
             hide();
         dropSearchField();
+        // Closed, the clear button still follows the language, silently.
+        SilentAccessibility silent;
+        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel(context), colors_);
         return;
     }
     if (!isVisible())
@@ -229,8 +238,15 @@ void SoftwarePickerPopover::open() {
     // Every opening starts at the top of the list, whatever was scrolled to
     // before.
     grid_->scrollToTop();
+    // A keyboard on a control (the pack button, reached by Tab) goes into
+    // the picker, onto its search box: a popup that holds no focus of its own
+    // leaves a screen reader on the panel and typed keys nowhere. A keyboard
+    // in the panel's search field stays there for when the picker closes.
+    const bool takesKeyboard = !qobject_cast<QLineEdit*>(QApplication::focusWidget());
     show();
     raise();
+    if (takesKeyboard)
+        searchButton_->setFocus(Qt::PopupFocusReason);
 }
 
 QRect SoftwarePickerPopover::anchorRect() const {
@@ -346,11 +362,16 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
             field_ = new PickerSearchField(searchRow_);
             field_->onTextChange = [this](const std::string& text) { actions_.setQuery(text); };
             field_->onFocusChange = [this](bool focused) { actions_.setSearchFocused(focused); };
+            // Tab goes from the field through its clear button to the tiles.
+            QWidget::setTabOrder(field_, clearButton_);
+            QWidget::setTabOrder(clearButton_, grid_);
         }
         field_->refresh(state.softwarePickerQuery, prompt, context.colors);
+        // The field is named by its prompt, as the button it replaces.
+        if (field_->accessibleName() != prompt)
+            field_->setAccessibleName(prompt);
         clearButton_->setVisible(!queryIsEmpty);
-        static_cast<ClearButton*>(clearButton_)
-            ->setContent(context.text("清除软件搜索", "Clear software search"), colors_);
+        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel(context), colors_);
         outlineFocused_ = state.softwarePickerSearchIsFocused;
         static_cast<SearchRow*>(searchRow_)->setContent(colors_, outlineFocused_);
         layoutContent();
@@ -358,6 +379,9 @@ void SoftwarePickerPopover::fill(const RenderContext& context) {
     } else {
         dropSearchField();
         outlineFocused_ = false;
+        // Hidden, the clear button still follows the language, silently.
+        SilentAccessibility silent;
+        static_cast<ClearButton*>(clearButton_)->setContent(clearLabel(context), colors_);
     }
     grid_->setContent(std::move(sections), queryIsEmpty, context.store.selectedSoftwareID.get(),
                       context.language, colors_);

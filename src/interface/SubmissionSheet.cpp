@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -16,11 +17,22 @@
 #include <QShortcut>
 
 #include "catalog/ShortcutStore.h"
+#include "interface/AccessibleShowing.h"
 #include "interface/SmallControls.h"
 #include "platform/foundation/Text.h"
 #include "platform/qt/MainQueue.h"
 
 namespace corvanta {
+namespace {
+
+// The sheet is a dialog to assistive technology, named by its title.
+QAccessibleInterface* sheetAccessibleFactory(const QString&, QObject* object) {
+    if (auto* sheet = qobject_cast<SubmissionSheet*>(object))
+        return new QAccessibleWidget(sheet, QAccessible::Dialog);
+    return nullptr;
+}
+
+}  // namespace
 
 SubmissionSheet::SubmissionSheet(const RenderContextSource& source, Kind kind, Actions actions,
                                  QWidget* panel)
@@ -29,6 +41,8 @@ SubmissionSheet::SubmissionSheet(const RenderContextSource& source, Kind kind, A
       actions_(std::move(actions)),
       panel_(panel),
       kind_(kind) {
+    static const bool accessible = (QAccessible::installFactory(sheetAccessibleFactory), true);
+    (void)accessible;
     setWindowModality(Qt::WindowModal);
     setFixedWidth(kWidth);
     buildContent();
@@ -81,10 +95,14 @@ void SubmissionSheet::render(const RenderContext& context) {
     watchPanel();
     const bool failed = kind_ == Kind::softwareRequest ? context.state.softwareRequestFailed
                                                        : context.state.feedbackFailed;
-    if (!isRequested()) {
-        // Neither wanted nor on screen: brought up to date when next opened.
-        if (!isVisible())
-            return;
+    if (!isRequested() && !isVisible()) {
+        // Neither wanted nor on screen: its window is still listed to
+        // assistive technology, so its texts follow the language, silently.
+        if (labelledFor_) {
+            SilentAccessibility silent;
+            relabel(context);
+        }
+        return;
     }
     const bool relabelled = relabel(context);
     const bool errorChanged = form_.error->isVisibleTo(this) != failed;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -174,6 +175,7 @@ public:
     }
 
 protected:
+    double focusIndicatorRadius() const override { return radius_; }
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -262,6 +264,13 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
     form.submitButton->setObjectName(request ? QStringLiteral("corvanta.software-request.submit")
                                              : QStringLiteral("corvanta.feedback.submit"));
     column->addWidget(form.submitButton);
+    // Tab goes down the form and ends on Close; Ctrl+Return presses the
+    // submit button from anywhere, which its press action tells a screen
+    // reader.
+    QWidget::setTabOrder(form.firstField(), form.contactField);
+    QWidget::setTabOrder(form.contactField, form.submitButton);
+    QWidget::setTabOrder(form.submitButton, form.closeButton);
+    form.submitButton->setAccessibleShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
     return form;
 }
 
@@ -297,6 +306,13 @@ void SubmissionSheetForm::relabel(const RenderContext& context, bool request) {
                                                     : context.text("提交反馈", "Send feedback")));
     setNameOnChange(submitButton, submitButton->text().replace(QStringLiteral("&&"), "&"));
     setNameOnChange(closeButton, context.text("关闭", "Close"));
+    // The sheet is a dialog named by its title: the feedback sheet by what it
+    // asks for, the request sheet by its header, its only heading.
+    const QString title = request ? header->text() : firstLabel->text();
+    QWidget* sheet = header->window();
+    setNameOnChange(sheet, title);
+    if (sheet->windowTitle() != title)
+        sheet->setWindowTitle(title);
     // Each field is read by its visible label; the placeholder is its hint.
     setNameOnChange(firstField(), firstLabel->text());
     setNameOnChange(contactField, contactLabel->text());

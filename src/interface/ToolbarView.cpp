@@ -1,6 +1,7 @@
 // The toolbar; see ToolbarView.h.
 #include "interface/ToolbarView.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -111,6 +112,24 @@ void ToolbarView::render(const RenderContext& context) {
     paintedFace_ = face;
     resizeEvent(nullptr);
     update();
+}
+
+void ToolbarView::announceSearchFieldAgain() {
+    if (!QAccessible::isActive() || !searchField_->hasFocus())
+        return;
+    // A screen reader stays silent when focus "moves" to the object it is
+    // on, and takes a quick detour through another object for a stale
+    // event. So the field leaves the tree and comes back as a new object,
+    // which then takes the focus and is read in full.
+    QAccessibleInterface* old = QAccessible::queryAccessibleInterface(searchField_);
+    QAccessibleEvent gone(old, QAccessible::ObjectDestroyed);
+    QAccessible::updateAccessibility(&gone);
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
+    QAccessibleInterface* fresh = QAccessible::queryAccessibleInterface(searchField_);
+    QAccessibleEvent came(fresh, QAccessible::ObjectCreated);
+    QAccessible::updateAccessibility(&came);
+    QAccessibleEvent focus(fresh, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
 }
 
 QRectF ToolbarView::searchRect() const {

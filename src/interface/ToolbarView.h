@@ -41,6 +41,10 @@ public:
     ToolbarView(const RenderContextSource& source, Actions actions, QWidget* parent);
     void render(const RenderContext& context);
 
+    // Tells assistive technology again that the search field has the
+    // keyboard, for a command that asks for it while it is already there.
+    void announceSearchFieldAgain();
+
     ShortcutSearchField* searchField() const { return searchField_; }
     FilterButton* allButton() const { return allButton_; }
     FilterButton* favoritesButton() const { return favoritesButton_; }

@@ -29,16 +29,28 @@ has_panel() { [ -n "$(panel_window)" ]; }
 wait_for has_panel || fail "no panel window"
 wid="$(panel_window)"
 
-# Prints every "role|name" below the application, depth first.
+# Prints every "role|name|states" below the application, depth first; states
+# are those of checked, focused, expanded and showing, and "press" for an
+# object that can be pressed.
 tree() {
     "$py" - <<'PY'
 import pyatspi
 desktop = pyatspi.Registry.getDesktop(0)
+marks = {pyatspi.STATE_CHECKED: "checked", pyatspi.STATE_FOCUSED: "focused",
+         pyatspi.STATE_EXPANDED: "expanded", pyatspi.STATE_SHOWING: "showing"}
 def walk(node, depth=0):
     if depth > 14 or node is None:
         return
     try:
-        print(f"{node.getRoleName()}|{node.name}")
+        states = node.getState()
+        words = [word for state, word in marks.items() if states.contains(state)]
+        try:
+            action = node.queryAction()
+            if any(action.getName(i) == "press" for i in range(action.nActions)):
+                words.append("press")
+        except NotImplementedError:
+            pass
+        print(f"{node.getRoleName()}|{node.name}|{' '.join(words)}")
         for child in node:
             walk(child, depth + 1)
     except Exception:
@@ -55,6 +67,9 @@ patience=150 wait_for tree_has "|Corvanta" || {
     exit 77
 }
 tree >"$work/collapsed.txt"
+# Only the face on screen is listed: the hidden panel's search is not.
+grep -F "|Search shortcuts|" "$work/collapsed.txt" >/dev/null &&
+    { cat "$work/collapsed.txt" >&2; fail "the hidden panel is listed"; }
 grep -F "Shortcut companion" "$work/collapsed.txt" >/dev/null ||
     grep -E "^(filler|panel|unknown)\|" "$work/collapsed.txt" >/dev/null ||
     fail "collapsed tree is empty"
@@ -69,7 +84,18 @@ grep -E "^heading\|" "$work/expanded.txt" >/dev/null ||
     { cat "$work/expanded.txt" >&2; fail "no section heading"; }
 grep -E "^push button\|(Add|Remove) .* favorites" "$work/expanded.txt" >/dev/null ||
     { cat "$work/expanded.txt" >&2; fail "no star button"; }
-echo "accessibility e2e: ok"
+# States: the segment in use and the pin say so; the pack button opens a popup.
+grep -E "^radio button\|All\|checked" "$work/expanded.txt" >/dev/null ||
+    { cat "$work/expanded.txt" >&2; fail "the All segment is not reported checked"; }
+grep -E "^check box\|(Pin|Unpin) window\|" "$work/expanded.txt" >/dev/null ||
+    { cat "$work/expanded.txt" >&2; fail "the pin is not a check box"; }
+grep -E "^\|Choose shortcut software" "$work/expanded.txt" >/dev/null &&
+    fail "the pack button has no role"
+grep -F "|Expand shortcut panel|" "$work/expanded.txt" >/dev/null &&
+    { cat "$work/expanded.txt" >&2; fail "the hidden bar is listed"; }
+# Nothing that can be pressed is unnamed.
+grep -E "^[^|]*\|\|.*press" "$work/expanded.txt" >&2 && fail "an unnamed object can be pressed"
+
 
 # A star found before a keystroke is pressed through AT-SPI right after it: a
 # row that stays in the result keeps its object, and the keystroke adds no
@@ -115,3 +141,9 @@ assert any(f.endswith(":move-tool") for f in stored()), f"favourites: {stored()}
 assert not added, f"{len(added)} children added for a keystroke that only kept rows"
 PY
 echo "accessibility e2e: star pressed after a keystroke"
+
+# After Escape the keyboard rests on the bar's expand button.
+xdotool key Escape
+patience=150 wait_for tree_has "|Expand shortcut panel|focused" ||
+    { tree >&2; fail "the bar's expand button has no focus after a collapse"; }
+echo "accessibility e2e: ok"

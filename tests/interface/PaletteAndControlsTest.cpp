@@ -58,12 +58,12 @@ TEST(Palette, ColourStringsAreOpaqueSrgb) {
     EXPECT_EQ(colorFromHex("#GG0000"), QColor(0, 0, 0));
 }
 
-TEST(SmallControls, IconButtonIsAFocuslessSquareNamedByItsLabel) {
+TEST(SmallControls, IconButtonIsASquareNamedByItsLabelThatOnlyTabFocuses) {
     IconButton button;
     const ThemeColors& colors = ThemeColors::forTheme(AppTheme::light);
     button.setContent("xmark", colors.textSecondary, "Close window", colors.surface);
     EXPECT_EQ(button.size(), QSize(30, 30));
-    EXPECT_EQ(button.focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(button.focusPolicy(), Qt::TabFocus);
     EXPECT_EQ(button.accessibleName(), "Close window");
     // The fill covers the square's middle; the corners outside the radius stay clear.
     const QImage image = grabOf(button);
