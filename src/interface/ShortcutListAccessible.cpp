@@ -82,7 +82,9 @@ public:
     QAccessible::Role role() const override {
         switch (part_) {
             case Part::star:
-                return QAccessible::Button;
+                // A check box, not a button: screen readers speak "checked"
+                // as a check box flips, and stay silent for a button.
+                return QAccessible::CheckBox;
             case Part::text:
                 return QAccessible::StaticText;
             case Part::entry:
@@ -94,6 +96,11 @@ public:
         QAccessible::State state;
         if (!owner() || !list_->listViewport()->rect().intersects(viewportRect()))
             state.offscreen = true;
+        if (part_ == Part::star) {
+            state.checkable = true;
+            const auto at = position();
+            state.checked = at && owner() && list_->isFavorite(at->first, at->second);
+        }
         if (part_ == Part::star || isRow()) {
             state.focusable = true;
             const auto focused = list_->focusedPart();
@@ -242,10 +249,12 @@ QAccessibleInterface* ShortcutListParts::part(Part part, const std::string& key)
     if (found == parts_.end()) {
         auto* made = new PartAccessible(widget_, list_, part, key);
         const QString name = made->text(QAccessible::Name);
-        found = parts_
-                    .emplace(std::make_pair(key, part),
-                             Registered{QAccessible::registerAccessibleInterface(made), name})
-                    .first;
+        const bool checked = made->state().checked;
+        found =
+            parts_
+                .emplace(std::make_pair(key, part),
+                         Registered{QAccessible::registerAccessibleInterface(made), name, checked})
+                .first;
     }
     return QAccessible::accessibleInterface(found->second.id);
 }
@@ -298,6 +307,13 @@ void ShortcutListParts::entriesChanged(const std::vector<std::string>& before) {
         if (const QString name = part->text(QAccessible::Name); name != registered.name) {
             registered.name = name;
             tell(part, QAccessible::NameChanged);
+        }
+        if (const bool checked = part->state().checked; checked != registered.checked) {
+            registered.checked = checked;
+            QAccessible::State changed;
+            changed.checked = true;
+            QAccessibleStateChangeEvent event(part, changed);
+            QAccessible::updateAccessibility(&event);
         }
     }
     const std::set<std::string> old(before.begin(), before.end());

@@ -44,6 +44,7 @@ public:
     virtual QString sectionName(int section) const = 0;
     virtual QString rowAccessibleName(int section, int row) const = 0;
     virtual QString starAccessibleName(int section, int row) const = 0;
+    virtual bool isFavorite(int section, int row) const = 0;
     virtual void toggleFavorite(int section, int row) = 0;
     // The list's registered interface of a part, none for a part that does
     // not exist.
@@ -86,6 +87,7 @@ private:
     struct Registered {
         unsigned id;
         QString name;  // as last told
+        bool checked = false;
     };
     void drop(const std::pair<std::string, Part>& which, bool tell);
 

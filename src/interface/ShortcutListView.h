@@ -71,7 +71,7 @@ public:
     QString sectionTitle(int section) const;
     QString sectionName(int section) const override;
     QString rowTitle(int section, int row) const;
-    bool isFavorite(int section, int row) const;
+    bool isFavorite(int section, int row) const override;
     QString starAccessibleName(int section, int row) const override;
     // The row as a screen reader reads it: its title, then its keys as words.
     QString rowAccessibleName(int section, int row) const override;

@@ -58,8 +58,13 @@ class NotificationAccessible final : public PaintedAccessible {
 public:
     explicit NotificationAccessible(SubmissionToastView* toast)
         : PaintedAccessible(toast), toast_(toast) {}
+    // Spoken, a dash between clauses is read out as "em dash": a comma makes
+    // the same pause.
     QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Name && owner() ? toast_->text() : QString();
+        if (kind != QAccessible::Name || !owner())
+            return {};
+        QString spoken = toast_->text();
+        return spoken.replace(QStringLiteral(" \u2014 "), QStringLiteral(", "));
     }
     QRect rect() const override {
         return owner() ? QRect(toast_->mapToGlobal(QPoint()), toast_->size()) : QRect();

@@ -82,7 +82,7 @@ grep -E "^list item\|.+, .*(Command|Option|Shift|Control)" "$work/expanded.txt" 
     { cat "$work/expanded.txt" >&2; fail "no row read with its keys as words"; }
 grep -E "^heading\|" "$work/expanded.txt" >/dev/null ||
     { cat "$work/expanded.txt" >&2; fail "no section heading"; }
-grep -E "^push button\|(Add|Remove) .* favorites" "$work/expanded.txt" >/dev/null ||
+grep -E "^check box\|(Add|Remove) .* favorites" "$work/expanded.txt" >/dev/null ||
     { cat "$work/expanded.txt" >&2; fail "no star button"; }
 # States: the segment in use and the pin say so; the pack button opens a popup.
 grep -E "^radio button\|All\|checked" "$work/expanded.txt" >/dev/null ||
@@ -118,7 +118,7 @@ def find(node, pred, depth=0):
         if found:
             return found
     return None
-star = find(app, lambda n: n.getRoleName() == "push button" and n.name == "Add Move tool to favorites")
+star = find(app, lambda n: n.getRoleName() == "check box" and n.name == "Add Move tool to favorites")
 assert star, "no star for Move tool"
 added = []
 pyatspi.Registry.registerEventListener(lambda e: added.append(e.any_data), "object:children-changed:add")

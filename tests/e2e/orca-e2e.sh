@@ -73,10 +73,12 @@ title="$next"
 echo "down to row: $title"
 said="$(orca_key Tab)"
 grep -F "Add $title to favorites" <<<"$said" >/dev/null || fail "Tab did not reach the star of $title: $said"
-xdotool key space
+said="$(orca_key space)"
 favorite_added() { setting CorvantaFavorites | grep -F "'" >/dev/null; }
 wait_for favorite_added || fail "Space on the star of $title added no favourite"
-echo "space on star: ok"
+echo "space on star: $said"
+grep -Fi "checked" <<<"$said" >/dev/null || fail "the star's new state was not spoken: $said"
+
 
 # The toast: feedback from the footer's button; its text is spoken after the
 # focus has come back to the panel, and nothing cuts it off.

@@ -137,7 +137,7 @@ TEST_F(AccessibilityTest, ListReadsHeadingsAndRowsWithTheirKeysAndKeepsStarsPres
     EXPECT_EQ(text->parent(), redo);
     QAccessibleInterface* star = redo->child(1);
     ASSERT_TRUE(star);
-    EXPECT_EQ(star->role(), QAccessible::Button);
+    EXPECT_EQ(star->role(), QAccessible::CheckBox);
     EXPECT_EQ(star->text(QAccessible::Name), "Add Redo to favorites");
     EXPECT_EQ(star->parent(), redo);
     EXPECT_EQ(redo->indexOfChild(star), 1);

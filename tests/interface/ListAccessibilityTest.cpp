@@ -111,6 +111,12 @@ TEST_F(ListAccessibilityTest, ShownRowsKeepTheirObjectsAndChangesAreToldOneByOne
     EXPECT_TRUE(store->favorites->contains("alpha:redo"));
     EXPECT_EQ(QAccessible::accessibleInterface(starID)->text(QAccessible::Name),
               "Remove Redo from favorites");
+    // The star is a toggle, and its flip is told as a state change.
+    EXPECT_TRUE(star->state().checkable);
+    EXPECT_TRUE(star->state().checked);
+    std::vector<unsigned> flipped;
+    for (const Told& told : recorder.of(QAccessible::StateChanged)) flipped.push_back(told.id);
+    EXPECT_EQ(flipped, std::vector<unsigned>{starID});
 
     // Every entry asked for before and gone now is told as removed, with no
     // reorder that adds every child again.
@@ -119,7 +125,7 @@ TEST_F(ListAccessibilityTest, ShownRowsKeepTheirObjectsAndChangesAreToldOneByOne
     EXPECT_EQ(recorder.of(QAccessible::ObjectCreated).size(), 0u);
     std::vector<unsigned> renamed;
     for (const Told& told : recorder.of(QAccessible::NameChanged)) {
-        if (told.role == QAccessible::Button)
+        if (told.role == QAccessible::CheckBox)
             renamed.push_back(told.id);
     }
     EXPECT_EQ(renamed, std::vector<unsigned>{starID});
@@ -223,7 +229,9 @@ TEST_F(ListAccessibilityTest, ToastIsANotificationAnnouncedOnceTheFocusHasSettle
     QAccessibleInterface* notification = QAccessible::queryAccessibleInterface(&toast)->child(0);
     ASSERT_TRUE(notification);
     EXPECT_EQ(notification->role(), QAccessible::Notification);
-    EXPECT_EQ(notification->text(QAccessible::Name), toast.text());
+    EXPECT_EQ(toast.text(), "Feedback sent — thank you");
+    // Spoken with a comma's pause, not the dash's name.
+    EXPECT_EQ(notification->text(QAccessible::Name), "Feedback sent, thank you");
     // Not yet: the focus may still be on its way back to the panel.
     EXPECT_TRUE(notification->state().invisible);
     EXPECT_TRUE(recorder.of(QAccessible::ObjectShow).empty() ||
@@ -233,7 +241,7 @@ TEST_F(ListAccessibilityTest, ToastIsANotificationAnnouncedOnceTheFocusHasSettle
     const auto shown = recorder.of(QAccessible::ObjectShow);
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back().role, QAccessible::Notification);
-    EXPECT_EQ(shown.back().name, "Feedback sent — thank you");
+    EXPECT_EQ(shown.back().name, "Feedback sent, thank you");
 
     store->toggleLanguage();
     view->model().showSubmissionToast(SubmissionToastKind::softwareRequest);
