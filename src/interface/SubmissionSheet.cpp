@@ -19,6 +19,7 @@
 #include "catalog/ShortcutStore.h"
 #include "interface/AccessibleShowing.h"
 #include "interface/SmallControls.h"
+#include "interface/WindowedLineEdit.h"
 #include "platform/foundation/Text.h"
 #include "platform/qt/MainQueue.h"
 
@@ -64,8 +65,8 @@ SubmissionSheet::SubmissionSheet(const RenderContextSource& source, Kind kind, A
 void SubmissionSheet::buildContent() {
     form_ = SubmissionSheetForm::build(this, kind_ == Kind::softwareRequest);
     connect(form_.closeButton, &QAbstractButton::clicked, this, [this] { dismiss(); });
-    if (QLineEdit* name = form_.nameField) {
-        connect(name, &QLineEdit::textEdited, this, &SubmissionSheet::writeFirstField);
+    if (WindowedLineEdit* name = form_.nameField) {
+        connect(name, &WindowedLineEdit::fullTextEdited, this, &SubmissionSheet::writeFirstField);
         // Return commits nothing: only Ctrl+Return submits.
         name->installEventFilter(this);
     } else {
@@ -141,8 +142,8 @@ void SubmissionSheet::syncTexts(const CorvantaViewState& state) {
     // Typing writes the state, so the texts differ only when the state was
     // written elsewhere (an opener or a dismiss clearing the form).
     syncing_ = true;
-    if (form_.nameField && form_.nameField->text() != first)
-        form_.nameField->setText(first);
+    if (form_.nameField && form_.nameField->fullText() != first)
+        form_.nameField->setFullText(first);
     if (form_.messageField && form_.messageField->toPlainText() != first)
         form_.messageField->setPlainText(first);
     if (form_.contactField->toPlainText() != contact)

@@ -14,12 +14,12 @@
 #include <QTextLayout>
 #include <QVBoxLayout>
 
-#include "interface/PasteSafeLineEdit.h"
 #include "interface/PasteSafeTextArea.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"
 #include "interface/TextFace.h"
+#include "interface/WindowedLineEdit.h"
 
 namespace corvanta {
 
@@ -230,7 +230,7 @@ SubmissionSheetForm SubmissionSheetForm::build(QWidget* sheet, bool request) {
     };
     addGroup(form.firstLabel, form.firstFrame);
     if (request) {
-        form.nameField = new PasteSafeLineEdit(form.firstFrame);
+        form.nameField = new WindowedLineEdit(form.firstFrame);
         form.nameField->setObjectName(QStringLiteral("corvanta.software-request.name"));
         form.nameField->setFont(style::font(style::TextRole::sheetNameField));
         form.nameField->setFrame(false);

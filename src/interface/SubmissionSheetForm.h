@@ -16,6 +16,7 @@ class QWidget;
 namespace corvanta {
 
 class PlainButton;
+class WindowedLineEdit;
 
 struct SubmissionSheetForm {
     QLabel* header = nullptr;
@@ -24,7 +25,7 @@ struct SubmissionSheetForm {
     QLabel* error = nullptr;
     QWidget* firstFrame = nullptr;
     QWidget* contactFrame = nullptr;
-    QLineEdit* nameField = nullptr;          // request sheet
+    WindowedLineEdit* nameField = nullptr;   // request sheet
     QPlainTextEdit* messageField = nullptr;  // feedback sheet
     QPlainTextEdit* contactField = nullptr;
     PlainButton* closeButton = nullptr;

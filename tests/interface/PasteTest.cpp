@@ -137,6 +137,19 @@ TEST_F(PasteTest, PastedMegabyteIsSearchedWholeWhileTheFieldShowsAWindow) {
     QTest::keyClick(field, Qt::Key_Backspace);
     drain();
     EXPECT_EQ(store->query.get(), "");
+
+    // The request sheet's name field keeps the whole name the same way.
+    view->model().update([](CorvantaViewState& s) {
+        s.softwareRequestGroup = SoftwareGroup::office;
+        s.showsSoftwareRequest = true;
+    });
+    drain();
+    auto* name = find<QLineEdit>("corvanta.software-request.name");
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClicks(name, "x");
+    drain();
+    EXPECT_EQ(view->model().state().requestedSoftwareName, words.toStdString() + "x");
+    EXPECT_LE(name->text().size(), 4096);
 }
 
 }  // namespace
