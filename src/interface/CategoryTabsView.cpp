@@ -49,6 +49,7 @@ void CategoryTabsView::render(const RenderContext& context) {
             if (index < tabIDs_.size())
                 actions_.selectCategory(tabIDs_[index]);
         });
+        tab->installEventFilter(this);
         tab->show();
         tabs_.push_back(tab);
     }
@@ -94,6 +95,16 @@ void CategoryTabsView::wheelEvent(QWheelEvent* event) {
     QScrollBar* bar = horizontalScrollBar();
     bar->setValue(bar->value() - delta);
     event->accept();
+}
+
+bool CategoryTabsView::eventFilter(QObject* watched, QEvent* event) {
+    // Tab from a control outside the strip gives a tab focus without the
+    // strip's own focus step, which is what scrolls a focused tab into view.
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* tab = qobject_cast<QWidget*>(watched))
+            ensureWidgetVisible(tab);
+    }
+    return QScrollArea::eventFilter(watched, event);
 }
 
 }  // namespace corvanta

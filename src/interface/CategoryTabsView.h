@@ -28,6 +28,7 @@ public:
     const std::vector<CategoryButton*>& tabs() const { return tabs_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 
 #include "ActiveBridge.h"
@@ -130,6 +131,30 @@ TEST_F(KeyboardFocusTest, TabWalksThePanelTopToBottomAndAClickTakesNoFocus) {
     drain();
     EXPECT_EQ(focus(), header.pinButton());
     EXPECT_TRUE(store->favoriteOnly.get());
+}
+
+// A tab reached by Tab from outside the strip scrolls into view, as one
+// reached from a neighbouring tab does.
+TEST_F(KeyboardFocusTest, ATabReachedFromOutsideTheStripScrollsIntoView) {
+    expandedView();
+    CategoryTabsView& strip = *view->categoryTabs();
+    strip.setFixedWidth(120);
+    drain();
+    QScrollBar* bar = strip.horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    view->toolbar()->favoritesButton()->setFocus(Qt::TabFocusReason);
+    drain();
+    tab();
+    ASSERT_EQ(focus(), strip.tabs().front());
+    EXPECT_EQ(bar->value(), 0);
+    // And from below, Shift+Tab into the last tab.
+    bar->setValue(0);
+    view->shortcutList()->setFocus(Qt::TabFocusReason);
+    drain();
+    tab(true);
+    ASSERT_EQ(focus(), strip.tabs().back());
+    EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 TEST_F(KeyboardFocusTest, OnlyFocusFromTabDrawsARing) {
