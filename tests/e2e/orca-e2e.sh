@@ -39,15 +39,22 @@ spoken_settle_quick
 # star: "Move tool, V Add Move tool to favorites" / "移动工具，V 收藏 移动工具".
 row_en='^(.+), ([A-Za-z0-9 ]+) Add \1 to favorites$'
 row_zh='^(.+)[，,]([^ ].*) 收藏 \1$'
+# A loaded machine can leave Orca behind the window's last change; a review
+# that finds nothing is tried again once the search field has the focus.
 review_row() {
-    orca_key KP_Subtract >/dev/null
-    local said line=""
-    for _ in $(seq 10); do
-        said="$(orca_key KP_Page_Up)"
-        line="$(grep -E "$1" <<<"$said" | head -n 1)"
+    local said line="" attempt
+    for attempt in 1 2 3; do
+        orca_key KP_Subtract >/dev/null
+        for _ in $(seq 10); do
+            said="$(orca_key KP_Page_Up)"
+            line="$(grep -E "$1" <<<"$said" | head -n 1)"
+            [ -n "$line" ] && break
+        done
+        orca_key KP_Subtract >/dev/null
         [ -n "$line" ] && break
+        orca_key ctrl+k >/dev/null
+        sleep 1
     done
-    orca_key KP_Subtract >/dev/null
     echo "$line"
 }
 line="$(review_row "$row_en")"
