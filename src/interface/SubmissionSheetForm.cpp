@@ -14,7 +14,7 @@
 #include <QTextLayout>
 #include <QVBoxLayout>
 
-#include "interface/PasteSafeTextArea.h"
+#include "interface/PasteSafe.h"
 #include "interface/SmallControls.h"
 #include "interface/Style.h"
 #include "interface/SymbolImage.h"

@@ -12,7 +12,7 @@
 
 #include <QString>
 
-#include "interface/PasteSafeLineEdit.h"
+#include "interface/PasteSafe.h"
 
 namespace corvanta {
 

@@ -14,7 +14,7 @@
 #include <QTest>
 
 #include "InterfaceFixture.h"
-#include "interface/PasteSafeTextArea.h"
+#include "interface/PasteSafe.h"
 #include "interface/SoftwarePickerPopover.h"
 
 namespace corvanta {
