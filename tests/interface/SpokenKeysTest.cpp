@@ -31,7 +31,7 @@ TEST(SpokenKeys, SymbolsNamedKeysAndPunctuationBecomeWords) {
     EXPECT_EQ(spokenKeys(Keys{"Page Down", "]"}, AppLanguage::en), "Page Down Right Bracket");
     EXPECT_EQ(spokenKeys(Keys{"Numpad ."}, AppLanguage::en), "Numpad Period");
     // Chinese names every key but the modifiers in Chinese.
-    EXPECT_EQ(spokenKeys(Keys{"⌘", "↩", "↑"}, AppLanguage::zh), "Command 回车键 上箭头");
+    EXPECT_EQ(spokenKeys(Keys{"⌘", "↩", "↑"}, AppLanguage::zh), "Command 回车键 上箭头键");
     EXPECT_EQ(spokenKeys(Keys{"⌃", "Space"}, AppLanguage::zh), "Control 空格键");
     EXPECT_EQ(spokenKeys(Keys{"⇧", "Tab"}, AppLanguage::zh), "Shift 制表键");
     EXPECT_EQ(spokenKeys(Keys{"Home", "End", "Page Up"}, AppLanguage::zh),
