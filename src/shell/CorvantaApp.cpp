@@ -2,6 +2,7 @@
 #include "shell/CorvantaApp.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -53,9 +54,13 @@ platform::Bundle mainBundle(const char* argv0) {
 
 int CorvantaApp::main(int argc, char** argv) {
     // What the first frame waits for is done on worker threads while the
-    // toolkit connects to the display: the font configuration and the catalog
-    // here, the font database and the desktop entries for the logo once this
-    // process is known to be the primary.
+    // toolkit connects to the display: the session bus, the font configuration
+    // and the catalog here, the font database and the desktop entries for the
+    // logo once this process is known to be the primary. The session bus is
+    // what the toolkit's accessibility bridge waits for when the first widget
+    // is named or shown: milliseconds, tens of them where the bus is found by
+    // starting dbus-launch.
+    const std::jthread sessionBus([] { QDBusConnection::sessionBus(); });
     const std::jthread fontConfiguration = platform::preloadFontConfiguration();
     platform::Bundle bundle = mainBundle(argc > 0 ? argv[0] : "");
     CatalogPreload catalog(bundle);

@@ -198,7 +198,20 @@ std::unique_ptr<StatusItem> StatusItem::create() {
     return std::make_unique<QtStatusItem>();
 }
 
-QtStatusItem::QtStatusItem() : tray_(std::make_unique<QSystemTrayIcon>()) {
+QtStatusItem::QtStatusItem() {
+    if (qApp)
+        qApp->installEventFilter(this);
+    // Docking asks the session bus and the X server about the tray, which
+    // can take tens of milliseconds: the item docks once the event loop runs,
+    // so a panel shown meanwhile is on screen without waiting for it.
+    QMetaObject::invokeMethod(
+        this, [this] { dock(); }, Qt::QueuedConnection);
+}
+
+void QtStatusItem::dock() {
+    if (tray_)
+        return;
+    tray_ = std::make_unique<QSystemTrayIcon>();
     connect(tray_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 // Trigger is the primary-button click; context and middle
@@ -209,8 +222,6 @@ QtStatusItem::QtStatusItem() : tray_(std::make_unique<QSystemTrayIcon>()) {
                 if (reason == QSystemTrayIcon::Trigger && onClick)
                     onClick();
             });
-    if (qApp)
-        qApp->installEventFilter(this);
     if (isX11()) {
         TrayQuery query;
         if (query.ok()) {
@@ -219,6 +230,15 @@ QtStatusItem::QtStatusItem() : tray_(std::make_unique<QSystemTrayIcon>()) {
         }
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
+    tray_->setToolTip(toolTip_);
+    applyImage();
+    if (shown_)
+        tray_->show();
+}
+
+QSystemTrayIcon* QtStatusItem::trayIcon() {
+    dock();
+    return tray_.get();
 }
 
 QtStatusItem::~QtStatusItem() {
@@ -229,7 +249,8 @@ QtStatusItem::~QtStatusItem() {
 void QtStatusItem::setImage(const QIcon& icon, bool isTemplate) {
     image_ = icon;
     isTemplate_ = isTemplate;
-    applyImage();
+    if (tray_)
+        applyImage();
 }
 
 void QtStatusItem::applyImage() {
@@ -287,11 +308,13 @@ bool QtStatusItem::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QtStatusItem::setToolTip(const QString& toolTip) {
-    tray_->setToolTip(toolTip);
+    toolTip_ = toolTip;
+    if (tray_)
+        tray_->setToolTip(toolTip);
 }
 
 QString QtStatusItem::toolTip() const {
-    return tray_->toolTip();
+    return toolTip_;
 }
 
 // Tray protocols carry no separate accessible name; screen readers read the
@@ -304,7 +327,9 @@ void QtStatusItem::setAccessibilityLabel(const QString& label) {
 // appears (a desktop often starts its panel after its autostart programs) and
 // again after the tray restarts.
 void QtStatusItem::show() {
-    tray_->show();
+    shown_ = true;
+    if (tray_)
+        tray_->show();
 }
 
 bool QtStatusItem::isAvailable() const {

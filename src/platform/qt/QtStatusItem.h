@@ -51,8 +51,10 @@ public:
 
     QString toolTip() const;
     QString accessibilityLabel() const { return accessibilityLabel_; }
-    // The tray icon itself, for tests that simulate an activation.
-    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+    // The tray icon itself (docked now if the event loop has not docked it
+    // yet), for tests that simulate an activation.
+    QSystemTrayIcon* trayIcon();
+    bool isDocked() const { return tray_ != nullptr; }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -60,13 +62,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void dock();
     void applyImage();
     bool isTrayWindow(QObject* object) const;
 
     std::unique_ptr<QSystemTrayIcon> tray_;
+    QString toolTip_;
     QString accessibilityLabel_;
     QIcon image_;
     bool isTemplate_ = false;
+    bool shown_ = false;
     // Whether the left button went down on the tray icon's own window.
     bool pressed_ = false;
     uint32_t managerAtom_ = 0;

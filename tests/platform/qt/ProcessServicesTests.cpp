@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <QCoreApplication>
+#include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -78,6 +79,23 @@ TEST(StatusItem, LeftClickTriggersAndOtherActivationsDoNot) {
     fake.onClick = [&] { ++clicks; };
     fake.click();
     EXPECT_EQ(clicks, 2);
+}
+
+// Docking waits on the session bus and the tray, so it happens in the event
+// loop, after whatever the launch shows first; nothing set before is lost.
+TEST(StatusItem, DocksOnceTheEventLoopRunsWithWhatWasSetBefore) {
+    QtStatusItem item;
+    QPixmap mask(22, 22);
+    mask.fill(Qt::white);
+    item.setImage(QIcon(mask), true);
+    item.setToolTip(QStringLiteral("Corvanta"));
+    item.show();
+    EXPECT_FALSE(item.isDocked());
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(item.isDocked());
+    EXPECT_EQ(item.trayIcon()->toolTip(), QStringLiteral("Corvanta"));
+    EXPECT_FALSE(item.trayIcon()->icon().isNull());
+    EXPECT_TRUE(item.trayIcon()->isVisible());
 }
 
 }  // namespace
