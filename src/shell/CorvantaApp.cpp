@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QThread>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,8 @@ int CorvantaApp::main(int argc, char** argv) {
     // what the toolkit's accessibility bridge waits for when the first widget
     // is named or shown: milliseconds, tens of them where the bus is found by
     // starting dbus-launch.
+    // Qt takes the first thread that uses it for the main one: this one.
+    QThread::currentThread();
     const std::jthread sessionBus([] { QDBusConnection::sessionBus(); });
     const std::jthread fontConfiguration = platform::preloadFontConfiguration();
     platform::Bundle bundle = mainBundle(argc > 0 ? argv[0] : "");

@@ -195,7 +195,10 @@ void QtPanelWindow::setOutline(Outline outline) {
 }
 
 void QtPanelWindow::updateMask() {
-    if (!useMask_ || window_->size() == maskedSize_)
+    // Without a native window the shape waits for it (applyNativeWindowState):
+    // making one here, before a level change, would have Qt replace it when
+    // it is shown, and the first map would lose the frame painted for it.
+    if (!useMask_ || !nativeWindowId() || window_->size() == maskedSize_)
         return;
     maskedSize_ = window_->size();
     if (outline_)

@@ -311,10 +311,9 @@ std::uint32_t screenPixel(xcb_connection_t* c, QPoint at) {
     return value & 0xFFFFFF;
 }
 
-TEST_F(PanelWindowTest, X11EveryMapShowsTheFrameBeforeQtPaints) {
-    if (!x11::isX11() || x11::compositorRunning())
-        GTEST_SKIP() << "needs the xcb platform without a compositor";
-    QtPanelWindow panel(makeRect(100, 100, 230, 62), screens, queue);
+// Nothing is handled between the show and the look: Qt has not painted yet,
+// so what shows in the middle of the panel is what the server had at the map.
+void expectFrameAtEveryMap(QtPanelWindow& panel) {
     panel.contentWidget()->setAutoFillBackground(true);
     QPalette palette;
     palette.setColor(QPalette::Window, QColor(0x33, 0x66, 0xCC));
@@ -325,8 +324,6 @@ TEST_F(PanelWindowTest, X11EveryMapShowsTheFrameBeforeQtPaints) {
     const QPoint middle = panel.window()->geometry().center();
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
-        // No events are handled between the show and the look: Qt has not
-        // painted yet, so what shows is what the server had at the map.
         panel.show();
         xcb_flush(qt);
         const auto id = xcb_window_t(panel.window()->windowHandle()->winId());
@@ -347,6 +344,22 @@ TEST_F(PanelWindowTest, X11EveryMapShowsTheFrameBeforeQtPaints) {
         QTest::qWait(50);
     }
     xcb_disconnect(own);
+}
+
+TEST_F(PanelWindowTest, X11EveryMapShowsTheFrameBeforeQtPaints) {
+    if (!x11::isX11() || x11::compositorRunning())
+        GTEST_SKIP() << "needs the xcb platform without a compositor";
+    {
+        QtPanelWindow panel(makeRect(100, 100, 230, 62), screens, queue);
+        expectFrameAtEveryMap(panel);
+    }
+    // The controller's order for a pinned panel: the outline, then the level.
+    QtPanelWindow pinned(makeRect(100, 100, 230, 62), screens, queue);
+    pinned.setOutline(insetRoundedPlate);
+    pinned.setFloating(true);
+    pinned.setOnAllSpaces(true);
+    pinned.setMovable(false);
+    expectFrameAtEveryMap(pinned);
 }
 
 TEST_F(PanelWindowTest, X11WindowManagerGetsTheLimitsAndOurOwnFramesStayUnclamped) {
@@ -408,9 +421,10 @@ TEST_F(PanelWindowTest, X11StateSurvivesTheNativeWindowBeingMadeAnewOnShow) {
     if (!x11::isX11())
         GTEST_SKIP() << "needs the xcb platform";
     QtPanelWindow panel(makeRect(100, 100, 230, 62), screens, queue);
-    panel.setOutline(insetRoundedPlate);  // makes the native window
-    // The order the controller uses for a pinned panel; a level change on an
-    // existing native window makes Qt replace it when it is shown.
+    panel.setOutline(insetRoundedPlate);
+    panel.window()->winId();
+    // A level change on an existing native window makes Qt replace it when
+    // it is shown.
     panel.setFloating(true);
     panel.setOnAllSpaces(true);
     panel.setMovable(false);
