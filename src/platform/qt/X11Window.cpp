@@ -85,14 +85,14 @@ bool isX11() {
 }
 
 bool compositorRunning() {
-    xcb_connection_t* c = qtConnection();
-    if (!c)
+    // The EWMH atoms are wanted for the panel's state anyway; interned with
+    // them, the compositor's selection costs no round trip of its own.
+    xcb_ewmh_connection_t* e = ewmh();
+    if (!e || e->nb_screens < 1)
         return false;
-    const xcb_atom_t atom = xcb::internAtom(c, "_NET_WM_CM_S0");
-    if (atom == XCB_ATOM_NONE)
-        return false;
-    auto owner = owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom), nullptr));
-    return owner && owner->owner != XCB_NONE;
+    xcb_window_t owner = XCB_NONE;
+    return xcb_ewmh_get_wm_cm_owner_reply(e, xcb_ewmh_get_wm_cm_owner(e, 0), &owner, nullptr) &&
+           owner != XCB_NONE;
 }
 
 void setSticky(QWidget* window, bool sticky) {
@@ -189,6 +189,15 @@ struct MotifHints {
     uint32_t values[kMwmHintsLength] = {};
 };
 
+// Asked once: the server keeps an atom as long as it runs, and Qt's
+// connection lasts as long as the process.
+xcb_atom_t motifHintsAtom(xcb_connection_t* c) {
+    static xcb_atom_t atom = XCB_ATOM_NONE;
+    if (atom == XCB_ATOM_NONE)
+        atom = xcb::internAtom(c, "_MOTIF_WM_HINTS");
+    return atom;
+}
+
 std::optional<MotifHints> readMotifHints(xcb_connection_t* c, xcb_window_t window,
                                          xcb_atom_t atom) {
     auto r = owned(xcb_get_property_reply(
@@ -220,13 +229,14 @@ void moveToCurrentDesktop(QWidget* window) {
     if (!e || !window || !window->internalWinId())
         return;
     const auto id = nativeWindow(window);
+    // Both asked at once: one round trip.
+    const auto currentCookie = xcb_ewmh_get_current_desktop(e, 0);
+    const auto windowCookie = xcb_ewmh_get_wm_desktop(e, id);
     uint32_t current = 0;
-    if (!xcb_ewmh_get_current_desktop_reply(e, xcb_ewmh_get_current_desktop(e, 0), &current,
-                                            nullptr))
-        return;
     uint32_t desktop = 0;
-    if (xcb_ewmh_get_wm_desktop_reply(e, xcb_ewmh_get_wm_desktop(e, id), &desktop, nullptr) &&
-        (desktop == kAllDesktops || desktop == current))
+    const bool hasCurrent = xcb_ewmh_get_current_desktop_reply(e, currentCookie, &current, nullptr);
+    const bool hasDesktop = xcb_ewmh_get_wm_desktop_reply(e, windowCookie, &desktop, nullptr);
+    if (!hasCurrent || (hasDesktop && (desktop == kAllDesktops || desktop == current)))
         return;
     // The window manager takes requests for mapped windows; an unmapped one
     // is placed by its property when it is mapped.
@@ -330,7 +340,7 @@ void setMoveAllowed(QWidget* window, bool allowed) {
     xcb_connection_t* c = qtConnection();
     if (!c || !window)
         return;
-    const xcb_atom_t atom = xcb::internAtom(c, "_MOTIF_WM_HINTS");
+    const xcb_atom_t atom = motifHintsAtom(c);
     if (atom == XCB_ATOM_NONE)
         return;
     const auto id = nativeWindow(window);
@@ -356,7 +366,7 @@ bool moveAllowed(QWidget* window) {
     xcb_connection_t* c = qtConnection();
     if (!c || !window)
         return true;
-    const xcb_atom_t atom = xcb::internAtom(c, "_MOTIF_WM_HINTS");
+    const xcb_atom_t atom = motifHintsAtom(c);
     const auto hints = readMotifHints(c, nativeWindow(window), atom);
     if (!hints || !(hints->values[0] & kMwmHintsFunctions))
         return true;
