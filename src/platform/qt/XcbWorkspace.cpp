@@ -40,8 +40,21 @@ std::optional<std::string> classNameFromWmClass(std::string_view value) {
 }
 
 XcbWorkspace::XcbWorkspace(const char* displayName) {
+    if (displayName)
+        displayName_ = displayName;
+    // A connection of its own and the first look at the active window take
+    // round trips to the X server; a panel shown meanwhile does not wait.
+    QMetaObject::invokeMethod(
+        this, [this] { connectToDisplay(); }, Qt::QueuedConnection);
+}
+
+void XcbWorkspace::connectToDisplay() {
+    if (connectTried_)
+        return;
+    connectTried_ = true;
     int screenNumber = 0;
-    xcb_connection_t* c = xcb_connect(displayName, &screenNumber);
+    xcb_connection_t* c =
+        xcb_connect(displayName_ ? displayName_->c_str() : nullptr, &screenNumber);
     if (xcb_connection_has_error(c)) {
         xcb_disconnect(c);
         return;
@@ -66,6 +79,11 @@ XcbWorkspace::XcbWorkspace(const char* displayName) {
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { readEvents(); });
 }
 
+bool XcbWorkspace::isAvailable() const {
+    const_cast<XcbWorkspace*>(this)->connectToDisplay();
+    return connection_ != nullptr;
+}
+
 XcbWorkspace::~XcbWorkspace() {
     notifier_.reset();
     if (connection_)
@@ -73,6 +91,7 @@ XcbWorkspace::~XcbWorkspace() {
 }
 
 std::optional<std::string> XcbWorkspace::activeApplication() {
+    connectToDisplay();
     if (!connection_)
         return std::nullopt;
     auto active = readProperty(connection_, root_, activeWindowAtom_, 1);

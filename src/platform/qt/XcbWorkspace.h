@@ -27,18 +27,22 @@ inline constexpr std::uint32_t kMaxWmClassBytes = 64 * 1024;
 class XcbWorkspace final : public QObject, public Workspace {
     Q_OBJECT
 public:
-    // Connects to `displayName` (nullptr: $DISPLAY). Unavailable when that fails.
+    // Connects to `displayName` (nullptr: $DISPLAY) once the event loop runs,
+    // or at the first question asked. Unavailable when that fails.
     explicit XcbWorkspace(const char* displayName = nullptr);
     ~XcbWorkspace() override;
 
-    bool isAvailable() const override { return connection_ != nullptr; }
+    bool isAvailable() const override;
 
     // Reads the current active window's class (also used by the event handler).
     std::optional<std::string> activeApplication();
 
 private:
+    void connectToDisplay();
     void readEvents();
 
+    std::optional<std::string> displayName_;
+    bool connectTried_ = false;
     xcb_connection_t* connection_ = nullptr;
     std::uint32_t root_ = 0;
     std::uint32_t activeWindowAtom_ = 0;
