@@ -141,18 +141,26 @@ double median(std::vector<double> values) {
     return quantile(std::move(values), 0.5);
 }
 
+// Opens the X connection a benchmark watches the screen through; false, with
+// the benchmark skipped, where there is no display.
+bool openDriver(std::optional<XDriver>& driver, benchmark::State& state) {
+    try {
+        driver.emplace();
+        return true;
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+        return false;
+    }
+}
+
 // The three programs take turns, launch after launch, so that a machine that
 // gets busier or quieter during the run weighs on each of them alike. The
 // iteration time is Corvanta's; the counters hold the medians, the ratios and
 // the spread (the middle half of the ratios of each round).
 void BM_FirstFrameInterleaved(benchmark::State& state) {
     std::optional<XDriver> driver;
-    try {
-        driver.emplace();
-    } catch (const std::exception& error) {
-        state.SkipWithError(error.what());
+    if (!openDriver(driver, state))
         return;
-    }
     std::vector<double> bare, bareWithText, corvanta, before, black, ratios, beforeRatios;
     int blackSeen = 0;
     int beforeBlackSeen = 0;
@@ -223,12 +231,8 @@ std::string settingsWithFavorites(int count) {
 // rounds' differences, with their middle half).
 void BM_FirstFrameWithFavorites(benchmark::State& state) {
     std::optional<XDriver> driver;
-    try {
-        driver.emplace();
-    } catch (const std::exception& error) {
-        state.SkipWithError(error.what());
+    if (!openDriver(driver, state))
         return;
-    }
     const std::string settings = settingsWithFavorites(100'000);
     std::vector<double> without, with, added;
     for (auto _ : state) {

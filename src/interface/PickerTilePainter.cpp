@@ -18,17 +18,12 @@ namespace corvanta::picker_tile {
 namespace {
 
 constexpr double kPadding = 8;
-constexpr double kRadius = 11;
 constexpr double kLogoSize = 34;
 constexpr double kLogoSpacing = 9;
 constexpr double kTextSpacing = 3;
 // The outline is centred on the rectangle's edge, so its outer half (and
 // its antialiasing) reaches into the pixel around it.
 constexpr int kMargin = 1;
-
-double lineHeight(style::TextRole role) {
-    return std::ceil(style::face(role).height());
-}
 
 quint64 pair(const QColor& a, const QColor& b) {
     return (quint64(a.rgba()) << 32) | quint64(b.rgba());
@@ -48,6 +43,10 @@ QImage::Format targetFormat(QPainter& painter) {
 }
 
 }  // namespace
+
+double lineHeight(style::TextRole role) {
+    return std::ceil(style::face(role).height());
+}
 
 void paint(QPainter& painter, const QRectF& rect, const PickerTile& tile,
            const ThemeColors& colors) {

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "interface/Palette.h"
+#include "interface/Style.h"
 
 class QPainter;
 
@@ -24,6 +25,12 @@ struct PickerTile {
 };
 
 namespace picker_tile {
+
+// The corner radius of the tiles (and of the grid's other plates).
+constexpr double kRadius = 11;
+
+// The height a line of `role` takes in the grid, whole pixels.
+double lineHeight(style::TextRole role);
 
 // Paints the tile into `rect` directly.
 void paint(QPainter& painter, const QRectF& rect, const PickerTile& tile,

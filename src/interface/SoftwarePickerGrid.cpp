@@ -21,17 +21,12 @@
 namespace corvanta {
 namespace {
 
-constexpr double kTileRadius = 11;
 constexpr double kHeaderInset = 3;
 constexpr double kNoMatchIcon = 38;
 constexpr double kNoMatchRadius = 12;
 constexpr double kNoMatchSpacing = 8;
 constexpr int kScrollBarWidth = 7;
 constexpr int kWheelStep = 40;
-
-double lineHeight(style::TextRole role) {
-    return std::ceil(style::face(role).height());
-}
 
 QString text(AppLanguage language, const char* zh, const char* en) {
     return QString::fromUtf8(language == AppLanguage::zh ? zh : en);
@@ -77,8 +72,8 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setOpacity(pressOpacity());
         const QRectF box = QRectF(rect());
-        style::fillRoundedRect(painter, box, kTileRadius, colors_.surface);
-        style::strokeRoundedRectInside(painter, box, kTileRadius, colors_.border);
+        style::fillRoundedRect(painter, box, picker_tile::kRadius, colors_.surface);
+        style::strokeRoundedRectInside(painter, box, picker_tile::kRadius, colors_.border);
         SymbolImage::paint(painter, box, "plus", 23, style::Weight::light, colors_.border);
     }
 
@@ -201,8 +196,9 @@ void SoftwarePickerGrid::relayout() {
     const double rowWidth = std::max(0.0, width - 2 * kPadding);
     // Every tile is half a row wide, with or without a neighbour.
     const double tileWidth = std::max(0.0, (rowWidth - kSpacing) / 2);
-    const double headerHeight = std::max(lineHeight(style::TextRole::pickerSectionTitle),
-                                         lineHeight(style::TextRole::pickerSectionCount));
+    const double headerHeight =
+        std::max(picker_tile::lineHeight(style::TextRole::pickerSectionTitle),
+                 picker_tile::lineHeight(style::TextRole::pickerSectionCount));
     double y = kPadding;
     std::vector<bool> usedGroups(allCases<SoftwareGroup>().size(), false);
     for (std::size_t s = 0; s < sections_.size(); ++s) {
@@ -446,8 +442,8 @@ void SoftwarePickerGrid::paintSoftwareTile(QPainter& painter, const Tile& tile, 
 }
 
 void SoftwarePickerGrid::paintNoMatch(QPainter& painter) {
-    const double titleHeight = lineHeight(style::TextRole::pickerEmptyTitle);
-    const double messageHeight = lineHeight(style::TextRole::pickerEmptyMessage);
+    const double titleHeight = picker_tile::lineHeight(style::TextRole::pickerEmptyTitle);
+    const double messageHeight = picker_tile::lineHeight(style::TextRole::pickerEmptyMessage);
     const double total =
         kNoMatchIcon + kNoMatchSpacing + titleHeight + kNoMatchSpacing + messageHeight;
     double y = (height() - total) / 2;
