@@ -191,6 +191,8 @@ press ctrl+Return
 wait_for sheet_closed || fail "Ctrl+Return did not send the long request"
 wait_for has_record CorvantaSoftwareRequests softwareName "${long_name% }" other ||
     fail "the pasted name was not stored whole (${#long_name} characters)"
+# That request's toast (1.8 s and its slide) goes before the light run's shots.
+sleep 2.5
 # Theme: the first of the header's five controls.
 read_geometry
 click_at $((x + w - 157)) $((y + 32))
