@@ -17,7 +17,8 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
@@ -162,14 +163,3 @@ BENCHMARK(BM_HugeIconName)->Arg(250000)->Iterations(1)->Unit(benchmark::kMillise
 
 }  // namespace
 }  // namespace corvanta::bench
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -127,14 +127,3 @@ BENCHMARK(BM_PickerKeystrokeAfterMegabytePaste)->UseManualTime()->Unit(benchmark
 
 }  // namespace
 }  // namespace corvanta::bench
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -115,11 +115,8 @@ void AppDelegate::installStatusItem() {
 }
 
 void AppDelegate::showFloatingWindow() {
-    if (!controller_) {
+    if (!controller_)
         controller_ = std::make_unique<FloatingWindowController>(services_);
-        if (onControllerCreated)
-            onControllerCreated(*controller_);
-    }
     platform::PanelWindow* window = controller_->window();
     if (!window)
         return;

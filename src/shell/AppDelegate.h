@@ -54,10 +54,6 @@ public:
 
     void setDesktops(Desktops desktops) { desktops_ = std::move(desktops); }
 
-    // Runs after the panel has first been created (the application hooks its
-    // keyboard shortcuts to the panel here).
-    std::function<void(FloatingWindowController&)> onControllerCreated;
-
 private:
     void installStatusItem();
     void showFloatingWindow();
